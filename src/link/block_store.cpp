@@ -1,0 +1,88 @@
+#include "window/form1.h"
+
+#include "link/block_store.h"
+#include "link/frames.h"
+#include "link/replies.h"
+#include "platform/mscomm.h"
+#include "platform/ui_seam.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+
+#include <cmath>
+
+namespace {
+constexpr int kFullPercent = 100;
+const QString kTitle = QStringLiteral("Harlune");
+const QString kCompletionText = QStringLiteral(
+    "数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
+    "文件过大时，保存时间较长，请耐心等待。");
+} // namespace
+
+namespace block_store {
+
+int progressPercent(qint32 g, qint32 endsave)
+{
+    if (g >= endsave)
+        return kFullPercent;
+    const double p = std::nearbyint(double(g) / double(endsave) * kFullPercent);  // ties to even
+    return static_cast<int>(qBound(0.0, p, double(kFullPercent)));
+}
+
+} // namespace block_store
+
+// Stores the groups of a block reply and, after the block that ends the range,
+// completes the read-out.
+void Form1::storeBlock()
+{
+    const qint32 first = frames::frameFirstGroup(cmdBuf);
+    const qint32 last = frames::frameLastGroup(cmdBuf);
+    int k = 0;
+    for (qint32 g = first; g <= last; ++g, ++k) {
+        // The read plan keeps requests inside the store; a group without a slot is never written.
+        if (g < record_store::kFirstGroup || g > record_store::kLastGroup)
+            continue;
+        const GroupRecord r = replies::blockRecord(rxBuf, k);
+        grpVal1[g] = r.val[0];
+        grpStat1[g] = r.stat[0];
+        grpVal2[g] = r.val[1];
+        grpStat2[g] = r.stat[1];
+        grpVal3[g] = r.val[2];
+        grpStat3[g] = r.stat[2];
+        grpYear[g] = r.year;
+        grpMonth[g] = r.month;
+        grpDay[g] = r.day;
+        grpHour[g] = r.hour;
+        grpMinute[g] = r.minute;
+        grpSecond[g] = r.second;
+        grpCharge[g] = r.charge;
+        ProgressBar1->setVisible(true);
+        ProgressBar1->setValue(block_store::progressPercent(g, endsave));
+    }
+
+    // Only the block that ends the range completes the read-out: an earlier block
+    // whose last group rounds to 100 % must not stop the watchdog.
+    if (last != endsave || first > last)
+        return;
+    listRecords(first, last);
+    setTimerEnabled(Timer4, false);
+    ui->message(this, kTitle, kCompletionText, UiSeam::Icon::None);
+    // The read-out is over; whatever arrived while the message was open (a late
+    // duplicate block, say) must not be taken for a new block.
+    MSComm1->setInBufferCount(0);
+    unlockControls();
+}
+
+// Lifts the busy lock of a read-out.
+void Form1::unlockControls()
+{
+    Command2->setEnabled(true);
+    Command3->setEnabled(true);
+    Command4->setEnabled(true);
+    Toolbar1->setEnabled(true);
+    setTimerEnabled(Timer1, true);
+    setTimerEnabled(Timer2, true);
+    setTimerEnabled(Timer3, true);
+}

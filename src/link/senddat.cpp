@@ -1,0 +1,56 @@
+#include "window/form1.h"
+
+#include "link/frames.h"
+#include "platform/mscomm.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+
+// Builds the frame for command dat, arms the receiver for its reply and sends it.
+void Form1::senddat(qint16 dat)
+{
+    lastCmd = dat;
+    if (!MSComm1->PortOpen())
+        return;
+
+    switch (dat) {
+    case frames::kProbe:
+    case frames::kGroupCount:
+    case frames::kLiveReading:
+        cmdBuf = frames::shortFrame(dat);
+        MSComm1->setRThreshold(frames::kReplyLength);
+        break;
+    case frames::kBlockRequest: {
+        lockControls();
+        const frames::BlockRequest req =
+            frames::blockRequest(startsave, endsave, memnum, memmul, memrem, lsmemmul);
+        cmdBuf = frames::blockFrame(req.first, req.last);
+        MSComm1->setRThreshold(req.threshold);
+        MSComm1->setInputLen(req.threshold);
+        break;
+    }
+    default:
+        // Anything else sends the last frame once more.
+        break;
+    }
+
+    // Stale input is dropped before the frame goes out, not after: an
+    // instrument that answers at once would otherwise lose its reply.
+    MSComm1->setInBufferCount(0);
+    MSComm1->setOutput(QByteArray(reinterpret_cast<const char *>(cmdBuf.data()),
+                                  static_cast<int>(cmdBuf.size())));
+    MSComm1->setOutBufferCount(0);
+}
+
+// The busy lock of a read-out: no commands and no other timers until it completes.
+void Form1::lockControls()
+{
+    Command2->setEnabled(false);
+    Command3->setEnabled(false);
+    Command4->setEnabled(false);
+    Toolbar1->setEnabled(false);
+    setTimerEnabled(Timer1, false);
+    setTimerEnabled(Timer2, false);
+    setTimerEnabled(Timer3, false);
+}

@@ -1,0 +1,21 @@
+#include "platform/mscomm.h"
+#include "platform/qt_serial_io.h"
+#include "platform/ui_seam.h"
+#include "window/fonts.h"
+#include "window/form1.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Harlune"));
+    QApplication::setFont(fonts::ui());
+
+    MSComm comm(std::make_unique<QtSerialIo>());
+    WidgetUiSeam ui;
+    Form1 window(&comm, &ui);
+    window.Form_Load();
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,133 @@
+#include "platform/mscomm.h"
+
+#include "platform/port_map.h"
+
+namespace {
+constexpr qint16 kHighestPortNumber = 255;
+}
+
+MSComm::MSComm(std::unique_ptr<SerialIo> io, QObject *parent)
+    : QObject(parent), io_(std::move(io))
+{
+    LineSettings::parse(settingsText_, &settings_);
+    io_->setParent(nullptr);
+    connect(io_.get(), &SerialIo::bytesArrived, this, &MSComm::onBytesArrived);
+    connect(io_.get(), &SerialIo::failed, this, &MSComm::onFailure);
+}
+
+MSComm::~MSComm() = default;
+
+bool MSComm::setCommPort(qint16 n)
+{
+    if (n < 1 || n > kHighestPortNumber || io_->isOpen())
+        return false;
+    commPort_ = n;
+    return true;
+}
+
+bool MSComm::setSettings(const QString &text)
+{
+    LineSettings parsed;
+    if (!LineSettings::parse(text, &parsed))
+        return false;
+    settings_ = parsed;
+    settingsText_ = text;
+    return true;
+}
+
+bool MSComm::PortOpen() const { return io_->isOpen(); }
+
+void MSComm::setPortOpen(bool open)
+{
+    inBuffer_.clear();
+    if (!open) {
+        io_->close();
+        return;
+    }
+    if (io_->isOpen())
+        return;
+    const QString device = deviceName();
+    if (!device.isEmpty())
+        io_->open(device, settings_);
+}
+
+QByteArray MSComm::Input()
+{
+    takeArrivedBytes();
+    const int n = (inputLen_ <= 0 || inputLen_ >= inBuffer_.size()) ? inBuffer_.size() : inputLen_;
+    QByteArray out = inBuffer_.left(n);
+    inBuffer_.remove(0, n);
+    return out;
+}
+
+void MSComm::setOutput(const QByteArray &bytes)
+{
+    if (io_->isOpen())
+        io_->write(bytes);
+}
+
+int MSComm::InBufferCount()
+{
+    takeArrivedBytes();
+    return inBuffer_.size();
+}
+
+void MSComm::setInBufferCount(int n)
+{
+    if (n != 0)
+        return;
+    inBuffer_.clear();
+    io_->discardInput();
+}
+
+int MSComm::OutBufferCount() const { return static_cast<int>(io_->pendingOutput()); }
+
+void MSComm::setOutBufferCount(int n)
+{
+    if (n == 0)
+        io_->drainOutput();
+}
+
+QString MSComm::deviceName() const { return port_map::deviceFor(commPort_); }
+
+void MSComm::takeArrivedBytes()
+{
+    if (io_->isOpen())
+        inBuffer_.append(io_->readAvailable());
+}
+
+void MSComm::onBytesArrived()
+{
+    takeArrivedBytes();
+    if (inEvent_) {
+        // A handler is still running (it may be showing a modal message);
+        // it is not entered again. The bytes wait until it has returned.
+        arrivedInEvent_ = true;
+        return;
+    }
+    if (rThreshold_ > 0 && inBuffer_.size() >= rThreshold_)
+        raise(comEvReceive);
+}
+
+void MSComm::onFailure(SerialIo::Failure failure)
+{
+    if (failure == SerialIo::Failure::Unplugged) {
+        setPortOpen(false);
+        return;
+    }
+    if (!inEvent_)
+        raise(comEventRxOver);
+}
+
+void MSComm::raise(qint16 event)
+{
+    inEvent_ = true;
+    arrivedInEvent_ = false;
+    commEvent_ = event;
+    emit OnComm();
+    inEvent_ = false;
+    if (arrivedInEvent_) {
+        arrivedInEvent_ = false;
+        onBytesArrived();
+    }
+}

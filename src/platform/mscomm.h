@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/serial_io.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// The serial-port control the main window talks to. It keeps the control's
+// properties (port number, line settings, receive threshold, read length) and a
+// receive buffer over a SerialIo, and raises OnComm when enough bytes are in.
+class MSComm : public QObject {
+    Q_OBJECT
+public:
+    // CommEvent values.
+    static constexpr qint16 comEvReceive = 2;
+    static constexpr qint16 comEventRxOver = 1008;  // a read from the device failed
+    static constexpr qint16 comInputModeBinary = 1;
+
+    explicit MSComm(std::unique_ptr<SerialIo> io, QObject *parent = nullptr);
+    ~MSComm() override;
+
+    qint16 CommPort() const { return commPort_; }
+    // Selects port n (1 to 255) while the port is closed; returns false and keeps
+    // the previous number otherwise.
+    bool setCommPort(qint16 n);
+
+    QString Settings() const { return settingsText_; }
+    bool setSettings(const QString &text);
+
+    bool PortOpen() const;
+    // Opening a missing or busy device leaves the port closed, silently.
+    void setPortOpen(bool open);
+
+    qint16 RThreshold() const { return rThreshold_; }
+    void setRThreshold(qint16 n) { rThreshold_ = n; }
+    qint16 InputLen() const { return inputLen_; }
+    void setInputLen(qint16 n) { inputLen_ = n; }
+    qint32 InputMode() const { return inputMode_; }
+    void setInputMode(qint32 mode) { inputMode_ = mode; }
+
+    // Hands over at most InputLen buffered bytes (all of them when InputLen is 0).
+    QByteArray Input();
+    // Writes all the bytes, unchanged.
+    void setOutput(const QByteArray &bytes);
+
+    int InBufferCount();
+    // Only 0 is meaningful: drops every received byte not yet read, ours and the driver's.
+    void setInBufferCount(int n);
+    int OutBufferCount() const;
+    // Only 0 is meaningful. Nothing already handed over is cut off: the call
+    // first makes sure the queued bytes are on their way to the line.
+    void setOutBufferCount(int n);
+
+    qint16 CommEvent() const { return commEvent_; }
+
+    // The device that the current port number stands for.
+    QString deviceName() const;
+
+signals:
+    void OnComm();
+
+private:
+    void takeArrivedBytes();
+    void onBytesArrived();
+    void onFailure(SerialIo::Failure failure);
+    void raise(qint16 event);
+
+    std::unique_ptr<SerialIo> io_;
+    qint16 commPort_ = 1;
+    QString settingsText_ = QStringLiteral("9600,n,8,1");
+    LineSettings settings_;
+    qint16 rThreshold_ = 0;
+    qint16 inputLen_ = 0;
+    qint32 inputMode_ = 0;
+    qint16 commEvent_ = 0;
+    QByteArray inBuffer_;
+    bool inEvent_ = false;        // an OnComm handler is running
+    bool arrivedInEvent_ = false; // bytes came in while it ran
+};

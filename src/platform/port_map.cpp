@@ -1,0 +1,39 @@
+#include "platform/port_map.h"
+
+#include <QDir>
+
+namespace port_map {
+
+namespace {
+struct Range {
+    int firstPort;
+    int lastPort;
+    const char *devicePrefix;
+};
+constexpr Range kTable[] = {
+    {1, 8, "/dev/ttyUSB"},
+    {9, 12, "/dev/ttyACM"},
+    {13, 16, "/dev/ttyS"},
+};
+constexpr char kPortDirVariable[] = "HARLUNE_PORT_DIR";
+} // namespace
+
+QString deviceFor(int port)
+{
+    if (port < 1)
+        return {};
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(port);
+#else
+    const QByteArray dir = qgetenv(kPortDirVariable);
+    if (!dir.isEmpty())
+        return QDir(QString::fromLocal8Bit(dir)).filePath(QStringLiteral("COM%1").arg(port));
+    for (const Range &r : kTable) {
+        if (port >= r.firstPort && port <= r.lastPort)
+            return QString::fromLatin1(r.devicePrefix) + QString::number(port - r.firstPort);
+    }
+    return {};
+#endif
+}
+
+} // namespace port_map

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// Which device a port number stands for.
+//
+// - Windows: port n is COMn.
+// - Elsewhere, with HARLUNE_PORT_DIR set: port n is the entry COMn in that
+//   directory (usually a symbolic link to /dev/ttyUSB0 or a pseudo-terminal).
+// - Otherwise a fixed table, so that a USB-serial adapter is found without set-up:
+//   COM1-COM8 are /dev/ttyUSB0-7, COM9-COM12 /dev/ttyACM0-3, COM13-COM16 /dev/ttyS0-3.
+//   A fixed table keeps a number meaning the same device when others are unplugged.
+namespace port_map {
+
+constexpr int kFirstPort = 1;
+constexpr int kLastPort = 16;
+
+// Device path for port n, or an empty text when the number stands for nothing.
+QString deviceFor(int port);
+
+} // namespace port_map

@@ -1,0 +1,93 @@
+#include "platform/qt_serial_io.h"
+
+namespace {
+// A frame is 8 bytes: at 115200 baud it is on the line well within this.
+constexpr int kDrainTimeoutMs = 100;
+
+QSerialPort::Parity toParity(char p)
+{
+    switch (p) {
+    case 'e': return QSerialPort::EvenParity;
+    case 'o': return QSerialPort::OddParity;
+    case 'm': return QSerialPort::MarkParity;
+    case 's': return QSerialPort::SpaceParity;
+    default: return QSerialPort::NoParity;
+    }
+}
+} // namespace
+
+QtSerialIo::QtSerialIo(QObject *parent) : SerialIo(parent)
+{
+    connect(&port_, &QSerialPort::readyRead, this, &SerialIo::bytesArrived);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialIo::onError);
+}
+
+bool QtSerialIo::open(const QString &device, const LineSettings &s)
+{
+    if (port_.isOpen())
+        port_.close();
+    port_.setPortName(device);
+    port_.setBaudRate(s.baud);
+    port_.setParity(toParity(s.parity));
+    port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits));
+    port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    const bool ok = port_.open(QIODevice::ReadWrite);
+    port_.clearError();
+    return ok;
+}
+
+void QtSerialIo::close()
+{
+    if (port_.isOpen())
+        port_.close();
+    port_.clearError();
+}
+
+bool QtSerialIo::isOpen() const { return port_.isOpen(); }
+
+void QtSerialIo::write(const QByteArray &bytes)
+{
+    if (port_.isOpen())
+        port_.write(bytes);
+}
+
+void QtSerialIo::drainOutput()
+{
+    if (port_.isOpen() && port_.bytesToWrite() > 0)
+        port_.waitForBytesWritten(kDrainTimeoutMs);
+}
+
+qint64 QtSerialIo::pendingOutput() const { return port_.isOpen() ? port_.bytesToWrite() : 0; }
+
+QByteArray QtSerialIo::readAvailable() { return port_.isOpen() ? port_.readAll() : QByteArray(); }
+
+void QtSerialIo::discardInput()
+{
+    if (!port_.isOpen())
+        return;
+    port_.clear(QSerialPort::Input);  // the driver's buffer
+    port_.readAll();                  // and whatever QSerialPort already holds
+}
+
+void QtSerialIo::onError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::NoError:
+        return;
+    case QSerialPort::ResourceError:
+        // Unplugged: close at once so we neither loop on errors nor write into a dead handle.
+        port_.clearError();
+        emit failed(Failure::Unplugged);
+        return;
+    case QSerialPort::ReadError:
+        port_.clearError();
+        emit failed(Failure::ReadFailed);
+        return;
+    default:
+        // Modem-line operations are unsupported on pseudo-terminals, open
+        // failures are seen through open()'s result, and the rest is transient.
+        port_.clearError();
+        return;
+    }
+}

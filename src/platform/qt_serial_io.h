@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/serial_io.h"
+
+#include <QSerialPort>
+
+// SerialIo over QSerialPort.
+class QtSerialIo : public SerialIo {
+    Q_OBJECT
+public:
+    explicit QtSerialIo(QObject *parent = nullptr);
+
+    bool open(const QString &device, const LineSettings &settings) override;
+    void close() override;
+    bool isOpen() const override;
+    void write(const QByteArray &bytes) override;
+    void drainOutput() override;
+    qint64 pendingOutput() const override;
+    QByteArray readAvailable() override;
+    void discardInput() override;
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort port_;
+};

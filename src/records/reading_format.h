@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Turns one raw channel reading into its display text: the value scaled by the
+// decimals its status byte announces, followed by the unit the status names,
+// or one of the markers "    OL" (overload) and "err" (error).
+namespace reading_format {
+
+QString formatReading(double value, qint32 status);
+
+} // namespace reading_format

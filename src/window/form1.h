@@ -1,0 +1,144 @@
+#pragma once
+
+#include "records/group_record.h"
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QToolBar;
+class Form2;
+class MSComm;
+class RichTextBox;
+class PanelStatusBar;
+class UiSeam;
+
+// The main window. It owns every control and all of the program's state; the
+// procedures of every subsystem are members of this class, defined in the
+// folder of their subsystem (window/, link/, records/, export/).
+//
+// State is public: the read-range dialog sets the read plan and calls senddat
+// through the window object, and the tests inspect it directly.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `comm` and `ui` must outlive the window.
+    Form1(MSComm *comm, UiSeam *ui, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // ---- Read plan and command frames, used by Form2 -------------------------
+    void senddat(qint16 dat);
+    qint32 savesum = 0;    // groups stored in the instrument
+    qint32 startsave = 0;  // first group of the block to request
+    qint32 endsave = 0;    // last group of the requested range
+    qint32 lssavesum = 0;  // first group of the whole range
+    qint32 memnum = 0;     // groups in the range
+    qint16 memmul = 0;     // whole blocks of 1000 groups
+    qint16 memrem = 0;     // groups in the final partial block
+    qint16 lsmemmul = 0;   // block being requested, from 1
+
+    // ---- Link state ---------------------------------------------------------
+    std::array<quint8, 8> cmdBuf{};  // the last command frame built
+    qint16 lastCmd = 0;              // dat of the last senddat; picks the reply decoder
+    QByteArray rxBuf;                // bytes of the last receive event
+    qint16 commOk = 0;               // 1 = the instrument answered lately
+    qint16 silentTicks = 0;          // Timer2 ticks since the last receive event
+    qint16 blockRetryTicks = 0;      // Timer4 ticks since the current block request
+    quint8 secFlag = 0;              // 1 = time stamps carry seconds
+    QString fmtText;                 // result slot of fmtReading and makePad
+    quint8 readBusy = 0;             // read-out display state; nothing sets it to 1
+
+    // ---- Record store: slots 0 to 200000, indexed by group number ------------
+    std::vector<quint16> grpVal1, grpVal2, grpVal3;   // raw readings; 20000 = absent
+    std::vector<quint8> grpStat1, grpStat2, grpStat3; // status bytes
+    std::vector<quint8> grpYear, grpMonth, grpDay, grpHour, grpMinute, grpSecond;
+    std::vector<quint8> grpCharge;
+    GroupRecord recordAt(qint32 g) const;
+    static constexpr std::size_t recordStoreBytes()
+    {
+        return static_cast<std::size_t>(record_store::kSlots)
+               * (3 * sizeof(quint16) + 3 * sizeof(quint8) + 7 * sizeof(quint8));
+    }
+
+    // ---- Controls -----------------------------------------------------------
+    MSComm *MSComm1;
+    QToolBar *Toolbar1 = nullptr;
+    QLabel *Label1 = nullptr;                     // "COM:"
+    QLabel *Label2 = nullptr, *Label4 = nullptr, *Label5 = nullptr;  // live I1, I2, I3
+    QLabel *Label3 = nullptr, *Label6 = nullptr, *Label7 = nullptr;  // "I1:", "I2:", "I3:"
+    QComboBox *Combo1 = nullptr;
+    QGroupBox *Frame1 = nullptr;                  // "通信"
+    QGroupBox *Frame2 = nullptr;                  // "操作"
+    QGroupBox *Frame3 = nullptr;                  // "状态信息"
+    QPushButton *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr, *Command5 = nullptr;
+    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr;
+    RichTextBox *RichTextBox1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    PanelStatusBar *StatusBar1 = nullptr;
+    QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr;
+    QMenu *mnuFile = nullptr, *mnuOperation = nullptr, *mnuVersion = nullptr;
+    QAction *mnuSave = nullptr, *mnuExit = nullptr, *mnuRead = nullptr, *mnuClear = nullptr,
+            *mnuCurrentVersion = nullptr;
+    QPointer<Form2> form2;  // the read-range dialog while it is shown
+    UiSeam *ui;
+
+    // ---- Procedures ---------------------------------------------------------
+    // window/
+    void Form_Load();
+    void Timer1_Timer();
+    void StatusBar1_PanelClick(int panel);
+    void Command5_Click();
+    void mnuSave_Click();
+    void mnuExit_Click();
+    void mnuRead_Click();
+    void mnuClear_Click();
+    void mnuCurrentVersion_Click();
+    void Toolbar1_ButtonClick(const QString &key);
+    // link/
+    void openPort();
+    void lockControls();
+    void unlockControls();
+    void MSComm1_OnComm();
+    void showLive();
+    void storeBlock();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+    void Command2_Click();
+    // records/
+    void fmtReading(const QString &value, const QString &status);
+    void makePad(quint8 n);
+    void listRecords(qint32 first, qint32 last);
+    void Command4_Click();
+    // export/
+    void Command3_Click();
+    void exportSheet(const QString &fileName);
+
+    // Enables or disables a timer. Enabling a running timer leaves its countdown alone.
+    static void setTimerEnabled(QTimer *timer, bool enabled);
+
+    // Ends the program at once: no question, nothing saved. Tests replace it.
+    std::function<void()> endProgram;
+
+private:
+    void createControls();
+    void createMenus();
+    void createToolbar();
+    void connectEvents();
+    QSize designSize_;  // the window's fixed size in the normal state
+};

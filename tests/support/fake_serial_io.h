@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/serial_io.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A serial port without a device: records what is written and lets the test
+// inject received bytes, failures and line events.
+class FakeSerialIo : public SerialIo {
+    Q_OBJECT
+public:
+    using SerialIo::SerialIo;
+
+    // Device paths that open successfully; everything else fails like a missing device.
+    QStringList presentDevices;
+    // Every open attempt, in order.
+    QStringList openAttempts;
+    QString openDevice;
+    LineSettings openSettings;
+    // Every write, one entry per call.
+    QList<QByteArray> writes;
+    // Bytes "in the driver": received but not yet taken.
+    QByteArray pendingInput;
+    int discardCount = 0;
+    int drainCount = 0;
+
+    bool open(const QString &device, const LineSettings &settings) override;
+    void close() override;
+    bool isOpen() const override { return !openDevice.isEmpty(); }
+    void write(const QByteArray &bytes) override;
+    void drainOutput() override { ++drainCount; }
+    qint64 pendingOutput() const override { return 0; }
+    QByteArray readAvailable() override;
+    void discardInput() override;
+
+    // Puts bytes into the driver and tells the control, as a device would.
+    void inject(const QByteArray &bytes);
+    // Puts bytes into the driver without telling anyone yet.
+    void injectQuietly(const QByteArray &bytes) { pendingInput.append(bytes); }
+    void fail(SerialIo::Failure failure) { emit failed(failure); }
+};

@@ -1,0 +1,60 @@
+#include "support/form1_harness.h"
+
+#include <QTimer>
+
+Form1Harness::Form1Harness(std::initializer_list<int> present)
+{
+    qputenv("HARLUNE_PORT_DIR", portDir.path().toLocal8Bit());
+    auto fake = std::make_unique<FakeSerialIo>();
+    io = fake.get();
+    for (int p : present)
+        io->presentDevices.append(deviceOf(p));
+    comm = std::make_unique<MSComm>(std::move(fake));
+    form = std::make_unique<Form1>(comm.get(), &ui);
+    form->endProgram = [this] { ++endProgramCalls; };
+    form->Form_Load();
+    stopTimers();
+}
+
+Form1Harness::~Form1Harness()
+{
+    form.reset();
+    qunsetenv("HARLUNE_PORT_DIR");
+}
+
+QString Form1Harness::deviceOf(int port) const
+{
+    return portDir.filePath(QStringLiteral("COM%1").arg(port));
+}
+
+QList<QByteArray> Form1Harness::takeWrites()
+{
+    QList<QByteArray> out;
+    out.swap(io->writes);
+    return out;
+}
+
+void Form1Harness::stopTimers()
+{
+    for (QTimer *t : {form->Timer1, form->Timer2, form->Timer3, form->Timer4})
+        t->stop();
+}
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+QByteArray shortReply(quint8 code, quint8 byte15, quint8 byte16, quint8 byte17)
+{
+    QByteArray r(20, '\0');
+    r[0] = char(0xAA);
+    r[15] = char(byte15);
+    r[16] = char(byte16);
+    r[17] = char(byte17);
+    r[19] = char(code);
+    return r;
+}

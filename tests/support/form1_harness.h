@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/mscomm.h"
+#include "support/fake_serial_io.h"
+#include "support/recording_ui.h"
+#include "window/form1.h"
+
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A main window wired to a fake serial port and a recording UI seam.
+// The port directory is a temporary folder, so COMn stands for <dir>/COMn;
+// the ports listed in `present` open, the others fail like missing devices.
+// The window's timers are stopped, so tests drive the ticks themselves.
+struct Form1Harness {
+    explicit Form1Harness(std::initializer_list<int> present = {1});
+    ~Form1Harness();
+
+    QString deviceOf(int port) const;
+    // The frames written since the last call, one per write.
+    QList<QByteArray> takeWrites();
+    // Stops every timer of the window.
+    void stopTimers();
+    // Delivers bytes to the window as the port would.
+    void receive(const QByteArray &bytes) { io->inject(bytes); }
+
+    QTemporaryDir portDir;
+    FakeSerialIo *io;  // owned by comm
+    std::unique_ptr<MSComm> comm;
+    RecordingUi ui;
+    std::unique_ptr<Form1> form;
+    int endProgramCalls = 0;
+};
+
+// Bytes from a list of values: bytes({0xAA, 1, 2}).
+QByteArray bytes(std::initializer_list<int> values);
+// A 20-byte short reply: 0xAA, zeros, byte 15 and the code at byte 19.
+QByteArray shortReply(quint8 code, quint8 byte15 = 0, quint8 byte16 = 0, quint8 byte17 = 0);

@@ -1,0 +1,2 @@
+// PLACEHOLDER: replaced by the simulator.
+int main() { return 0; }
