@@ -1,0 +1,59 @@
+#include "support/read_out.h"
+
+#include <QTimer>
+
+#include <cmath>
+
+void startReadOut(Form1Harness &h, qint32 first, qint32 last)
+{
+    Form1 &f = *h.form;
+    f.startsave = first;
+    f.endsave = last;
+    f.lssavesum = first;
+    f.memnum = last - first + 1;
+    f.memmul = qint16(std::floor(f.memnum / 1000.0));
+    f.memrem = qint16(f.memnum % 1000);
+    f.lsmemmul = 1;
+    f.blockRetryTicks = 0;
+    f.senddat(55);
+    Form1::setTimerEnabled(f.Timer4, true);
+}
+
+static qint32 triple(const QByteArray &frame, int at)
+{
+    return quint8(frame[at]) * 10000 + quint8(frame[at + 1]) * 100 + quint8(frame[at + 2]);
+}
+
+qint32 frameFirst(const QByteArray &frame) { return triple(frame, 1); }
+qint32 frameLast(const QByteArray &frame) { return triple(frame, 4); }
+
+QByteArray blockReplyFor(const QByteArray &frame, const std::function<QByteArray(qint32)> &record)
+{
+    QByteArray out;
+    for (qint32 g = frameFirst(frame); g <= frameLast(frame); ++g)
+        out.append(record(g));
+    return out;
+}
+
+QByteArray sampleRecord(qint32 g)
+{
+    QByteArray r(20, char(0x5A));
+    const int v = g % 25756;
+    r[1] = char(v / 100 % 256);
+    r[2] = char(v % 100);
+    r[3] = char(0x40 | (g % 4));
+    r[4] = char(g % 97);
+    r[5] = char(g % 89);
+    r[6] = char(0x30 | (g % 3));
+    r[7] = char(g % 83);
+    r[8] = char(g % 79);
+    r[9] = char(0x20 | (g % 2));
+    r[10] = char(g % 100);
+    r[11] = char(1 + g % 12);
+    r[12] = char(1 + g % 28);
+    r[13] = char(g % 24);
+    r[14] = char(g % 60);
+    r[15] = char((g / 7) % 60);
+    r[18] = char(g % 251);
+    return r;
+}

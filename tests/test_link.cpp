@@ -1,0 +1,249 @@
+// senddat, the busy lock and the receive path, through a fake serial port.
+#include "dialog/form2.h"
+#include "support/read_out.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QToolBar>
+#include <QtTest>
+
+class LinkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void probeFrameAndThreshold()
+    {
+        Form1Harness h;
+        h.form->senddat(11);
+        const auto w = h.takeWrites();
+        QCOMPARE(w.size(), 1);
+        QCOMPARE(w[0], bytes({0xAA, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x11}));
+        QCOMPARE(int(h.comm->RThreshold()), 20);
+        QCOMPARE(int(h.form->lastCmd), 11);
+    }
+
+    void rangeUnderOneBlockIsOneFrame()
+    {
+        Form1Harness h;
+        startReadOut(h, 1, 250);
+        const auto w = h.takeWrites();
+        QCOMPARE(w.size(), 1);
+        QCOMPARE(w[0], bytes({0xAA, 0x00, 0x00, 0x01, 0x00, 0x02, 0x32, 0x55}));
+        QCOMPARE(int(h.comm->RThreshold()), 5000);
+        QCOMPARE(int(h.comm->InputLen()), 5000);
+        h.receive(blockReplyFor(w[0], sampleRecord));
+        QVERIFY(h.takeWrites().isEmpty());  // nothing more is requested
+        QVERIFY(!h.form->Timer4->isActive());
+    }
+
+    void range1To2500IsThreeFrames()
+    {
+        Form1Harness h;
+        startReadOut(h, 1, 2500);
+        QList<QByteArray> sent = h.takeWrites();
+        QCOMPARE(int(h.comm->RThreshold()), 20000);
+        QCOMPARE(int(h.comm->InputLen()), 20000);
+        h.receive(blockReplyFor(sent.last(), sampleRecord));
+        QCOMPARE(h.form->startsave, 1001);
+        QCOMPARE(int(h.form->lsmemmul), 2);
+        sent += h.takeWrites();
+        h.receive(blockReplyFor(sent.last(), sampleRecord));
+        QCOMPARE(h.form->startsave, 2001);
+        QCOMPARE(int(h.form->lsmemmul), 3);
+        sent += h.takeWrites();
+        QCOMPARE(int(h.comm->RThreshold()), 10000);
+        QCOMPARE(int(h.comm->InputLen()), 10000);
+        h.receive(blockReplyFor(sent.last(), sampleRecord));
+        sent += h.takeWrites();
+        QCOMPARE(sent, (QList<QByteArray>{bytes({0xAA, 0, 0, 1, 0, 0x0A, 0, 0x55}),
+                                          bytes({0xAA, 0, 0x0A, 1, 0, 0x14, 0, 0x55}),
+                                          bytes({0xAA, 0, 0x14, 1, 0, 0x19, 0, 0x55})}));
+        QCOMPARE(h.ui.messages.size(), 1);  // completed once, at the end
+    }
+
+    void range1To2000IsTwoWholeBlocks()
+    {
+        Form1Harness h;
+        startReadOut(h, 1, 2000);
+        QList<QByteArray> sent = h.takeWrites();
+        h.receive(blockReplyFor(sent.last(), sampleRecord));
+        sent += h.takeWrites();
+        h.receive(blockReplyFor(sent.last(), sampleRecord));
+        sent += h.takeWrites();
+        QCOMPARE(sent.size(), 2);
+        QCOMPARE(sent[1], bytes({0xAA, 0, 0x0A, 1, 0, 0x14, 0, 0x55}));
+        QVERIFY(!h.form->Timer4->isActive());
+    }
+
+    void closedPortSendsNothingAndLocksNothing()
+    {
+        Form1Harness h({});  // no device present: the port stays closed
+        QVERIFY(!h.comm->PortOpen());
+        h.comm->setRThreshold(77);
+        h.form->senddat(33);
+        QVERIFY(h.takeWrites().isEmpty());
+        QCOMPARE(int(h.form->lastCmd), 33);
+        QCOMPARE(int(h.comm->RThreshold()), 77);
+        startReadOut(h, 1, 10);
+        QCOMPARE(int(h.form->lastCmd), 55);
+        QVERIFY(h.form->Command2->isEnabled());
+        QVERIFY(h.form->Toolbar1->isEnabled());
+    }
+
+    void blockRequestAppliesTheBusyLock()
+    {
+        Form1Harness h;
+        for (QTimer *t : {h.form->Timer1, h.form->Timer2, h.form->Timer3})
+            t->start();
+        startReadOut(h, 1, 10);
+        QVERIFY(!h.form->Command2->isEnabled());
+        QVERIFY(!h.form->Command3->isEnabled());
+        QVERIFY(!h.form->Command4->isEnabled());
+        QVERIFY(h.form->Command5->isEnabled());  // Exit stays available
+        QVERIFY(!h.form->Toolbar1->isEnabled());
+        QVERIFY(!h.form->Timer1->isActive());
+        QVERIFY(!h.form->Timer2->isActive());
+        QVERIFY(!h.form->Timer3->isActive());
+        QVERIFY(h.form->Timer4->isActive());
+    }
+
+    void shortCommandsKeepInputLen()
+    {
+        Form1Harness h;
+        startReadOut(h, 1, 250);
+        h.receive(blockReplyFor(h.takeWrites().last(), sampleRecord));
+        h.form->senddat(33);
+        QCOMPARE(int(h.comm->RThreshold()), 20);
+        QCOMPARE(int(h.comm->InputLen()), 5000);
+        h.form->openPort();
+        QCOMPARE(int(h.comm->InputLen()), 20);
+    }
+
+    void unknownCommandResendsTheLastFrame()
+    {
+        Form1Harness h;
+        h.form->senddat(22);
+        h.comm->setRThreshold(5);
+        h.form->senddat(44);
+        const auto w = h.takeWrites();
+        QCOMPARE(w.size(), 2);
+        QCOMPARE(w[1], w[0]);
+        QCOMPARE(int(h.comm->RThreshold()), 5);
+        QCOMPARE(int(h.form->lastCmd), 44);
+    }
+
+    void staleBytesAreGoneAfterSenddat()
+    {
+        Form1Harness h;
+        h.io->injectQuietly(bytes({0xAA, 1, 2, 3}));  // in the driver, not yet read
+        h.form->senddat(11);
+        QCOMPARE(h.comm->InBufferCount(), 0);
+        // Only the real reply completes the threshold; the stale bytes would have shifted it.
+        h.receive(shortReply(0x11, 0xFF));
+        QCOMPARE(int(h.form->secFlag), 1);
+    }
+
+    void probeReplySetsSecondsFlag_data()
+    {
+        QTest::addColumn<int>("byte15");
+        QTest::addColumn<int>("secFlag");
+        QTest::newRow("FF") << 0xFF << 1;
+        QTest::newRow("00") << 0x00 << 0;
+        QTest::newRow("FE") << 0xFE << 0;
+    }
+    void probeReplySetsSecondsFlag()
+    {
+        QFETCH(int, byte15);
+        Form1Harness h;
+        h.form->secFlag = 7;
+        h.form->silentTicks = 12;
+        h.form->senddat(11);
+        QByteArray reply = shortReply(0x11, quint8(byte15));
+        for (int i = 1; i < 15; ++i)
+            reply[i] = char(0x30 + i);  // bytes that are not read
+        h.receive(reply);
+        QTEST(int(h.form->secFlag), "secFlag");
+        QCOMPARE(int(h.form->commOk), 1);
+        QCOMPARE(int(h.form->silentTicks), 0);
+    }
+
+    void countReplyOpensTheDialog()
+    {
+        Form1Harness h;
+        h.form->Command2_Click();
+        h.receive(shortReply(0x22, 0x00, 0x03, 0x20));
+        QCOMPARE(h.form->savesum, 332);
+        QVERIFY(!h.form->isEnabled());
+        QVERIFY(!h.form->form2.isNull());
+        QVERIFY(h.form->form2->isVisible());
+        h.form->form2->Command2_Click();
+    }
+
+    void countReplyWithWrongEchoOpensNothing()
+    {
+        Form1Harness h;
+        h.form->savesum = 5;
+        h.form->Command2_Click();
+        h.comm->setRThreshold(99);
+        h.io->inject(QByteArray(99 - 20, '\0'));  // nothing yet: below the threshold
+        h.receive(shortReply(0x33, 0, 3, 32));
+        QCOMPARE(int(h.comm->RThreshold()), 20);
+        QCOMPARE(h.form->savesum, 5);
+        QVERIFY(h.form->form2.isNull());
+        QVERIFY(h.form->isEnabled());
+        QCOMPARE(int(h.form->commOk), 1);  // any reception counts as an answer
+    }
+
+    void liveReplyWithWrongEchoShowsNothing()
+    {
+        Form1Harness h;
+        h.form->senddat(33);
+        h.form->secFlag = 1;
+        h.receive(shortReply(0x22));
+        QCOMPARE(h.form->Label2->text(), QStringLiteral("- -"));
+        QCOMPARE(int(h.form->secFlag), 1);
+        QCOMPARE(int(h.form->commOk), 1);
+    }
+
+    void otherEventsAreIgnored()
+    {
+        Form1Harness h;
+        h.form->senddat(11);
+        h.form->rxBuf = bytes({1, 2, 3});
+        h.form->silentTicks = 9;
+        h.io->injectQuietly(shortReply(0x11, 0xFF));
+        h.io->fail(SerialIo::Failure::ReadFailed);  // CommEvent 1008
+        QCOMPARE(int(h.comm->CommEvent()), int(MSComm::comEventRxOver));
+        QCOMPARE(h.form->rxBuf, bytes({1, 2, 3}));
+        QCOMPARE(int(h.form->commOk), 0);
+        QCOMPARE(int(h.form->silentTicks), 9);
+    }
+
+    void shortBlockDeliveryIsIgnored()
+    {
+        Form1Harness h;
+        h.form->Command4_Click();
+        startReadOut(h, 1, 250);
+        const QByteArray frame = h.takeWrites().last();
+        // A delivery that raises the event although it is short of the block:
+        // the threshold is lowered behind senddat's back.
+        h.comm->setRThreshold(100);
+        h.receive(blockReplyFor(frame, sampleRecord).left(100));
+        QCOMPARE(int(h.form->grpVal1[1]), 20000);  // nothing stored
+        QVERIFY(h.takeWrites().isEmpty());
+        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.form->Timer4->isActive());  // the watchdog still guards the block
+    }
+
+    void shortLiveDeliveryIsIgnored()
+    {
+        Form1Harness h;
+        h.form->senddat(33);
+        h.comm->setRThreshold(5);
+        h.receive(bytes({0xAA, 1, 2, 3, 4}));
+        QCOMPARE(h.form->Label2->text(), QStringLiteral("- -"));
+        QCOMPARE(int(h.form->commOk), 1);
+    }
+};
+
+QTEST_MAIN(LinkTest)
+#include "test_link.moc"

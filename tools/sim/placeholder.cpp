@@ -1,1 +1,0 @@
-// PLACEHOLDER: replaced by the simulator library.
