@@ -1,0 +1,188 @@
+#include "sim/command_line.h"
+
+#include <QCommandLineParser>
+
+#include <cmath>
+#include <limits>
+
+namespace sim {
+
+namespace {
+
+constexpr double kMillisecondsPerSecond = 1000.0;
+constexpr int kUsageColumn = 30;
+
+struct OptionSpec {
+    const char *name;
+    const char *valueName;  // empty for a switch
+    const char *description;
+    const char *alias = nullptr;  // a one-letter name besides the long one
+};
+
+const OptionSpec kOptions[] = {
+    {"port-dir", "DIR", "directory to put the port link in (required); the host finds it "
+                        "through HARLUNE_PORT_DIR"},
+    {"port", "N", "link the terminal as COM<N> (default 3)"},
+    {"groups", "N", "number of stored groups reported, 0 to 200000 (default 2500)"},
+    {"no-seconds", "", "report no seconds in the time stamps (byte 15 = 0x00)"},
+    {"line-rate", "", "send at the real line rate of 11520 bytes/s instead of full speed"},
+    {"turnaround", "MS", "delay before each answer, in milliseconds (default 5)"},
+    {"silent-after", "SECONDS", "stop answering after this many seconds ..."},
+    {"silent-for", "SECONDS", "... for this many seconds (both needed)"},
+    {"silent-on-block", "K", "give no answer to the K-th block request (a re-sent one is "
+                             "answered)"},
+    {"garbage-every", "SECONDS", "send a few stray bytes every so many seconds"},
+    {"reopen-after", "SECONDS", "close the terminal after this many seconds ..."},
+    {"reopen-pause", "SECONDS", "... and come back on a new one after this pause (both needed)"},
+    {"help", "", "show this text", "h"},
+};
+
+QCommandLineOption toOption(const OptionSpec &spec)
+{
+    QStringList names{QString::fromLatin1(spec.name)};
+    if (spec.alias)
+        names.prepend(QString::fromLatin1(spec.alias));
+    const QString valueName = QString::fromLatin1(spec.valueName);
+    if (valueName.isEmpty())
+        return QCommandLineOption(names);
+    return QCommandLineOption(names, QString(), valueName);
+}
+
+class Reader {
+public:
+    explicit Reader(const QCommandLineParser &parser) : parser_(parser) {}
+
+    bool isSet(const char *name) const { return parser_.isSet(QString::fromLatin1(name)); }
+
+    // A whole number in [lowest, highest] into *out, when the option is given.
+    void integer(const char *name, int lowest, int highest, int *out)
+    {
+        if (!isSet(name))
+            return;
+        bool ok = false;
+        const int value = value_(name).toInt(&ok);
+        if (!ok || value < lowest || value > highest) {
+            fail(QStringLiteral("--%1 takes a whole number from %2 to %3")
+                     .arg(QLatin1String(name))
+                     .arg(lowest)
+                     .arg(highest));
+            return;
+        }
+        *out = value;
+    }
+
+    // A time in seconds (fractions allowed, not negative) into *out as milliseconds.
+    void seconds(const char *name, int *outMs)
+    {
+        if (!isSet(name))
+            return;
+        bool ok = false;
+        const double value = value_(name).toDouble(&ok);
+        const double ms = value * kMillisecondsPerSecond;
+        if (!ok || !(value >= 0) || ms > std::numeric_limits<int>::max()) {
+            fail(QStringLiteral("--%1 takes a number of seconds").arg(QLatin1String(name)));
+            return;
+        }
+        *outMs = static_cast<int>(std::lround(ms));
+    }
+
+    // Both or neither of a pair of options.
+    void pair(const char *first, const char *second)
+    {
+        if (isSet(first) != isSet(second))
+            fail(QStringLiteral("--%1 and --%2 go together")
+                     .arg(QLatin1String(first), QLatin1String(second)));
+    }
+
+    void fail(const QString &error)
+    {
+        if (error_.isEmpty())
+            error_ = error;
+    }
+    const QString &error() const { return error_; }
+
+private:
+    QString value_(const char *name) const { return parser_.value(QString::fromLatin1(name)); }
+
+    const QCommandLineParser &parser_;
+    QString error_;
+};
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionSpec &spec : kOptions)
+        parser.addOption(toOption(spec));
+
+    CommandLine result;
+    if (!parser.parse(arguments)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        result.outcome = CommandLine::Outcome::ShowHelp;
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error = QStringLiteral("unexpected argument: %1")
+                           .arg(parser.positionalArguments().constFirst());
+        return result;
+    }
+
+    SimConfig &c = result.config;
+    Reader read(parser);
+    c.portDir = parser.value(QStringLiteral("port-dir"));
+    if (c.portDir.isEmpty())
+        read.fail(QStringLiteral("--port-dir is required"));
+    read.integer("port", 1, std::numeric_limits<int>::max(), &c.port);
+    read.integer("groups", 0, kMaxGroups, &c.options.instrument.groups);
+    c.options.instrument.secondsFlag = !read.isSet("no-seconds");
+    c.options.lineRate = read.isSet("line-rate");
+    read.integer("turnaround", 0, std::numeric_limits<int>::max(), &c.options.turnaroundMs);
+    read.pair("silent-after", "silent-for");
+    read.seconds("silent-after", &c.silentAfterMs);
+    read.seconds("silent-for", &c.silentForMs);
+    read.integer("silent-on-block", 1, std::numeric_limits<int>::max(),
+                 &c.options.instrument.silentOnBlock);
+    read.seconds("garbage-every", &c.garbageEveryMs);
+    if (read.isSet("garbage-every") && c.garbageEveryMs <= 0)
+        read.fail(QStringLiteral("--garbage-every needs a time above 0"));
+    read.pair("reopen-after", "reopen-pause");
+    read.seconds("reopen-after", &c.reopenAfterMs);
+    read.seconds("reopen-pause", &c.reopenPauseMs);
+
+    if (!read.error().isEmpty()) {
+        result.error = read.error();
+        return result;
+    }
+    result.outcome = CommandLine::Outcome::Run;
+    return result;
+}
+
+QString usageText()
+{
+    QString text = QStringLiteral(
+        "Usage: harlune-sim --port-dir DIR [options]\n"
+        "\n"
+        "Simulates the three-channel current instrument on a pseudo-terminal and links\n"
+        "it as DIR/COM<N>. Start Harlune with HARLUNE_PORT_DIR=DIR to find it.\n"
+        "Stops on Ctrl+C or SIGTERM and removes the link.\n"
+        "\n"
+        "Options:\n");
+    for (const OptionSpec &spec : kOptions) {
+        QString left = QStringLiteral("  ");
+        if (spec.alias)
+            left += QStringLiteral("-%1, ").arg(QLatin1String(spec.alias));
+        left += QStringLiteral("--%1").arg(QLatin1String(spec.name));
+        if (*spec.valueName)
+            left += QLatin1Char(' ') + QLatin1String(spec.valueName);
+        text += left.leftJustified(kUsageColumn - 1) + QLatin1Char(' ')
+                + QLatin1String(spec.description) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace sim

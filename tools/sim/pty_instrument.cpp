@@ -1,0 +1,99 @@
+#include "sim/pty_instrument.h"
+
+namespace sim {
+
+namespace {
+constexpr int kGarbageBurstBytes = 4;
+} // namespace
+
+PtyInstrument::PtyInstrument(const QString &portDir, int port, const SimOptions &options,
+                             QObject *parent)
+    : QObject(parent), options_(options), instrument_(options.instrument), port_(portDir, port)
+{
+    connect(&port_, &PtyPort::received, this, &PtyInstrument::onReceived);
+    connect(&port_, &PtyPort::outputDrained, this, &PtyInstrument::outputDrained);
+    connect(&garbageTimer_, &QTimer::timeout, this, &PtyInstrument::onGarbageTick);
+    reopenTimer_.setSingleShot(true);
+    connect(&reopenTimer_, &QTimer::timeout, this, &PtyInstrument::reopen);
+    setLineRate(options.lineRate);
+    port_.open();
+}
+
+void PtyInstrument::setSilent(bool silent)
+{
+    if (silent) {
+        ++generation_;
+        port_.discardOutput();
+    }
+    instrument_.setSilent(silent);
+}
+
+void PtyInstrument::silenceLater(int afterMs, int forMs)
+{
+    QTimer::singleShot(afterMs, this, [this, forMs] {
+        setSilent(true);
+        QTimer::singleShot(forMs, this, [this] { setSilent(false); });
+    });
+}
+
+void PtyInstrument::sendGarbage(const QByteArray &bytes) { port_.write(bytes); }
+
+void PtyInstrument::setGarbageEvery(int intervalMs)
+{
+    if (intervalMs <= 0) {
+        garbageTimer_.stop();
+        return;
+    }
+    garbageTimer_.start(intervalMs);
+}
+
+void PtyInstrument::onGarbageTick()
+{
+    if (!instrument_.isSilent())
+        port_.write(garbageBytes(kGarbageBurstBytes, garbageSeed_++));
+}
+
+void PtyInstrument::closeFor(int pauseMs)
+{
+    ++generation_;
+    port_.close();
+    instrument_.dropPartialFrame();
+    emit unlinked();
+    reopenTimer_.start(pauseMs);
+}
+
+void PtyInstrument::closeLater(int afterMs, int pauseMs)
+{
+    QTimer::singleShot(afterMs, this, [this, pauseMs] { closeFor(pauseMs); });
+}
+
+void PtyInstrument::reopen()
+{
+    if (port_.open())
+        emit linked(port_.devicePath());
+    else
+        emit openFailed(port_.errorString());
+}
+
+void PtyInstrument::setLineRate(bool paced)
+{
+    port_.setLineRate(paced ? kLineRateBytesPerSecond : 0);
+}
+
+void PtyInstrument::onReceived(const QByteArray &bytes)
+{
+    const QByteArray replies = instrument_.receive(bytes);
+    if (replies.isEmpty())
+        return;
+    if (options_.turnaroundMs <= 0) {
+        port_.write(replies);
+        return;
+    }
+    const quint64 generation = generation_;
+    QTimer::singleShot(options_.turnaroundMs, this, [this, replies, generation] {
+        if (generation == generation_)
+            port_.write(replies);
+    });
+}
+
+} // namespace sim
