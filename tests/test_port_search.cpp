@@ -1,0 +1,163 @@
+// Port search and link supervision (Timer2), the live poll (Timer3) and the block watchdog (Timer4).
+#include "support/read_out.h"
+
+#include <QComboBox>
+#include <QtTest>
+
+namespace {
+QString combo(Form1Harness &h) { return h.form->Combo1->currentText(); }
+} // namespace
+
+class PortSearchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStepProbesPort2()
+    {
+        Form1Harness h({1, 2});
+        QCOMPARE(h.io->openDevice, h.deviceOf(1));  // start-up opened COM1 ...
+        QVERIFY(h.takeWrites().isEmpty());           // ... without probing it
+        h.form->Timer2_Timer();
+        QCOMPARE(combo(h), QStringLiteral("2"));
+        QCOMPARE(h.io->openDevice, h.deviceOf(2));
+        QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11})});
+    }
+
+    void stepSequence_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("16 wraps to 1") << "15" << QStringList{"16", "1", "2"};
+        QTest::newRow("above 16 goes to 1") << "40" << QStringList{"1", "2"};
+        QTest::newRow("0 counts up") << "0" << QStringList{"1", "2"};
+        QTest::newRow("negative counts up") << "-2" << QStringList{"-1", "0", "1"};
+        QTest::newRow("fraction") << "2.5" << QStringList{"3.5", "4.5"};
+        QTest::newRow("not a number starts at 1") << "abc" << QStringList{"1", "2"};
+        QTest::newRow("empty starts at 1") << "" << QStringList{"1"};
+    }
+    void stepSequence()
+    {
+        QFETCH(QString, start);
+        QFETCH(QStringList, steps);
+        Form1Harness h;
+        h.form->Combo1->setEditText(start);
+        QStringList seen;
+        for (int i = 0; i < steps.size(); ++i) {
+            h.form->Timer2_Timer();
+            seen << combo(h);
+        }
+        QCOMPARE(seen, steps);
+    }
+
+    // A number the control cannot select leaves the previous one selected: the
+    // step re-opens that port and probes it there.
+    void unselectableNumberReopensThePreviousPort()
+    {
+        Form1Harness h({1});
+        h.form->Combo1->setEditText(QStringLiteral("-1"));
+        h.io->openAttempts.clear();
+        h.form->Timer2_Timer();
+        QCOMPARE(combo(h), QStringLiteral("0"));
+        QCOMPARE(h.io->openAttempts, QStringList{h.deviceOf(1)});
+        QCOMPARE(h.takeWrites().size(), 1);
+    }
+
+    void fractionalPortIsRoundedToEven()
+    {
+        Form1Harness h({4});
+        h.form->Combo1->setEditText(QStringLiteral("2.5"));
+        h.form->Timer2_Timer();  // 3.5 selects port 4
+        QCOMPARE(h.io->openDevice, h.deviceOf(4));
+    }
+
+    void missingPortCostsOneStepAndSendsNothing()
+    {
+        Form1Harness h({1});
+        h.form->Timer2_Timer();
+        QVERIFY(!h.comm->PortOpen());
+        QVERIFY(h.takeWrites().isEmpty());
+        QCOMPARE(int(h.form->lastCmd), 11);
+    }
+
+    void replyStopsTheSearchAtThatPort()
+    {
+        Form1Harness h({1, 2, 3});
+        h.form->Timer2_Timer();
+        h.form->Timer2_Timer();
+        h.receive(shortReply(0x11));
+        QCOMPARE(int(h.form->commOk), 1);
+        h.takeWrites();
+        h.form->Timer2_Timer();
+        QCOMPARE(combo(h), QStringLiteral("3"));
+        QCOMPARE(h.io->openDevice, h.deviceOf(3));
+        QVERIFY(h.takeWrites().isEmpty());
+        QCOMPARE(int(h.form->silentTicks), 1);
+    }
+
+    void linkIsLostOnThe31stSilentTick()
+    {
+        Form1Harness h;
+        h.form->commOk = 1;
+        for (int i = 0; i < 30; ++i)
+            h.form->Timer2_Timer();
+        QCOMPARE(int(h.form->commOk), 1);
+        QCOMPARE(combo(h), QStringLiteral("1"));
+        h.form->Timer2_Timer();
+        QCOMPARE(int(h.form->commOk), 0);
+        h.form->Timer2_Timer();  // the search resumes after the current number
+        QCOMPARE(combo(h), QStringLiteral("2"));
+    }
+
+    void silenceCountStopsAtItsCeiling()
+    {
+        Form1Harness h;
+        h.form->silentTicks = 1300;
+        h.form->Timer2_Timer();
+        QCOMPARE(int(h.form->silentTicks), 1300);
+        h.form->silentTicks = 1299;
+        h.form->Timer2_Timer();
+        QCOMPARE(int(h.form->silentTicks), 1300);
+    }
+
+    void livePollOnlyWhileLinked()
+    {
+        Form1Harness h;
+        h.form->Timer3_Timer();
+        QVERIFY(h.takeWrites().isEmpty());
+        h.form->commOk = 1;
+        h.form->Timer3_Timer();
+        QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x33})});
+    }
+
+    void watchdogResendsOnThe31stTick()
+    {
+        Form1Harness h;
+        startReadOut(h, 1, 2500);
+        const QByteArray first = h.takeWrites().last();
+        for (int i = 0; i < 30; ++i)
+            h.form->Timer4_Timer();
+        QVERIFY(h.takeWrites().isEmpty());
+        h.form->Timer4_Timer();
+        QCOMPARE(h.takeWrites(), QList<QByteArray>{first});
+        QCOMPARE(int(h.form->blockRetryTicks), 0);
+        // The next block resets the count: 30 more ticks send nothing.
+        h.receive(blockReplyFor(first, sampleRecord));
+        h.takeWrites();
+        for (int i = 0; i < 30; ++i)
+            h.form->Timer4_Timer();
+        QVERIFY(h.takeWrites().isEmpty());
+    }
+
+    void readStopsSearchAndPoll()
+    {
+        Form1Harness h;
+        h.form->Timer2->start();
+        h.form->Timer3->start();
+        h.form->Command2_Click();
+        QVERIFY(!h.form->Timer2->isActive());
+        QVERIFY(!h.form->Timer3->isActive());
+        QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x22})});
+    }
+};
+
+QTEST_MAIN(PortSearchTest)
+#include "test_port_search.moc"
