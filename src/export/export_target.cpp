@@ -1,0 +1,88 @@
+#include "export/export_target.h"
+
+#include "records/group_record.h"
+
+#include <QFileInfo>
+
+namespace export_target {
+
+namespace {
+
+struct FileType {
+    const char *description;
+    const char *pattern;
+};
+// The dialog's file types, in the order it offers them.
+constexpr FileType kFileTypes[] = {
+    {"Text Files(*.xlsx)", "*.xlsx"},
+    {"(*.xls)", "*.xls"},
+    {"(*.xlsm)", "*.xlsm"},
+};
+
+constexpr qint64 kXlsMaxRows = 65536;
+constexpr qint64 kXlsxMaxRows = 1048576;
+
+const QByteArray kOle2Signature = QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+const QByteArray kZipSignature = QByteArrayLiteral("PK\x03\x04");
+
+} // namespace
+
+QStringList dialogFilters()
+{
+    QStringList filters;
+    for (const FileType &type : kFileTypes) {
+        filters << QString::fromUtf8(type.description) + QStringLiteral(" (")
+                       + QString::fromUtf8(type.pattern) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+QString suffix(SheetFormat format)
+{
+    switch (format) {
+    case SheetFormat::Xlsx: return QStringLiteral("xlsx");
+    case SheetFormat::Xls: return QStringLiteral("xls");
+    case SheetFormat::Xlsm: return QStringLiteral("xlsm");
+    }
+    return QString();
+}
+
+Target targetFor(const QString &chosenPath)
+{
+    const QString given = QFileInfo(chosenPath).suffix();
+    for (SheetFormat format : {SheetFormat::Xlsx, SheetFormat::Xls, SheetFormat::Xlsm}) {
+        if (given.compare(suffix(format), Qt::CaseInsensitive) == 0)
+            return {chosenPath, format};
+    }
+    return {chosenPath + QLatin1Char('.') + suffix(SheetFormat::Xlsx), SheetFormat::Xlsx};
+}
+
+QString officeFilter(SheetFormat format)
+{
+    switch (format) {
+    case SheetFormat::Xlsx: return QString();  // written natively
+    case SheetFormat::Xls: return QStringLiteral("MS Excel 97");
+    case SheetFormat::Xlsm: return QStringLiteral("Calc MS Excel 2007 VBA XML");
+    }
+    return QString();
+}
+
+qint64 maxRows(SheetFormat format)
+{
+    return format == SheetFormat::Xls ? kXlsMaxRows : kXlsxMaxRows;
+}
+
+bool rangeInStore(qint32 first, qint32 count)
+{
+    if (count <= 0)
+        return true;
+    const qint64 last = qint64(first) + count - 1;
+    return first >= record_store::kFirstGroup && last <= record_store::kLastGroup;
+}
+
+bool hasSignature(SheetFormat format, const QByteArray &head)
+{
+    return head.startsWith(format == SheetFormat::Xls ? kOle2Signature : kZipSignature);
+}
+
+} // namespace export_target

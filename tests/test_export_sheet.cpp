@@ -1,0 +1,491 @@
+// The Save command end to end: the dialog, the workbook as a spreadsheet
+// reader sees it, the file formats, and the failures.
+#include "support/form1_harness.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+constexpr int kReaderTimeoutMs = 120000;
+const QString kOle2Head = QStringLiteral("d0cf11e0a1b11ae1");
+const QString kZipHead = QStringLiteral("504b0304");
+const QString kMacroEnabledMain =
+    QStringLiteral("application/vnd.ms-excel.sheet.macroEnabled.main+xml");
+
+// What the spreadsheet reader found in a file (tests/export_read_sheet.py).
+struct Sheet {
+    QJsonObject raw;
+    QJsonArray rows() const { return raw.value(QStringLiteral("cells")).toArray(); }
+    QJsonObject cell(int row, int column) const  // 1-based, like the sheet
+    {
+        return rows().at(row - 1).toArray().at(column - 1).toObject();
+    }
+    QJsonValue value(int row, int column) const { return cell(row, column).value(QStringLiteral("v")); }
+    QString type(int row, int column) const { return cell(row, column).value(QStringLiteral("t")).toString(); }
+    QString align(int row, int column) const { return cell(row, column).value(QStringLiteral("h")).toString(); }
+    QStringList merged() const
+    {
+        QStringList out;
+        for (const QJsonValue &v : raw.value(QStringLiteral("merged")).toArray())
+            out << v.toString();
+        return out;
+    }
+    double width(const QString &column) const
+    {
+        return raw.value(QStringLiteral("widths")).toObject().value(column).toDouble();
+    }
+};
+
+QString readerScript()
+{
+    return qEnvironmentVariable("HARLUNE_SOURCE_DIR") + QStringLiteral("/tests/export_read_sheet.py");
+}
+
+Sheet readSheet(const QString &path)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"), {readerScript(), path});
+    reader.waitForFinished(kReaderTimeoutMs);
+    const QByteArray out = reader.readAllStandardOutput();
+    if (reader.exitCode() != 0)
+        qWarning() << reader.readAllStandardError();
+    return {QJsonDocument::fromJson(out).object()};
+}
+
+// Restores an environment variable when the test ends, pass or fail.
+struct EnvGuard {
+    explicit EnvGuard(const char *name) : name(name), old(qgetenv(name)) {}
+    ~EnvGuard() { qputenv(name, old); }
+    const char *name;
+    QByteArray old;
+};
+
+QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestExportSheet : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void writesGroupsCellByCell();
+    void secondsFollowSecFlag_data();
+    void secondsFollowSecFlag();
+    void emptyRangeGivesTitleAndHeaderOnly_data();
+    void emptyRangeGivesTitleAndHeaderOnly();
+    void nameWithoutWorkbookExtensionGetsXlsx();
+    void cancelWritesNothing();
+    void dialogOffersTheThreeTypes();
+    void unwritableTargetIsReported_data();
+    void unwritableTargetIsReported();
+    void groupOutsideStoreIsReported_data();
+    void groupOutsideStoreIsReported();
+    void existingFileReplacedByCompleteWorkbook();
+    void failedConversionKeepsOldFile_data();
+    void failedConversionKeepsOldFile();
+    void xlsIsExcel97Workbook();
+    void xlsmIsMacroEnabledWorkbook();
+    void tooManyRowsForXlsIsReported();
+    void xlsWithoutLibreOfficeIsReported();
+
+private:
+    // Three groups 57 to 59 in the store of `h`.
+    void fillGroups(Form1Harness &h, quint8 secFlag);
+    // Runs Save into `path` and expects no message.
+    void save(Form1Harness &h, const QString &path);
+    std::unique_ptr<Form1Harness> h;
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void TestExportSheet::initTestCase()
+{
+    QVERIFY2(QFile::exists(readerScript()), "HARLUNE_SOURCE_DIR must name the source folder");
+}
+
+void TestExportSheet::init()
+{
+    h = std::make_unique<Form1Harness>();
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+}
+
+void TestExportSheet::fillGroups(Form1Harness &harness, quint8 secFlag)
+{
+    Form1 &f = *harness.form;
+    struct Group {
+        qint32 g;
+        quint16 val[3];
+        quint8 stat[3];
+        quint8 y, mo, d, hr, mi, s, charge;
+    };
+    const Group groups[] = {
+        {57, {1234, 10000, 20000}, {0x42, 0x42, 0x31}, 21, 11, 27, 9, 5, 7, 200},
+        {58, {25, 1200, 5}, {0x31, 0x42, 0x43}, 5, 3, 7, 0, 0, 59, 0},
+        {59, {20000, 25, 10000}, {0x20, 0x20, 0x50}, 10, 12, 31, 23, 59, 0, 255},
+    };
+    for (const Group &x : groups) {
+        f.grpVal1[x.g] = x.val[0];
+        f.grpVal2[x.g] = x.val[1];
+        f.grpVal3[x.g] = x.val[2];
+        f.grpStat1[x.g] = x.stat[0];
+        f.grpStat2[x.g] = x.stat[1];
+        f.grpStat3[x.g] = x.stat[2];
+        f.grpYear[x.g] = x.y;
+        f.grpMonth[x.g] = x.mo;
+        f.grpDay[x.g] = x.d;
+        f.grpHour[x.g] = x.hr;
+        f.grpMinute[x.g] = x.mi;
+        f.grpSecond[x.g] = x.s;
+        f.grpCharge[x.g] = x.charge;
+    }
+    f.lssavesum = 57;
+    f.memnum = 3;
+    f.secFlag = secFlag;
+}
+
+void TestExportSheet::save(Form1Harness &harness, const QString &path)
+{
+    harness.ui.saveAnswer = path;
+    harness.form->Command3_Click();
+    QCOMPARE(harness.ui.messages.size(), 0);
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestExportSheet::writesGroupsCellByCell()
+{
+    fillGroups(*h, 1);
+    h->form->ProgressBar1->setVisible(true);
+    const QString path = dir->filePath(QStringLiteral("groups.xlsx"));
+    save(*h, path);
+    QVERIFY(h->form->ProgressBar1->isHidden());
+
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.raw.value(QStringLiteral("head")).toString().left(8), kZipHead);
+    QCOMPARE(sheet.raw.value(QStringLiteral("sheets")).toInt(), 1);
+    QCOMPARE(sheet.merged(), QStringList{QStringLiteral("A1:E1")});
+    QCOMPARE(sheet.rows().size(), 5);
+
+    QCOMPARE(sheet.value(1, 1).toString(), QStringLiteral("Harlune"));
+    QCOMPARE(sheet.align(1, 1), QStringLiteral("center"));
+    const QStringList headers = {QStringLiteral("组数"),     QStringLiteral("一路电流"),
+                                 QStringLiteral("二路电流"), QStringLiteral("三路电流"),
+                                 QStringLiteral("时间"),     QStringLiteral("电量")};
+    for (int c = 1; c <= 6; ++c) {
+        QCOMPARE(sheet.value(2, c).toString(), headers[c - 1]);
+        QCOMPARE(sheet.align(2, c), QStringLiteral("center"));
+    }
+
+    const QStringList expected[] = {
+        {"NO:57", "12.34mA", "    OL", "err", "  2021/11/27/9:5:7"},
+        {"NO:58", "2.5A", "12.00mA", "0.005mA", "  2005/3/7/0:0:59"},
+        {"NO:59", "err", "25kA", "    OL", "  2010/12/31/23:59:0"},
+    };
+    const int charges[] = {200, 0, 255};
+    for (int k = 0; k < 3; ++k) {
+        const int row = 3 + k;
+        for (int c = 1; c <= 5; ++c) {
+            QCOMPARE(sheet.value(row, c).toString(), expected[k][c - 1]);
+            QCOMPARE(sheet.type(row, c), QStringLiteral("str"));
+            QCOMPARE(sheet.align(row, c), QStringLiteral("center"));
+        }
+        QCOMPARE(sheet.type(row, 6), QStringLiteral("int"));
+        QCOMPARE(sheet.value(row, 6).toInt(), charges[k]);
+        QVERIFY(sheet.align(row, 6).isEmpty());  // no alignment set
+    }
+
+    // Every column is at least as wide as its widest cell (CJK counting twice).
+    QVERIFY(sheet.width(QStringLiteral("A")) >= 5);
+    QVERIFY(sheet.width(QStringLiteral("B")) >= 8);
+    QVERIFY(sheet.width(QStringLiteral("E")) >= 19);
+    QVERIFY(sheet.width(QStringLiteral("F")) >= 4);
+    QVERIFY(sheet.width(QStringLiteral("E")) > sheet.width(QStringLiteral("A")));
+}
+
+void TestExportSheet::secondsFollowSecFlag_data()
+{
+    QTest::addColumn<int>("secFlag");
+    QTest::addColumn<QString>("time");
+    QTest::newRow("1 adds seconds") << 1 << QStringLiteral("  2021/11/27/9:5:7");
+    QTest::newRow("0 ends at minutes") << 0 << QStringLiteral("  2021/11/27/9:5");
+    QTest::newRow("2 ends at minutes") << 2 << QStringLiteral("  2021/11/27/9:5");
+}
+
+void TestExportSheet::secondsFollowSecFlag()
+{
+    QFETCH(int, secFlag);
+    QFETCH(QString, time);
+    fillGroups(*h, quint8(secFlag));
+    const QString path = dir->filePath(QStringLiteral("seconds.xlsx"));
+    save(*h, path);
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.value(3, 5).toString(), time);
+    QCOMPARE(sheet.value(4, 5).toString().startsWith(QStringLiteral("  2005/3/7/0:0")), true);
+}
+
+void TestExportSheet::emptyRangeGivesTitleAndHeaderOnly_data()
+{
+    QTest::addColumn<int>("memnum");
+    QTest::newRow("none read") << 0;
+    QTest::newRow("negative") << -5;
+}
+
+void TestExportSheet::emptyRangeGivesTitleAndHeaderOnly()
+{
+    QFETCH(int, memnum);
+    h->form->lssavesum = 57;
+    h->form->memnum = memnum;
+    const QString path = dir->filePath(QStringLiteral("empty.xlsx"));
+    save(*h, path);
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.rows().size(), 2);
+    QCOMPARE(sheet.value(1, 1).toString(), QStringLiteral("Harlune"));
+    QCOMPARE(sheet.value(2, 6).toString(), QStringLiteral("电量"));
+    QCOMPARE(sheet.merged(), QStringList{QStringLiteral("A1:E1")});
+}
+
+void TestExportSheet::nameWithoutWorkbookExtensionGetsXlsx()
+{
+    fillGroups(*h, 1);
+    h->ui.saveAnswer = dir->filePath(QStringLiteral("report.txt"));
+    h->form->Command3_Click();
+    QCOMPARE(h->ui.messages.size(), 0);
+    QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("report.txt.xlsx")});
+    QCOMPARE(readSheet(dir->filePath(QStringLiteral("report.txt.xlsx"))).value(3, 1).toString(),
+             QStringLiteral("NO:57"));
+}
+
+void TestExportSheet::cancelWritesNothing()
+{
+    fillGroups(*h, 1);
+    h->form->ProgressBar1->setVisible(true);
+    h->ui.saveAnswer.reset();
+    h->form->Command3_Click();
+    QCOMPARE(h->ui.saveDialogs, 1);
+    QCOMPARE(h->ui.messages.size(), 0);
+    QVERIFY(filesIn(dir->path()).isEmpty());
+    QVERIFY(!h->form->ProgressBar1->isHidden());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestExportSheet::dialogOffersTheThreeTypes()
+{
+    h->ui.saveAnswer.reset();
+    h->form->Command3_Click();
+    QCOMPARE(h->ui.lastSaveFilters,
+             QStringList({QStringLiteral("Text Files(*.xlsx) (*.xlsx)"),
+                          QStringLiteral("(*.xls) (*.xls)"), QStringLiteral("(*.xlsm) (*.xlsm)")}));
+    // Tests run from the build folder, which can be written.
+    QCOMPARE(h->ui.lastSaveStartPath, QCoreApplication::applicationDirPath());
+}
+
+void TestExportSheet::unwritableTargetIsReported_data()
+{
+    QTest::addColumn<QString>("relativeOrAbsolute");
+    QTest::newRow("folder that does not exist") << QStringLiteral("missing/deeper/out.xlsx");
+    QTest::newRow("folder that is a file") << QStringLiteral("plain/out.xlsx");
+    QTest::newRow("kernel folder") << QStringLiteral("/proc/harlune-out.xlsx");
+}
+
+void TestExportSheet::unwritableTargetIsReported()
+{
+    QFETCH(QString, relativeOrAbsolute);
+    QFile plain(dir->filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString path = QDir(dir->path()).filePath(relativeOrAbsolute);
+
+    fillGroups(*h, 1);
+    h->ui.saveAnswer = path;
+    bool normalCursorWhileShown = false;
+    h->ui.whileMessageOpen = [&] { normalCursorWhileShown = QApplication::overrideCursor() == nullptr; };
+    h->form->Command3_Click();
+
+    QCOMPARE(h->ui.messages.size(), 1);
+    QCOMPARE(h->ui.messages[0].title, QStringLiteral("Harlune"));
+    QCOMPARE(h->ui.messages[0].icon, UiSeam::Icon::Warning);
+    QVERIFY(h->ui.messages[0].text.startsWith(QStringLiteral("保存失败：无法写入文件")));
+    QVERIFY(normalCursorWhileShown);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("plain")});
+}
+
+void TestExportSheet::groupOutsideStoreIsReported_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("count");
+    QTest::newRow("last group 200001") << 199999 << 3;
+    QTest::newRow("first group above the store") << 250000 << 1;
+    QTest::newRow("negative first group") << -1 << 2;
+}
+
+void TestExportSheet::groupOutsideStoreIsReported()
+{
+    QFETCH(int, first);
+    QFETCH(int, count);
+    h->form->lssavesum = first;
+    h->form->memnum = count;
+    h->form->ProgressBar1->setVisible(true);
+    const QString path = dir->filePath(QStringLiteral("range.xlsx"));
+    h->ui.saveAnswer = path;
+    h->form->Command3_Click();
+
+    QCOMPARE(h->ui.messages.size(), 1);
+    QCOMPARE(h->ui.messages[0].icon, UiSeam::Icon::Warning);
+    QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("超出了 0 到 200000")));
+    QVERIFY(filesIn(dir->path()).isEmpty());
+    QVERIFY(!h->form->ProgressBar1->isHidden());  // no data rows were written
+}
+
+void TestExportSheet::existingFileReplacedByCompleteWorkbook()
+{
+    const QString path = dir->filePath(QStringLiteral("kept.xlsx"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("the old file");
+    old.close();
+
+    // A failing export leaves the old file as it was.
+    h->form->lssavesum = 200000;
+    h->form->memnum = 2;
+    h->ui.saveAnswer = path;
+    h->form->Command3_Click();
+    QCOMPARE(h->ui.messages.size(), 1);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("the old file"));
+    old.close();
+
+    // A successful one replaces it with the whole workbook and leaves nothing else.
+    h->ui.messages.clear();
+    fillGroups(*h, 1);
+    save(*h, path);
+    QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("kept.xlsx")});
+    QCOMPARE(readSheet(path).value(5, 1).toString(), QStringLiteral("NO:59"));
+}
+
+void TestExportSheet::failedConversionKeepsOldFile_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::newRow("LibreOffice fails") << QByteArray("#!/bin/sh\nexit 1\n");
+    // Exits cleanly, but the file it leaves is not an .xls workbook.
+    QTest::newRow("LibreOffice writes something else") << QByteArray(
+        "#!/bin/sh\n"
+        "for a in \"$@\"; do\n"
+        "  if [ \"$prev\" = --outdir ]; then out=\"$a\"; fi; prev=\"$a\"; src=\"$a\"\n"
+        "done\n"
+        "name=${src##*/}\n"
+        "printf 'not a workbook' > \"$out/${name%.*}.xls\"\n");
+}
+
+void TestExportSheet::failedConversionKeepsOldFile()
+{
+    QFETCH(QByteArray, script);
+    QTemporaryDir bin;
+    QFile fake(bin.filePath(QStringLiteral("soffice")));
+    QVERIFY(fake.open(QIODevice::WriteOnly));
+    fake.write(script);
+    fake.close();
+    fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    const QString path = dir->filePath(QStringLiteral("old.xls"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("the old file");
+    old.close();
+
+    fillGroups(*h, 1);
+    h->form->ProgressBar1->setVisible(true);
+    h->ui.saveAnswer = path;
+    {
+        EnvGuard pathGuard("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit());
+        h->form->Command3_Click();
+    }
+    QCOMPARE(h->ui.messages.size(), 1);
+    QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("LibreOffice 未能把工作簿转换为 .xls 格式")));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("the old file"));
+    QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("old.xls")});
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestExportSheet::xlsIsExcel97Workbook()
+{
+    fillGroups(*h, 1);
+    const QString path = dir->filePath(QStringLiteral("groups.xls"));
+    save(*h, path);
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.raw.value(QStringLiteral("head")).toString(), kOle2Head);
+    QCOMPARE(sheet.merged(), QStringList{QStringLiteral("A1:E1")});
+    QCOMPARE(sheet.value(3, 1).toString(), QStringLiteral("NO:57"));
+    QCOMPARE(sheet.value(3, 3).toString(), QStringLiteral("    OL"));
+    QCOMPARE(sheet.value(5, 5).toString(), QStringLiteral("  2010/12/31/23:59:0"));
+    QCOMPARE(sheet.value(3, 6).toInt(), 200);
+    QCOMPARE(sheet.align(4, 2), QStringLiteral("center"));
+    QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("groups.xls")});
+}
+
+void TestExportSheet::xlsmIsMacroEnabledWorkbook()
+{
+    fillGroups(*h, 1);
+    const QString path = dir->filePath(QStringLiteral("groups.xlsm"));
+    save(*h, path);
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.raw.value(QStringLiteral("head")).toString().left(8), kZipHead);
+    QCOMPARE(sheet.raw.value(QStringLiteral("mainType")).toString(), kMacroEnabledMain);
+    QCOMPARE(sheet.merged(), QStringList{QStringLiteral("A1:E1")});
+    QCOMPARE(sheet.value(2, 2).toString(), QStringLiteral("一路电流"));
+    QCOMPARE(sheet.value(4, 4).toString(), QStringLiteral("0.005mA"));
+    QCOMPARE(sheet.type(5, 6), QStringLiteral("int"));
+    QCOMPARE(sheet.value(5, 6).toInt(), 255);
+    QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("groups.xlsm")});
+}
+
+void TestExportSheet::tooManyRowsForXlsIsReported()
+{
+    // 65535 groups and two head rows do not fit the 65536 rows of an .xls sheet.
+    h->form->lssavesum = 0;
+    h->form->memnum = 65535;
+    const QString path = dir->filePath(QStringLiteral("big.xls"));
+    h->ui.saveAnswer = path;
+    h->form->Command3_Click();
+    QCOMPARE(h->ui.messages.size(), 1);
+    QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("最多只能容纳 65536 行")));
+    QVERIFY(filesIn(dir->path()).isEmpty());
+}
+
+void TestExportSheet::xlsWithoutLibreOfficeIsReported()
+{
+    QTemporaryDir emptyBin;
+    fillGroups(*h, 1);
+    for (const QString &name : {QStringLiteral("none.xls"), QStringLiteral("none.xlsm")}) {
+        h->ui.messages.clear();
+        h->ui.saveAnswer = dir->filePath(name);
+        {
+            EnvGuard pathGuard("PATH");
+            qputenv("PATH", emptyBin.path().toLocal8Bit());
+            h->form->Command3_Click();
+        }
+        QCOMPARE(h->ui.messages.size(), 1);
+        QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("需要 LibreOffice")));
+    }
+    QVERIFY(filesIn(dir->path()).isEmpty());
+}
+
+QTEST_MAIN(TestExportSheet)
+#include "test_export_sheet.moc"
