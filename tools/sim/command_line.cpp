@@ -10,7 +10,8 @@ namespace sim {
 namespace {
 
 constexpr double kMillisecondsPerSecond = 1000.0;
-constexpr int kUsageColumn = 30;
+constexpr int kUsageColumn = 30;  // where option descriptions start
+constexpr int kUsageWidth = 80;
 
 struct OptionSpec {
     const char *name;
@@ -20,11 +21,11 @@ struct OptionSpec {
 };
 
 const OptionSpec kOptions[] = {
-    {"port-dir", "DIR", "directory to put the port link in (required); the host finds it "
+    {"port-dir", "DIR", "directory for the COM<N> link (required); Harlune finds it "
                         "through HARLUNE_PORT_DIR"},
     {"port", "N", "link the terminal as COM<N> (default 3)"},
     {"groups", "N", "number of stored groups reported, 0 to 200000 (default 2500)"},
-    {"no-seconds", "", "report no seconds in the time stamps (byte 15 = 0x00)"},
+    {"no-seconds", "", "tell the host to show time stamps without seconds"},
     {"line-rate", "", "send at the real line rate of 11520 bytes/s instead of full speed"},
     {"turnaround", "MS", "delay before each answer, in milliseconds (default 5)"},
     {"silent-after", "SECONDS", "stop answering after this many seconds ..."},
@@ -179,8 +180,21 @@ QString usageText()
         left += QStringLiteral("--%1").arg(QLatin1String(spec.name));
         if (*spec.valueName)
             left += QLatin1Char(' ') + QLatin1String(spec.valueName);
-        text += left.leftJustified(kUsageColumn - 1) + QLatin1Char(' ')
-                + QLatin1String(spec.description) + QLatin1Char('\n');
+        text += left.leftJustified(kUsageColumn - 1) + QLatin1Char(' ');
+        // Descriptions wrap at word boundaries, continued in their column.
+        int column = kUsageColumn;
+        for (const QString &word : QString::fromLatin1(spec.description).split(QLatin1Char(' '))) {
+            if (column > kUsageColumn && column + 1 + word.size() >= kUsageWidth) {
+                text += QLatin1Char('\n') + QString(kUsageColumn, QLatin1Char(' '));
+                column = kUsageColumn;
+            } else if (column > kUsageColumn) {
+                text += QLatin1Char(' ');
+                ++column;
+            }
+            text += word;
+            column += word.size();
+        }
+        text += QLatin1Char('\n');
     }
     return text;
 }

@@ -1,0 +1,401 @@
+// The simulated instrument's protocol, record generator and live sequence, in-process.
+#include "sim/generator.h"
+#include "sim/instrument.h"
+#include "sim/protocol.h"
+
+#include <QtTest>
+
+#include <set>
+
+using sim::Command;
+
+namespace {
+
+QByteArray bytesOf(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+QByteArray recordBytes(const sim::Record &r)
+{
+    return QByteArray(reinterpret_cast<const char *>(r.data()), sim::kRecordLength);
+}
+
+const QByteArray kProbe = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x11});
+const QByteArray kGroupCount = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x22});
+const QByteArray kLive = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x33});
+
+// Block request for first..last, the triples written out by hand by the callers.
+QByteArray blockFrame(int first, int last)
+{
+    return bytesOf({0xAA, first / 10000, first % 10000 / 100, first % 100, last / 10000,
+                    last % 10000 / 100, last % 100, 0x55});
+}
+
+quint8 unitOf(quint8 status) { return status & sim::kUnitMask; }
+quint8 decimalsOf(quint8 status) { return status & sim::kDecimalsMask; }
+bool isMarker(const sim::Reading &r)
+{
+    return r.value() == sim::kOverloadValue || r.value() == sim::kErrorValue;
+}
+
+// Which of the display cases a reading falls in: mA, A, kA or no unit.
+int unitClass(quint8 status)
+{
+    switch (unitOf(status)) {
+    case sim::kUnitMilliamps: return 0;
+    case sim::kUnitAmps: return 1;
+    case sim::kUnitKiloamps: return 2;
+    default: return 3;
+    }
+}
+// 0 to 3 decimals, or 4 for a nibble that means no scaling.
+int decimalClass(quint8 status) { return std::min<int>(decimalsOf(status), 4); }
+
+} // namespace
+
+class SimProtocolTest : public QObject {
+    Q_OBJECT
+private slots:
+    // ---- replies, byte for byte -------------------------------------------------
+
+    void probeReply_data()
+    {
+        QTest::addColumn<bool>("seconds");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("seconds") << true
+                                 << bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
+                                             0xFF, 16, 17, 18, 0x11});
+        QTest::newRow("no seconds") << false
+                                    << bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
+                                                14, 0x00, 16, 17, 18, 0x11});
+    }
+    void probeReply()
+    {
+        QFETCH(bool, seconds);
+        QFETCH(QByteArray, expected);
+        sim::Instrument instrument({sim::kDefaultGroups, seconds, 0});
+        QCOMPARE(instrument.receive(kProbe), expected);
+    }
+
+    void groupCountReply_data()
+    {
+        QTest::addColumn<int>("groups");
+        QTest::addColumn<QByteArray>("triple");
+        QTest::newRow("none") << 0 << bytesOf({0, 0, 0});
+        QTest::newRow("332") << 332 << bytesOf({0, 3, 32});
+        QTest::newRow("default 2500") << 2500 << bytesOf({0, 25, 0});
+        QTest::newRow("12345") << 12345 << bytesOf({1, 23, 45});
+        QTest::newRow("most 200000") << 200000 << bytesOf({20, 0, 0});
+    }
+    void groupCountReply()
+    {
+        QFETCH(int, groups);
+        QFETCH(QByteArray, triple);
+        sim::Instrument instrument({groups, true, 0});
+        QByteArray expected = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
+        expected += triple + bytesOf({18, 0x22});
+        QCOMPARE(instrument.receive(kGroupCount), expected);
+    }
+
+    void firstLiveReplyShowsTheKnownReadings()
+    {
+        sim::Instrument instrument;
+        // 12.34 mA, overload, 0.005 mA.
+        const QByteArray expected = bytesOf({0xAA, 12, 34, 0x42, 100, 0, 0x42, 0, 5, 0x43, 10,
+                                             11, 12, 13, 14, 0xFF, 16, 17, 18, 0x33});
+        QCOMPARE(instrument.receive(kLive), expected);
+    }
+
+    void liveRepliesFollowTheSequence()
+    {
+        sim::Instrument instrument({sim::kDefaultGroups, false, 0});
+        for (int step = 0; step < 5; ++step) {
+            const QByteArray reply = instrument.receive(kLive);
+            QCOMPARE(reply.size(), 20);
+            const sim::LiveReadings expected = sim::liveReading(step);
+            for (int c = 0; c < sim::kChannels; ++c) {
+                QCOMPARE(quint8(reply[1 + 3 * c]), expected[c].hi);
+                QCOMPARE(quint8(reply[2 + 3 * c]), expected[c].lo);
+                QCOMPARE(quint8(reply[3 + 3 * c]), expected[c].status);
+            }
+            QCOMPARE(quint8(reply[15]), quint8(0x00));
+            QCOMPARE(quint8(reply[19]), quint8(0x33));
+        }
+        QCOMPARE(instrument.requestCount(Command::LiveReading), 5);
+    }
+
+    void blockReply_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::newRow("whole block 1001-2000") << 1001 << 2000;
+        QTest::newRow("single group 7") << 7 << 7;
+        QTest::newRow("partial block 2001-2500") << 2001 << 2500;
+        QTest::newRow("beyond the memory") << 199990 << 200000;
+        QTest::newRow("group 0") << 0 << 1;
+    }
+    void blockReply()
+    {
+        QFETCH(int, first);
+        QFETCH(int, last);
+        sim::Instrument instrument;
+        const QByteArray reply = instrument.receive(blockFrame(first, last));
+        QCOMPARE(reply.size(), (last - first + 1) * 20);
+        for (int k = 0; k <= last - first; ++k)
+            QCOMPARE(reply.mid(20 * k, 20), recordBytes(sim::groupRecord(first + k)));
+        QCOMPARE(instrument.blockRequests().size(), size_t(1));
+        QCOMPARE(instrument.blockRequests().front(), std::make_pair(first, last));
+    }
+
+    void reversedBlockRangeGetsNothing()
+    {
+        sim::Instrument instrument;
+        QVERIFY(instrument.receive(blockFrame(9, 5)).isEmpty());
+        QCOMPARE(instrument.receive(kProbe).size(), 20);
+    }
+
+    // ---- finding frames in the byte stream -----------------------------------------
+
+    void frameScanning_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QByteArray>("codes");  // the commands recognised, in order
+
+        QTest::newRow("whole frame") << QList<QByteArray>{kProbe} << bytesOf({0x11});
+        QList<QByteArray> oneByOne;
+        for (char b : kGroupCount)
+            oneByOne << QByteArray(1, b);
+        QTest::newRow("byte by byte") << oneByOne << bytesOf({0x22});
+        QTest::newRow("split 3 + 5") << QList<QByteArray>{kLive.left(3), kLive.mid(3)}
+                                     << bytesOf({0x33});
+        QTest::newRow("three at once") << QList<QByteArray>{kProbe + kLive + kGroupCount}
+                                       << bytesOf({0x11, 0x33, 0x22});
+        QTest::newRow("second frame split across chunks")
+            << QList<QByteArray>{kProbe + kLive.left(5), kLive.mid(5)} << bytesOf({0x11, 0x33});
+        QTest::newRow("garbage before") << QList<QByteArray>{bytesOf({0x00, 0x13, 0xFF}) + kProbe}
+                                        << bytesOf({0x11});
+        QTest::newRow("stray header before")
+            << QList<QByteArray>{bytesOf({0xAA, 0x07}), kLive} << bytesOf({0x33});
+        QTest::newRow("truncated frame then a whole one")
+            << QList<QByteArray>{kProbe.left(4) + kGroupCount} << bytesOf({0x22});
+        QTest::newRow("garbage between")
+            << QList<QByteArray>{kProbe + bytesOf({0x55, 0x11, 0x33}) + kLive}
+            << bytesOf({0x11, 0x33});
+        QTest::newRow("unknown code") << QList<QByteArray>{bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x44})}
+                                      << QByteArray();
+        QTest::newRow("block digits above 99")
+            << QList<QByteArray>{bytesOf({0xAA, 0, 0, 100, 0, 1, 0, 0x55})} << QByteArray();
+        QTest::newRow("garbage after") << QList<QByteArray>{kProbe + bytesOf({0x01, 0x02})}
+                                       << bytesOf({0x11});
+    }
+    void frameScanning()
+    {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QByteArray, codes);
+        sim::FrameScanner scanner;
+        QByteArray seen;
+        for (const QByteArray &chunk : chunks) {
+            for (const sim::CommandFrame &f : scanner.feed(chunk))
+                seen.append(static_cast<char>(f.command));
+        }
+        QCOMPARE(seen, codes);
+    }
+
+    void blockFrameRangeIsDecoded()
+    {
+        sim::FrameScanner scanner;
+        const auto frames = scanner.feed(bytesOf({0xAA, 1, 23, 45, 20, 0, 0, 0x55}));
+        QCOMPARE(frames.size(), size_t(1));
+        QCOMPARE(frames[0].command, Command::Block);
+        QCOMPARE(frames[0].first, 12345);
+        QCOMPARE(frames[0].last, 200000);
+    }
+
+    void repliesFollowSplitAndConcatenatedInput()
+    {
+        sim::Instrument instrument;
+        QVERIFY(instrument.receive(bytesOf({0x01, 0xAA}) + kProbe.left(2)).isEmpty());
+        const QByteArray reply = instrument.receive(kProbe.mid(2) + blockFrame(7, 8));
+        QCOMPARE(reply.size(), 20 + 40);
+        QCOMPARE(quint8(reply[19]), quint8(0x11));
+        QCOMPARE(reply.mid(20), recordBytes(sim::groupRecord(7)) + recordBytes(sim::groupRecord(8)));
+    }
+
+    // ---- faults -----------------------------------------------------------------
+
+    void silentOnTheKthBlockOnly()
+    {
+        sim::Instrument instrument({sim::kDefaultGroups, true, 2});
+        QCOMPARE(instrument.receive(blockFrame(1, 1000)).size(), 20000);
+        QVERIFY(instrument.receive(blockFrame(1001, 2000)).isEmpty());
+        // The host's watchdog sends the same request again: now it is answered.
+        QCOMPARE(instrument.receive(blockFrame(1001, 2000)).size(), 20000);
+        QCOMPARE(instrument.receive(blockFrame(2001, 2500)).size(), 10000);
+        QCOMPARE(instrument.requestCount(Command::Block), 4);
+        // Short requests are not counted as blocks and stay answered.
+        QCOMPARE(instrument.receive(kProbe).size(), 20);
+    }
+
+    void silenceDropsFramesWithoutAdvancing()
+    {
+        sim::Instrument instrument;
+        instrument.setSilent(true);
+        QVERIFY(instrument.receive(kProbe + kLive + blockFrame(1, 10)).isEmpty());
+        QCOMPARE(instrument.requestCount(Command::LiveReading), 0);
+        QVERIFY(instrument.blockRequests().empty());
+        instrument.setSilent(false);
+        // The first live reply after the silence is still step 0.
+        const QByteArray reply = instrument.receive(kLive);
+        QCOMPARE(reply.mid(1, 9), bytesOf({12, 34, 0x42, 100, 0, 0x42, 0, 5, 0x43}));
+    }
+
+    void queuedGarbageGoesOutOnceBeforeTheNextReply()
+    {
+        sim::Instrument instrument;
+        const QByteArray garbage = bytesOf({0x00, 0x7F, 0xFE});
+        instrument.queueGarbage(garbage);
+        QCOMPARE(instrument.receive(kProbe.left(4)), QByteArray());  // no reply yet, no garbage
+        const QByteArray first = instrument.receive(kProbe.mid(4));
+        QCOMPARE(first.size(), 23);
+        QCOMPARE(first.left(3), garbage);
+        QCOMPARE(quint8(first[3]), quint8(0xAA));
+        QCOMPARE(instrument.receive(kProbe).size(), 20);
+    }
+
+    void garbageNeverHoldsAHeader()
+    {
+        const QByteArray g = sim::garbageBytes(5000, 3);
+        QCOMPARE(g.size(), 5000);
+        QVERIFY(!g.contains(char(0xAA)));
+        QCOMPARE(sim::garbageBytes(5000, 3), g);
+        QVERIFY(sim::garbageBytes(5000, 4) != g);
+        QCOMPARE(std::set<char>(g.begin(), g.end()).size(), size_t(255));
+    }
+
+    // ---- the record generator -----------------------------------------------------
+
+    void recordsAreAFunctionOfTheGroup()
+    {
+        for (qint32 g : {0, 1, 7, 2500, 199999, 200000, 999999})
+            QCOMPARE(sim::groupRecord(g), sim::groupRecord(g));
+        std::set<sim::Record> distinct;
+        for (qint32 g = 1; g <= 1000; ++g)
+            distinct.insert(sim::groupRecord(g));
+        QCOMPARE(distinct.size(), size_t(1000));
+    }
+
+    void recordFieldsStayInTheirRanges()
+    {
+        std::set<int> months, days, hours, minutes, seconds, charges;
+        int yearsBelowTen = 0;
+        for (qint32 g = 1; g <= 20000; ++g) {
+            const sim::Record r = sim::groupRecord(g);
+            QVERIFY2(r[sim::kRecordYear] <= 99, qPrintable(QString::number(g)));
+            yearsBelowTen += r[sim::kRecordYear] < 10;
+            months.insert(r[sim::kRecordMonth]);
+            days.insert(r[sim::kRecordDay]);
+            hours.insert(r[sim::kRecordHour]);
+            minutes.insert(r[sim::kRecordMinute]);
+            seconds.insert(r[sim::kRecordSecond]);
+            charges.insert(r[sim::kRecordCharge]);
+            for (int c = 0; c < sim::kChannels; ++c) {
+                const sim::Reading reading = sim::recordReading(r, c);
+                // lo beyond two digits only where it cannot spell a reserved code.
+                if (reading.lo > 99)
+                    QVERIFY(reading.hi > 200);
+            }
+        }
+        QVERIFY(yearsBelowTen > 0);
+        auto spans = [](const std::set<int> &s, int lowest, int highest) {
+            return !s.empty() && *s.begin() == lowest && *s.rbegin() == highest
+                   && int(s.size()) == highest - lowest + 1;
+        };
+        QVERIFY(spans(months, 1, 12));
+        QVERIFY(spans(days, 1, 28));
+        QVERIFY(spans(hours, 0, 23));
+        QVERIFY(spans(minutes, 0, 59));
+        QVERIFY(spans(seconds, 0, 59));
+        QVERIFY(spans(charges, 0, 255));
+    }
+
+    void recordsCoverEveryKindOfReading()
+    {
+        // Within the default memory, so a plain read-out meets every case.
+        std::set<int> units, decimals;
+        int overload[3] = {}, error[3] = {}, high = 0, unusedNonZero = 0, unusedZero = 0;
+        constexpr int kGroups = 2500;
+        for (qint32 g = 1; g <= kGroups; ++g) {
+            const sim::Record r = sim::groupRecord(g);
+            for (int c = 0; c < sim::kChannels; ++c) {
+                const sim::Reading reading = sim::recordReading(r, c);
+                overload[c] += reading.value() == sim::kOverloadValue;
+                error[c] += reading.value() == sim::kErrorValue;
+                if (isMarker(reading))
+                    continue;
+                high += reading.hi > 99;
+                units.insert(unitClass(reading.status));
+                decimals.insert(decimalClass(reading.status));
+            }
+            for (int at : sim::kRecordUnusedBytes)
+                (r[at] ? unusedNonZero : unusedZero)++;
+        }
+        QCOMPARE(units.size(), size_t(4));
+        QCOMPARE(decimals.size(), size_t(5));
+        for (int c = 0; c < sim::kChannels; ++c)
+            QVERIFY2(overload[c] > 0, qPrintable(QString::number(c)));
+        QVERIFY(error[1] > 0 && error[2] > 0);
+        // An error on channel 1 hides the whole group from the record table: rare, not absent.
+        QVERIFY(error[0] > 0);
+        QVERIFY(error[0] < kGroups / 100);
+        QVERIFY(high > 0);
+        QVERIFY(unusedNonZero > 0 && unusedZero > 0);
+    }
+
+    // ---- the live sequence ----------------------------------------------------------
+
+    void liveStepZero()
+    {
+        const sim::LiveReadings r = sim::liveReading(0);
+        QCOMPARE(r[0].value(), quint16(1234));
+        QCOMPARE(r[0].status, quint8(0x42));
+        QCOMPARE(r[1].value(), sim::kOverloadValue);
+        QCOMPARE(r[2].value(), quint16(5));
+        QCOMPARE(r[2].status, quint8(0x43));
+    }
+
+    void liveSequenceCoversEveryCaseInAMinute()
+    {
+        constexpr int kStepsPerMinute = 120;
+        std::set<int> units, decimals;
+        bool overload = false, error = false, high = false;
+        sim::LiveReadings previous = sim::liveReading(0);
+        for (int step = 0; step < kStepsPerMinute; ++step) {
+            const sim::LiveReadings now = sim::liveReading(step);
+            QCOMPARE(sim::liveReading(step), now);
+            if (step > 0)
+                QVERIFY2(now != previous, qPrintable(QString::number(step)));
+            previous = now;
+            for (const sim::Reading &r : now) {
+                overload |= r.value() == sim::kOverloadValue;
+                error |= r.value() == sim::kErrorValue;
+                if (isMarker(r))
+                    continue;
+                high |= r.hi > 99;
+                units.insert(unitClass(r.status));
+                decimals.insert(decimalClass(r.status));
+            }
+        }
+        QCOMPARE(units.size(), size_t(4));
+        QCOMPARE(decimals.size(), size_t(5));
+        QVERIFY(overload);
+        QVERIFY(error);
+        QVERIFY(high);
+    }
+};
+
+QTEST_GUILESS_MAIN(SimProtocolTest)
+#include "test_sim_protocol.moc"
