@@ -119,10 +119,13 @@ quint8 drawFiller(Draw &d) { return d.oneIn(4) ? static_cast<quint8>(d.below(256
 constexpr quint8 kLiveUnits[] = {kUnitMilliamps, kUnitAmps, kUnitKiloamps, 0x00};
 constexpr quint8 kLiveDecimals[] = {0, 1, 2, 3, 6};
 constexpr int kLiveChannelShift = 7;
+// Overload and error come back periodically, each channel at its own step.
 constexpr int kOverloadPeriod = 12;
 constexpr int kOverloadPhase = 6;
+constexpr int kOverloadChannelShift = 5;
 constexpr int kErrorPeriod = 20;
 constexpr int kErrorPhase = 10;
+constexpr int kErrorChannelShift = 3;
 constexpr int kHighPeriod = 9;
 
 const LiveReadings kFirstLiveReadings = {{
@@ -172,9 +175,9 @@ LiveReadings liveReading(int step)
                                                   | kLiveDecimals[(k / std::size(kLiveUnits))
                                                                   % std::size(kLiveDecimals)]);
         Draw d(seedFor(kLiveSalt, step, c));
-        if ((step + 5 * c) % kOverloadPeriod == kOverloadPhase) {
+        if ((step + kOverloadChannelShift * c) % kOverloadPeriod == kOverloadPhase) {
             out[c] = fromValue(kOverloadValue, status);
-        } else if ((step + 3 * c) % kErrorPeriod == kErrorPhase) {
+        } else if ((step + kErrorChannelShift * c) % kErrorPeriod == kErrorPhase) {
             out[c] = fromValue(kErrorValue, status);
         } else if (k % kHighPeriod == 0) {
             out[c] = drawHighReading(d, status);
