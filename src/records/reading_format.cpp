@@ -1,5 +1,78 @@
-// PLACEHOLDER: replaced by the formatter.
 #include "records/reading_format.h"
+
+#include "records/group_record.h"
+#include "window/numeric_text.h"
+
 namespace reading_format {
-QString formatReading(double value, qint32) { return QString::number(value); }
+
+namespace {
+
+constexpr qint32 kUnitMask = 0xF0;
+constexpr qint32 kDecimalsMask = 0x0F;
+constexpr qint32 kMilliamps = 0x40;
+constexpr qint32 kAmps = 0x30;
+constexpr qint32 kKiloamps = 0x20;
+
+const QString kOverloadMarker = QStringLiteral("    OL");
+const QString kErrorMarker = QStringLiteral("err");
+
+QLatin1String unitOf(qint32 status)
+{
+    switch (status & kUnitMask) {
+    case kMilliamps:
+        return QLatin1String("mA");
+    case kAmps:
+        return QLatin1String("A");
+    case kKiloamps:
+        return QLatin1String("kA");
+    default:
+        return QLatin1String("");
+    }
 }
+
+struct Scaling {
+    double divisor;
+    QLatin1String wholeTail;  // written after a whole quotient: as many zeros as decimals
+};
+
+// Decimals 1 to 3 scale the value; 0 and 4 to 15 leave it as it is.
+Scaling scalingOf(qint32 status)
+{
+    switch (status & kDecimalsMask) {
+    case 1:
+        return {10.0, QLatin1String(".0")};
+    case 2:
+        return {100.0, QLatin1String(".00")};
+    case 3:
+        return {1000.0, QLatin1String(".000")};
+    default:
+        return {1.0, QLatin1String("")};
+    }
+}
+
+} // namespace
+
+QString formatReading(double value, qint32 status)
+{
+    // The markers win over unit and decimals.
+    if (value == record_store::kOverloadValue)
+        return kOverloadMarker;
+    if (value == record_store::kEmptyValue)
+        return kErrorMarker;
+
+    const Scaling scaling = scalingOf(status);
+    const double quotient = value / scaling.divisor;
+    // decimalText writes no trailing zeros and always a digit before the point.
+    QString text = numeric_text::decimalText(quotient);
+
+    // A whole quotient shows exactly as many zeros as the status announces
+    // decimals; a fractional one keeps only its significant decimals.
+    const std::optional<qint32> whole = numeric_text::roundToInt32(quotient);
+    if (whole && double(*whole) * scaling.divisor == value)
+        text += scaling.wholeTail;
+
+    text += unitOf(status);
+    return text;
+}
+
+} // namespace reading_format
