@@ -1,8 +1,38 @@
-// PLACEHOLDER: replaced by the record table.
 #include "window/form1.h"
+
+#include "platform/rich_text_box.h"
 #include "records/reading_format.h"
+#include "records/record_table.h"
 #include "window/numeric_text.h"
+
+// Formats one reading given as texts (raw value, status byte) into fmtText.
 void Form1::fmtReading(const QString &value, const QString &status)
-{ fmtText = reading_format::formatReading(numeric_text::leadingValue(value), qint32(numeric_text::leadingValue(status))); }
-void Form1::makePad(quint8 n) { fmtText = QString(n == 0 ? 1 : n, QLatin1Char(' ')); }
-void Form1::listRecords(qint32, qint32) {}
+{
+    const qint32 s = numeric_text::roundToInt32(numeric_text::leadingValue(status)).value_or(0);
+    fmtText = reading_format::formatReading(numeric_text::leadingValue(value), s);
+}
+
+// n spaces into fmtText; one space for n = 0.
+void Form1::makePad(quint8 n)
+{
+    fmtText = QString(record_table::paddingFor(n), QLatin1Char(' '));
+}
+
+// Lists the present groups first to last (0 standing for 1 and for the last
+// slot) in the record view. The table is built in memory and set in one go, so
+// a read-only program directory costs nothing and no scratch file is left.
+void Form1::listRecords(qint32 first, qint32 last)
+{
+    if (first == 0)
+        first = 1;
+    if (last == 0)
+        last = record_store::kLastGroup;
+    const auto presentRecord = [this](qint32 g) -> std::optional<GroupRecord> {
+        // A group number without a slot counts as absent.
+        if (g < record_store::kFirstGroup || g > record_store::kLastGroup
+            || grpVal1[g] == record_store::kEmptyValue)
+            return std::nullopt;
+        return recordAt(g);
+    };
+    RichTextBox1->setText(record_table::viewText(first, last, secFlag, presentRecord));
+}
