@@ -1,0 +1,125 @@
+#include "platform/rich_text_box.h"
+#include "records/record_table.h"
+#include "support/form1_harness.h"
+
+#include <QTimer>
+#include <QtTest>
+
+// Clear data empties the store, shows banner and header only, and restarts
+// the port search and the live poll.
+class ClearDataTest : public QObject {
+    Q_OBJECT
+private slots:
+    void emptiesValuesAndTimesOfEverySlot();
+    void keepsStatusesChargeAndSecFlag();
+    void showsBannerAndHeaderOnly();
+    void enablesPortSearchAndLivePoll();
+    void clearingAnEmptyStoreGivesTheSameView();
+    void groupReadAgainShowsUpOthersStayAbsent();
+};
+
+namespace {
+
+void fillSlot(Form1 &f, qint32 g, quint16 value)
+{
+    f.grpVal1[g] = value;
+    f.grpVal2[g] = value;
+    f.grpVal3[g] = value;
+    f.grpStat1[g] = 0x42;
+    f.grpStat2[g] = 0x43;
+    f.grpStat3[g] = 0x31;
+    f.grpYear[g] = 21;
+    f.grpMonth[g] = 11;
+    f.grpDay[g] = 27;
+    f.grpHour[g] = 8;
+    f.grpMinute[g] = 5;
+    f.grpSecond[g] = 9;
+    f.grpCharge[g] = 77;
+}
+
+} // namespace
+
+void ClearDataTest::emptiesValuesAndTimesOfEverySlot()
+{
+    Form1Harness h;
+    Form1 &f = *h.form;
+    for (qint32 g : {0, 1, 12345, 200000})
+        fillSlot(f, g, 1234);
+    f.Command4_Click();
+    for (qint32 g = 0; g <= 200000; ++g) {
+        const GroupRecord r = f.recordAt(g);
+        if (r.val[0] != 20000 || r.val[1] != 20000 || r.val[2] != 20000 || r.year || r.month
+            || r.day || r.hour || r.minute || r.second)
+            QFAIL(qPrintable(QStringLiteral("slot %1 not cleared").arg(g)));
+    }
+}
+
+void ClearDataTest::keepsStatusesChargeAndSecFlag()
+{
+    Form1Harness h;
+    Form1 &f = *h.form;
+    fillSlot(f, 0, 1234);
+    fillSlot(f, 500, 1234);
+    f.secFlag = 1;
+    f.Command4_Click();
+    for (qint32 g : {0, 500}) {
+        QCOMPARE(f.grpStat1[g], quint8(0x42));
+        QCOMPARE(f.grpStat2[g], quint8(0x43));
+        QCOMPARE(f.grpStat3[g], quint8(0x31));
+        QCOMPARE(f.grpCharge[g], quint8(77));
+    }
+    QCOMPARE(f.secFlag, quint8(1));
+}
+
+void ClearDataTest::showsBannerAndHeaderOnly()
+{
+    Form1Harness h;
+    fillSlot(*h.form, 1, 1234);
+    fillSlot(*h.form, 2, 1234);
+    h.form->listRecords(0, 0);
+    QVERIFY(h.form->RichTextBox1->Text() != record_table::headerText());
+    h.form->Command4_Click();
+    QCOMPARE(h.form->RichTextBox1->Text(),
+             QString(44, QLatin1Char(' ')) + QStringLiteral("Harlune\r\n") + record_table::headerLine()
+                 + QStringLiteral("\r\n"));
+}
+
+void ClearDataTest::enablesPortSearchAndLivePoll()
+{
+    Form1Harness h;  // timers stopped
+    h.form->Command4_Click();
+    QVERIFY(h.form->Timer2->isActive());
+    QVERIFY(h.form->Timer3->isActive());
+    QVERIFY(!h.form->Timer1->isActive());
+    QVERIFY(!h.form->Timer4->isActive());
+    // Nothing goes to the instrument.
+    QVERIFY(h.takeWrites().isEmpty());
+}
+
+void ClearDataTest::clearingAnEmptyStoreGivesTheSameView()
+{
+    Form1Harness h;
+    h.form->Command4_Click();
+    const QString first = h.form->RichTextBox1->Text();
+    h.stopTimers();
+    h.form->Command4_Click();
+    QCOMPARE(h.form->RichTextBox1->Text(), first);
+    QVERIFY(h.form->Timer2->isActive());
+    QVERIFY(h.form->Timer3->isActive());
+}
+
+void ClearDataTest::groupReadAgainShowsUpOthersStayAbsent()
+{
+    Form1Harness h;
+    fillSlot(*h.form, 1, 1234);
+    fillSlot(*h.form, 2, 1234);
+    h.form->Command4_Click();
+    fillSlot(*h.form, 2, 1234);
+    h.form->listRecords(1, 2);
+    QCOMPARE(h.form->RichTextBox1->Text(),
+             record_table::headerText() + QStringLiteral("     ")
+                 + record_table::recordText(2, h.form->recordAt(2), 0) + QStringLiteral("\r\n"));
+}
+
+QTEST_MAIN(ClearDataTest)
+#include "test_clear_data.moc"
