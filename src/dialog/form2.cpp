@@ -1,9 +1,162 @@
-// PLACEHOLDER: replaced by the read-range dialog.
 #include "dialog/form2.h"
+
+#include "dialog/read_plan.h"
+#include "link/frames.h"
+#include "platform/rich_text_box.h"
+#include "platform/ui_seam.h"
+#include "records/record_table.h"
+#include "window/fonts.h"
 #include "window/form1.h"
+#include "window/twips.h"
+
 #include <QCloseEvent>
-Form2::Form2(Form1 *owner) : QDialog(nullptr), form1_(owner) { setAttribute(Qt::WA_DeleteOnClose); }
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int kClientWidthTwips = 6135;
+constexpr int kClientHeightTwips = 3120;
+constexpr int kTextPointSize = 15;
+constexpr int kDashPointSize = 24;
+
+const QString kTitle = QStringLiteral("Harlune");
+const QString kNothingToReadText = QStringLiteral("所选范围内没有已存储的数据组。");
+
+} // namespace
+
+Form2::Form2(Form1 *owner) : QDialog(nullptr), form1_(owner)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    // Closing this window must never end the program, even while the main window is disabled.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("读取数据选项"));
+    setFont(fonts::ui());
+    createControls();
+    // The dialog must not outlive the window whose plan it sets.
+    connect(owner, &QObject::destroyed, this, &QObject::deleteLater);
+}
+
 Form2::~Form2() = default;
-void Form2::Command1_Click() {}
-void Form2::Command2_Click() { form1_->setEnabled(true); close(); }
-void Form2::closeEvent(QCloseEvent *e) { QDialog::closeEvent(e); }
+
+void Form2::createControls()
+{
+    const double dpi = logicalDpiX();
+    setFixedSize(twips::toPixels(kClientWidthTwips, dpi), twips::toPixels(kClientHeightTwips, dpi));
+    auto place = [dpi](QWidget *w, int l, int t, int width, int height) {
+        w->setGeometry(twips::toRect(l, t, width, height, dpi));
+    };
+    const QFont textFont = fonts::ui(kTextPointSize, true);
+    auto makeLabel = [&](const QString &caption, int l, int t, int w, int h) {
+        auto *label = new QLabel(caption, this);
+        label->setFont(textFont);
+        place(label, l, t, w, h);
+        return label;
+    };
+    auto makeText = [&](const QString &text, int l, int t, int w, int h) {
+        auto *edit = new QLineEdit(text, this);
+        edit->setFont(textFont);
+        place(edit, l, t, w, h);
+        return edit;
+    };
+    auto makeButton = [&](const QString &caption, int l) {
+        auto *button = new QPushButton(caption, this);
+        // No default button: Enter does nothing until a button has been chosen.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        place(button, l, 2280, 1215, 615);
+        return button;
+    };
+
+    // Both option buttons share the dialog as parent, so exactly one is selected.
+    Option1 = new QRadioButton(this);
+    place(Option1, 480, 720, 375, 375);
+    Option1->setChecked(true);
+    Label1 = makeLabel(QStringLiteral("读取:"), 960, 720, 855, 375);
+    Text1 = makeText(QStringLiteral("1"), 1800, 720, 975, 375);
+    Label3 = makeLabel(QStringLiteral("-"), 2880, 670, 375, 375);
+    Label3->setFont(fonts::ui(kDashPointSize, true));
+    Text2 = makeText(QStringLiteral("100"), 3240, 720, 1095, 375);
+    Label2 = makeLabel(QStringLiteral("组"), 4440, 760, 615, 375);
+    Option2 = new QRadioButton(this);
+    place(Option2, 480, 1320, 375, 375);
+    Label4 = makeLabel(QStringLiteral("全部"), 960, 1320, 975, 375);
+    Command1 = makeButton(QStringLiteral("确  定"), 1080);
+    Command2 = makeButton(QStringLiteral("取  消"), 3720);
+
+    QWidget::setTabOrder(Command1, Command2);
+    QWidget::setTabOrder(Command2, Text1);
+    QWidget::setTabOrder(Text1, Text2);
+    QWidget::setTabOrder(Text2, Option1);
+    QWidget::setTabOrder(Option1, Option2);
+    Command1->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+}
+
+// OK: the choice becomes the read plan, and the read-out starts with its first block.
+void Form2::Command1_Click()
+{
+    const read_plan::Choice choice =
+        Option2->isChecked() ? read_plan::Choice::All : read_plan::Choice::Range;
+    const read_plan::Plan plan =
+        read_plan::fromTexts(choice, Text1->text(), Text2->text(), form1_->savesum);
+    form1_->setEnabled(true);
+    close();  // destroyed later; from here on only the main window is touched
+
+    form1_->startsave = plan.startsave;
+    form1_->endsave = plan.endsave;
+    form1_->lssavesum = plan.lssavesum;
+    form1_->memnum = plan.memnum;
+    form1_->memmul = plan.memmul;
+    form1_->memrem = plan.memrem;
+    form1_->lsmemmul = 1;
+    form1_->ProgressBar1->setValue(0);
+    if (plan.hasGroups())
+        startReadOut();
+    else
+        reportNothingToRead();
+}
+
+void Form2::startReadOut()
+{
+    form1_->RichTextBox1->setText(QString());
+    // A count left over from an earlier read-out would shorten the first wait.
+    form1_->blockRetryTicks = 0;
+    form1_->senddat(frames::kBlockRequest);
+    Form1::setTimerEnabled(form1_->Timer4, true);
+}
+
+// A range without stored groups: no request goes out, so no reply would ever
+// lift the busy lock. The window goes back to its idle state instead.
+void Form2::reportNothingToRead()
+{
+    form1_->RichTextBox1->setText(record_table::headerText());
+    Form1::setTimerEnabled(form1_->Timer2, true);
+    Form1::setTimerEnabled(form1_->Timer3, true);
+    form1_->ui->message(form1_, kTitle, kNothingToReadText, UiSeam::Icon::Information);
+}
+
+// Cancel: control goes back to the main window; nothing is sent, nothing changes.
+void Form2::Command2_Click()
+{
+    close();
+}
+
+void Form2::reject()
+{
+    close();
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    if (form1_)
+        form1_->setEnabled(true);
+    // QDialog's own handling would call reject() and close once more.
+    QWidget::closeEvent(event);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QLineEdit;
@@ -9,7 +10,9 @@ class QRadioButton;
 class Form1;
 
 // The read-range dialog: a range of group numbers, or all of them.
-// Shown non-modal while the main window is disabled; destroyed when closed.
+// A top-level window without a parent, shown non-modal while the main window is
+// disabled (a disabled parent would disable the dialog too); destroyed when
+// closed, so every showing starts from the design values.
 class Form2 : public QDialog {
     Q_OBJECT
 public:
@@ -18,7 +21,10 @@ public:
 
     QRadioButton *Option1 = nullptr;  // read a range
     QRadioButton *Option2 = nullptr;  // read all groups
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr;
+    QLabel *Label1 = nullptr;         // "读取:"
+    QLabel *Label2 = nullptr;         // "组"
+    QLabel *Label3 = nullptr;         // "-"
+    QLabel *Label4 = nullptr;         // "全部"
     QLineEdit *Text1 = nullptr, *Text2 = nullptr;
     QPushButton *Command1 = nullptr;  // OK
     QPushButton *Command2 = nullptr;  // Cancel
@@ -26,9 +32,18 @@ public:
     void Command1_Click();
     void Command2_Click();
 
+    // Escape closes the dialog like Cancel.
+    void reject() override;
+
 protected:
+    // However the dialog closes, the main window is enabled again.
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    Form1 *form1_;
+    void createControls();
+    void startReadOut();
+    void reportNothingToRead();
+
+    // Guarded: at shutdown the main window can go before this dialog is deleted.
+    QPointer<Form1> form1_;
 };

@@ -1,0 +1,386 @@
+#include "dialog/form2.h"
+#include "platform/mscomm.h"
+#include "platform/rich_text_box.h"
+#include "records/record_table.h"
+#include "support/form1_harness.h"
+#include "window/fonts.h"
+#include "window/twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+
+// Read pressed and the group count answered: the dialog is up.
+Form2 *openDialog(Form1Harness &h, quint8 byte15 = 0, quint8 byte16 = 25, quint8 byte17 = 0)
+{
+    h.form->Command2_Click();
+    h.takeWrites();
+    h.receive(shortReply(0x22, byte15, byte16, byte17));
+    return h.form->form2;
+}
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+QByteArray blockFrame(int first, int last)
+{
+    return bytes({0xAA, first / 10000, first % 10000 / 100, first % 100, last / 10000,
+                  last % 10000 / 100, last % 100, 0x55});
+}
+
+// The tab chain of the widgets that can take focus, from `start` round to it again.
+QList<QWidget *> tabChain(QWidget *start)
+{
+    QList<QWidget *> chain{start};
+    for (QWidget *w = start->nextInFocusChain(); w != start; w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus)
+            chain.append(w);
+    return chain;
+}
+
+} // namespace
+
+class ReadRangeDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensAsTopLevelWithDesignValues();
+    void layoutFollowsTheDesign();
+    void okStartsTheReadOut_data();
+    void okStartsTheReadOut();
+    void okEmptiesViewAndResetsPlanCounters();
+    void emptyRangeDoesNotLock_data();
+    void emptyRangeDoesNotLock();
+    void framesStayInsideTheStore();
+    void cancelChangesNothing();
+    void closingByFrameOrEscapeActsAsCancel_data();
+    void closingByFrameOrEscapeActsAsCancel();
+    void everyShowingStartsFromDesignValues();
+};
+
+void ReadRangeDialogTest::opensAsTopLevelWithDesignValues()
+{
+    Form1Harness h;
+    Form2 *d = openDialog(h);
+    QVERIFY(d);
+    QCOMPARE(h.form->savesum, 2500);
+    QVERIFY(!h.form->isEnabled());
+    QVERIFY(d->isVisible());
+    QVERIFY(d->isEnabled());
+    QCOMPARE(d->parentWidget(), nullptr);
+    QVERIFY(d->testAttribute(Qt::WA_DeleteOnClose));
+    QVERIFY(!d->testAttribute(Qt::WA_QuitOnClose));
+    QCOMPARE(d->windowTitle(), QStringLiteral("读取数据选项"));
+
+    QVERIFY(d->Option1->isChecked());
+    QVERIFY(!d->Option2->isChecked());
+    QVERIFY(d->Option1->text().isEmpty());
+    QVERIFY(d->Option2->text().isEmpty());
+    QCOMPARE(d->Label1->text(), QStringLiteral("读取:"));
+    QCOMPARE(d->Label2->text(), QStringLiteral("组"));
+    QCOMPARE(d->Label3->text(), QStringLiteral("-"));
+    QCOMPARE(d->Label4->text(), QStringLiteral("全部"));
+    QCOMPARE(d->Text1->text(), QStringLiteral("1"));
+    QCOMPARE(d->Text2->text(), QStringLiteral("100"));
+    QCOMPARE(d->Command1->text(), QStringLiteral("确  定"));
+    QCOMPARE(d->Command2->text(), QStringLiteral("取  消"));
+
+    for (QPushButton *b : {d->Command1, d->Command2}) {
+        QVERIFY(!b->autoDefault());
+        QVERIFY(!b->isDefault());
+    }
+    QCOMPARE(d->focusWidget(), d->Command1);
+    const QList<QWidget *> expectedOrder{d->Command1, d->Command2, d->Text1,
+                                         d->Text2,    d->Option1,  d->Option2};
+    QCOMPARE(tabChain(d->Command1), expectedOrder);
+
+    // Choosing one option drops the other.
+    d->Option2->setChecked(true);
+    QVERIFY(!d->Option1->isChecked());
+    d->Command2_Click();
+}
+
+void ReadRangeDialogTest::layoutFollowsTheDesign()
+{
+    Form1Harness h;
+    Form2 *d = openDialog(h);
+    const double dpi = d->logicalDpiX();
+    QCOMPARE(d->size(), QSize(twips::toPixels(6135, dpi), twips::toPixels(3120, dpi)));
+    const auto rect = [dpi](int l, int t, int w, int hh) { return twips::toRect(l, t, w, hh, dpi); };
+    QCOMPARE(d->Option1->geometry(), rect(480, 720, 375, 375));
+    QCOMPARE(d->Label1->geometry(), rect(960, 720, 855, 375));
+    QCOMPARE(d->Text1->geometry(), rect(1800, 720, 975, 375));
+    QCOMPARE(d->Label3->geometry(), rect(2880, 670, 375, 375));
+    QCOMPARE(d->Text2->geometry(), rect(3240, 720, 1095, 375));
+    QCOMPARE(d->Label2->geometry(), rect(4440, 760, 615, 375));
+    QCOMPARE(d->Option2->geometry(), rect(480, 1320, 375, 375));
+    QCOMPARE(d->Label4->geometry(), rect(960, 1320, 975, 375));
+    QCOMPARE(d->Command1->geometry(), rect(1080, 2280, 1215, 615));
+    QCOMPARE(d->Command2->geometry(), rect(3720, 2280, 1215, 615));
+
+    for (QWidget *w : std::initializer_list<QWidget *>{d->Text1, d->Text2, d->Label1, d->Label2, d->Label4}) {
+        QCOMPARE(w->font().family(), QString::fromLatin1(fonts::kUiFamily));
+        QCOMPARE(w->font().pointSize(), 15);
+        QVERIFY(w->font().bold());
+    }
+    QCOMPARE(d->Label3->font().family(), QString::fromLatin1(fonts::kUiFamily));
+    QCOMPARE(d->Label3->font().pointSize(), 24);
+    QVERIFY(d->Label3->font().bold());
+    d->Command2_Click();
+}
+
+void ReadRangeDialogTest::okStartsTheReadOut_data()
+{
+    QTest::addColumn<bool>("all");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("text2");
+    QTest::addColumn<int>("savesumHundreds");  // the count reply carries it as 0, hundreds, 0
+    QTest::addColumn<int>("startsave");
+    QTest::addColumn<int>("endsave");
+    QTest::addColumn<int>("memnum");
+    QTest::addColumn<int>("memmul");
+    QTest::addColumn<int>("memrem");
+    QTest::addColumn<int>("firstBlockEnd");
+
+    QTest::newRow("range 1 to 100") << false << "1" << "100" << 25 << 1 << 100 << 100 << 0 << 100 << 100;
+    QTest::newRow("range 300 to 20") << false << "300" << "20" << 25 << 20 << 300 << 281 << 0 << 281 << 300;
+    QTest::newRow("range 1 to 5000") << false << "1" << "5000" << 25 << 1 << 2500 << 2500 << 2 << 500 << 1000;
+    QTest::newRow("all") << true << "1" << "100" << 25 << 1 << 2500 << 2500 << 2 << 500 << 1000;
+    QTest::newRow("all of 3000") << true << "1" << "100" << 30 << 1 << 3000 << 3000 << 3 << 0 << 1000;
+    QTest::newRow("range 7 to 7") << false << "7" << "7" << 25 << 7 << 7 << 1 << 0 << 1 << 7;
+    QTest::newRow("2.5 to 3.5") << false << "2.5" << "3.5" << 25 << 2 << 4 << 3 << 0 << 3 << 4;
+    QTest::newRow("empty start") << false << "" << "100" << 25 << 0 << 100 << 101 << 0 << 101 << 100;
+}
+
+void ReadRangeDialogTest::okStartsTheReadOut()
+{
+    QFETCH(bool, all);
+    QFETCH(QString, text1);
+    QFETCH(QString, text2);
+    QFETCH(int, savesumHundreds);
+    QFETCH(int, startsave);
+    QFETCH(int, endsave);
+    QFETCH(int, memnum);
+    QFETCH(int, memmul);
+    QFETCH(int, memrem);
+    QFETCH(int, firstBlockEnd);
+
+    Form1Harness h;
+    QPointer<Form2> d = openDialog(h, 0, quint8(savesumHundreds), 0);
+    QVERIFY(d);
+    d->Text1->setText(text1);
+    d->Text2->setText(text2);
+    (all ? d->Option2 : d->Option1)->setChecked(true);
+    QTest::mouseClick(d->Command1, Qt::LeftButton);
+
+    Form1 &f = *h.form;
+    QCOMPARE(f.startsave, startsave);
+    QCOMPARE(f.endsave, endsave);
+    QCOMPARE(f.lssavesum, startsave);
+    QCOMPARE(f.memnum, memnum);
+    QCOMPARE(int(f.memmul), memmul);
+    QCOMPARE(int(f.memrem), memrem);
+    QCOMPARE(f.lsmemmul, qint16(1));
+
+    const QList<QByteArray> writes = h.takeWrites();
+    QCOMPARE(writes.size(), 1);
+    QCOMPARE(writes.first(), blockFrame(startsave, firstBlockEnd));
+    QCOMPARE(int(f.MSComm1->RThreshold()), (firstBlockEnd - startsave + 1) * 20);
+    QVERIFY(f.Timer4->isActive());
+    QVERIFY(f.isEnabled());
+    // The busy lock of the read-out is on.
+    QVERIFY(!f.Command2->isEnabled());
+    QVERIFY(!f.Timer2->isActive());
+
+    QVERIFY(d.isNull() || !d->isVisible());
+    flushDeletes();
+    QVERIFY(d.isNull());
+    QVERIFY(f.form2.isNull());
+}
+
+void ReadRangeDialogTest::okEmptiesViewAndResetsPlanCounters()
+{
+    Form1Harness h;
+    Form1 &f = *h.form;
+    f.ProgressBar1->setValue(70);
+    f.lsmemmul = 3;
+    f.blockRetryTicks = 25;  // left over from an earlier read-out
+    Form2 *d = openDialog(h);
+    d->Command1_Click();
+    QCOMPARE(f.ProgressBar1->value(), 0);
+    QCOMPARE(f.RichTextBox1->Text(), QString());
+    QCOMPARE(f.lsmemmul, qint16(1));
+    QCOMPARE(f.blockRetryTicks, qint16(0));
+    // So the watchdog waits its full 31 seconds before asking again.
+    h.takeWrites();
+    for (int tick = 0; tick < 30; ++tick)
+        f.Timer4_Timer();
+    QVERIFY(h.takeWrites().isEmpty());
+    f.Timer4_Timer();
+    QCOMPARE(h.takeWrites().size(), 1);
+    QVERIFY(f.ui == &h.ui);
+    QVERIFY(h.ui.messages.isEmpty());
+}
+
+void ReadRangeDialogTest::emptyRangeDoesNotLock_data()
+{
+    QTest::addColumn<bool>("all");
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("text2");
+    QTest::addColumn<int>("savesumHundreds");
+    QTest::addColumn<int>("memnum");
+
+    QTest::newRow("start beyond the stored groups") << false << "200" << "300" << 1 << -99;
+    QTest::newRow("all of none") << true << "1" << "100" << 0 << 0;
+    QTest::newRow("below group 0") << false << "-9" << "-2" << 25 << 0;
+}
+
+void ReadRangeDialogTest::emptyRangeDoesNotLock()
+{
+    QFETCH(bool, all);
+    QFETCH(QString, text1);
+    QFETCH(QString, text2);
+    QFETCH(int, savesumHundreds);
+    QFETCH(int, memnum);
+
+    Form1Harness h;
+    Form1 &f = *h.form;
+    QPointer<Form2> d = openDialog(h, 0, quint8(savesumHundreds), 0);
+    d->Text1->setText(text1);
+    d->Text2->setText(text2);
+    (all ? d->Option2 : d->Option1)->setChecked(true);
+    f.RichTextBox1->setText(QStringLiteral("old table"));
+    d->Command1_Click();
+
+    QCOMPARE(f.memnum, memnum);
+    QVERIFY(h.takeWrites().isEmpty());
+    QVERIFY(!f.Timer4->isActive());
+    QVERIFY(f.Timer2->isActive());
+    QVERIFY(f.Timer3->isActive());
+    QVERIFY(f.isEnabled());
+    QVERIFY(f.Command2->isEnabled());
+    QVERIFY(f.Toolbar1->isEnabled());
+    QCOMPARE(f.RichTextBox1->Text(), record_table::headerText());
+    QCOMPARE(h.ui.messages.size(), 1);
+    QCOMPARE(h.ui.messages.first().title, QStringLiteral("Harlune"));
+    QVERIFY(!h.ui.messages.first().text.isEmpty());
+    QCOMPARE(h.ui.messages.first().icon, UiSeam::Icon::Information);
+    flushDeletes();
+    QVERIFY(d.isNull());
+}
+
+// An instrument reporting more groups than the store holds: the plan stops at
+// the last slot, and every frame of the read-out stays inside it.
+void ReadRangeDialogTest::framesStayInsideTheStore()
+{
+    Form1Harness h;
+    Form1 &f = *h.form;
+    Form2 *d = openDialog(h, 25, 0, 0);  // 250000 groups
+    QCOMPARE(f.savesum, 250000);
+    d->Option2->setChecked(true);
+    d->Command1_Click();
+    QCOMPARE(f.endsave, 200000);
+    QCOMPARE(f.memnum, 200000);
+    QCOMPARE(int(f.memmul), 200);
+    QCOMPARE(int(f.memrem), 0);
+    QCOMPARE(h.takeWrites(), QList<QByteArray>{blockFrame(1, 1000)});
+
+    // A range typed below 0 and past the store starts at slot 0.
+    Form1Harness h2;
+    Form2 *d2 = openDialog(h2, 25, 0, 0);
+    d2->Text1->setText(QStringLiteral("-1e30"));
+    d2->Text2->setText(QStringLiteral("1e30"));
+    d2->Command1_Click();
+    QCOMPARE(h2.form->startsave, 0);
+    QCOMPARE(h2.form->endsave, 200000);
+    QCOMPARE(h2.takeWrites(), QList<QByteArray>{blockFrame(0, 999)});
+}
+
+void ReadRangeDialogTest::cancelChangesNothing()
+{
+    Form1Harness h;
+    Form1 &f = *h.form;
+    QPointer<Form2> d = openDialog(h);
+    f.startsave = 11;
+    f.endsave = 22;
+    f.lssavesum = 33;
+    f.memnum = 44;
+    f.memmul = 5;
+    f.memrem = 6;
+    f.lsmemmul = 7;
+    f.ProgressBar1->setValue(40);
+    f.RichTextBox1->setText(QStringLiteral("kept"));
+    d->Text1->setText(QStringLiteral("5"));
+    QTest::mouseClick(d->Command2, Qt::LeftButton);
+
+    QVERIFY(f.isEnabled());
+    QVERIFY(h.takeWrites().isEmpty());
+    QCOMPARE(f.startsave, 11);
+    QCOMPARE(f.endsave, 22);
+    QCOMPARE(f.lssavesum, 33);
+    QCOMPARE(f.memnum, 44);
+    QCOMPARE(f.memmul, qint16(5));
+    QCOMPARE(f.memrem, qint16(6));
+    QCOMPARE(f.lsmemmul, qint16(7));
+    QCOMPARE(f.ProgressBar1->value(), 40);
+    QCOMPARE(f.RichTextBox1->Text(), QStringLiteral("kept"));
+    QVERIFY(!f.Timer2->isActive());
+    QVERIFY(!f.Timer3->isActive());
+    QVERIFY(!f.Timer4->isActive());
+    QVERIFY(h.ui.messages.isEmpty());
+    flushDeletes();
+    QVERIFY(d.isNull());
+}
+
+void ReadRangeDialogTest::closingByFrameOrEscapeActsAsCancel_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("window frame") << false;
+    QTest::newRow("Escape key") << true;
+}
+
+void ReadRangeDialogTest::closingByFrameOrEscapeActsAsCancel()
+{
+    QFETCH(bool, escape);
+    Form1Harness h;
+    QPointer<Form2> d = openDialog(h);
+    const qint32 startBefore = h.form->startsave;
+    if (escape)
+        QTest::keyClick(d->Text1, Qt::Key_Escape);
+    else
+        QVERIFY(d->close());
+    QVERIFY(h.form->isEnabled());
+    QVERIFY(h.takeWrites().isEmpty());
+    QCOMPARE(h.form->startsave, startBefore);
+    QVERIFY(!h.form->Timer4->isActive());
+    flushDeletes();
+    QVERIFY(d.isNull());
+}
+
+void ReadRangeDialogTest::everyShowingStartsFromDesignValues()
+{
+    Form1Harness h;
+    QPointer<Form2> first = openDialog(h);
+    first->Text1->setText(QStringLiteral("9"));
+    first->Text2->setText(QStringLiteral("99"));
+    first->Option2->setChecked(true);
+    first->Command2_Click();
+    flushDeletes();
+    QVERIFY(first.isNull());
+
+    Form2 *second = openDialog(h);
+    QVERIFY(second);
+    QVERIFY(!h.form->isEnabled());
+    QCOMPARE(second->Text1->text(), QStringLiteral("1"));
+    QCOMPARE(second->Text2->text(), QStringLiteral("100"));
+    QVERIFY(second->Option1->isChecked());
+    second->Command2_Click();
+}
+
+QTEST_MAIN(ReadRangeDialogTest)
+#include "test_read_range_dialog.moc"
