@@ -1,0 +1,194 @@
+// End to end: a read-out of the simulated instrument's memory through a
+// pseudo-terminal, the record table it leaves, Clear data, and the watchdog.
+#include "dialog/form2.h"
+#include "platform/rich_text_box.h"
+#include "sim/generator.h"
+#include "support/form1_harness.h"
+#include "support/sim_window.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+
+const QString kBanner = QString(44, QLatin1Char(' ')) + QStringLiteral("Harlune");
+const QString kHeader = QStringLiteral(
+    "   组数  一路电流 二路电流 三路电流       时间               组数   一路电流 二路电流 三路电流      时间           ");
+
+// What a reading must show, worked out with whole numbers only.
+QString expectedReading(const sim::Reading &r)
+{
+    const int v = r.value();
+    if (v == sim::kOverloadValue)
+        return QStringLiteral("    OL");
+    if (v == sim::kErrorValue)
+        return QStringLiteral("err");
+    QString unit;
+    switch (r.status & 0xF0) {
+    case 0x40: unit = QStringLiteral("mA"); break;
+    case 0x30: unit = QStringLiteral("A"); break;
+    case 0x20: unit = QStringLiteral("kA"); break;
+    default: break;
+    }
+    const int d = r.status & 0x0F;
+    if (d < 1 || d > 3)
+        return QString::number(v) + unit;
+    const int divisor = d == 1 ? 10 : d == 2 ? 100 : 1000;
+    QString frac = QStringLiteral("%1").arg(v % divisor, d, 10, QLatin1Char('0'));
+    if (v % divisor != 0) {
+        while (frac.endsWith(QLatin1Char('0')))
+            frac.chop(1);
+    }
+    return QString::number(v / divisor) + QLatin1Char('.') + frac + unit;
+}
+
+QString twoDigits(int n) { return n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n); }
+
+QString expectedRecordText(qint32 g, bool seconds)
+{
+    const sim::Record rec = sim::groupRecord(g);
+    QString s = QStringLiteral("NO.%1").arg(g, 6, 10, QLatin1Char('0'));
+    for (int c = 0; c < sim::kChannels; ++c) {
+        const QString r = expectedReading(sim::recordReading(rec, c));
+        s += (r.size() < 8 ? QString(8 - r.size(), QLatin1Char(' ')) : QStringLiteral(" ")) + r;
+    }
+    s += QStringLiteral("  20") + twoDigits(rec[sim::kRecordYear]) + QLatin1Char('/')
+         + twoDigits(rec[sim::kRecordMonth]) + QLatin1Char('/') + twoDigits(rec[sim::kRecordDay])
+         + QLatin1Char('/') + twoDigits(rec[sim::kRecordHour]) + QLatin1Char(':')
+         + twoDigits(rec[sim::kRecordMinute]);
+    if (seconds)
+        s += QLatin1Char(':') + twoDigits(rec[sim::kRecordSecond]);
+    return s;
+}
+
+bool present(qint32 g) { return sim::recordReading(sim::groupRecord(g), 0).value() != sim::kErrorValue; }
+
+QStringList expectedTable(qint32 first, qint32 last, bool seconds)
+{
+    QStringList lines{kBanner, kHeader};
+    for (qint32 g = first; g <= last; g += 2) {
+        const QString left = present(g) ? expectedRecordText(g, seconds) : QString();
+        const bool rightPresent = g < last && present(g + 1);
+        const QString right = rightPresent ? expectedRecordText(g + 1, seconds) : QString();
+        if (!left.isEmpty() || rightPresent)
+            lines << left + QStringLiteral("     ") + right;
+    }
+    return lines;
+}
+
+QStringList viewLines(Form1 &f)
+{
+    QString text = f.RichTextBox1->Text();
+    if (!text.endsWith(QStringLiteral("\r\n")))
+        return {QStringLiteral("<view text does not end with CR LF>")};
+    text.chop(2);
+    return text.split(QStringLiteral("\r\n"));
+}
+
+void expectSlotsMatchTheInstrument(Form1 &f, qint32 first, qint32 last)
+{
+    for (qint32 g = first; g <= last; ++g) {
+        const sim::Record rec = sim::groupRecord(g);
+        const GroupRecord got = f.recordAt(g);
+        for (int c = 0; c < sim::kChannels; ++c) {
+            const sim::Reading r = sim::recordReading(rec, c);
+            if (got.val[c] != r.value() || got.stat[c] != r.status)
+                QFAIL(qPrintable(QStringLiteral("group %1 channel %2").arg(g).arg(c + 1)));
+        }
+        if (got.year != rec[sim::kRecordYear] || got.month != rec[sim::kRecordMonth]
+            || got.day != rec[sim::kRecordDay] || got.hour != rec[sim::kRecordHour]
+            || got.minute != rec[sim::kRecordMinute] || got.second != rec[sim::kRecordSecond]
+            || got.charge != rec[sim::kRecordCharge])
+            QFAIL(qPrintable(QStringLiteral("group %1 time stamp or charge").arg(g)));
+    }
+}
+
+// Read, then choose the range in the dialog and press OK.
+void readRange(SimWindow &w, const QString &from, const QString &to)
+{
+    QTRY_COMPARE_WITH_TIMEOUT(int(w.form->commOk), 1, 5000);
+    w.form->Command2_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.form->form2.isNull(), 3000);
+    QVERIFY(!w.form->isEnabled());
+    w.form->form2->Text1->setText(from);
+    w.form->form2->Text2->setText(to);
+    w.form->form2->Command1_Click();
+}
+
+} // namespace
+
+class EndToEndReadOutTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readsTwoThousandFiveHundredGroups()
+    {
+        SimWindow w;
+        readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.ui.messages.size(), 1, 20000);
+
+        QCOMPARE(w.blockFrames(),
+                 (QList<QByteArray>{bytes({0xAA, 0x00, 0x00, 0x01, 0x00, 0x0A, 0x00, 0x55}),
+                                    bytes({0xAA, 0x00, 0x0A, 0x01, 0x00, 0x14, 0x00, 0x55}),
+                                    bytes({0xAA, 0x00, 0x14, 0x01, 0x00, 0x19, 0x00, 0x55})}));
+        expectSlotsMatchTheInstrument(*w.form, 1, 2500);
+        QCOMPARE(w.ui.messages[0].title, QStringLiteral("Harlune"));
+        QCOMPARE(w.ui.messages[0].text,
+                 QStringLiteral("数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
+                                "文件过大时，保存时间较长，请耐心等待。"));
+
+        QVERIFY(w.form->isEnabled());
+        for (QPushButton *b : {w.form->Command2, w.form->Command3, w.form->Command4})
+            QVERIFY(b->isEnabled());
+        QVERIFY(w.form->Toolbar1->isEnabled());
+        for (QTimer *t : {w.form->Timer1, w.form->Timer2, w.form->Timer3})
+            QVERIFY(t->isActive());
+        QVERIFY(!w.form->Timer4->isActive());
+
+        QCOMPARE(int(w.form->secFlag), 1);  // the simulator stamps seconds
+        QCOMPARE(viewLines(*w.form), expectedTable(2001, 2500, true));
+
+        w.form->Command4_Click();
+        QCOMPARE(w.form->RichTextBox1->Text(), kBanner + QStringLiteral("\r\n") + kHeader + QStringLiteral("\r\n"));
+    }
+
+    void tableWithoutSeconds()
+    {
+        sim::SimOptions options;
+        options.instrument.secondsFlag = false;
+        SimWindow w(options);
+        readRange(w, QStringLiteral("57"), QStringLiteral("99"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.ui.messages.size(), 1, 10000);
+        QCOMPARE(viewLines(*w.form), expectedTable(57, 99, false));
+    }
+
+    // The instrument stays silent on the second block request: the watchdog asks
+    // again on its 31st tick, and the read-out completes with correct data.
+    void watchdogResendsTheUnansweredBlock()
+    {
+        sim::SimOptions options;
+        options.instrument.silentOnBlock = 2;
+        SimWindow w(options);
+        readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
+        w.form->Timer4->stop();  // the test gives the watchdog's ticks itself
+        QTRY_COMPARE_WITH_TIMEOUT(w.blockFrames().size(), 2, 5000);
+        QTest::qWait(300);
+        for (int i = 0; i < 30; ++i)
+            w.form->Timer4_Timer();
+        QTest::qWait(300);
+        QCOMPARE(w.blockFrames().size(), 2);
+        QVERIFY(w.ui.messages.isEmpty());
+        w.form->Timer4_Timer();
+        QCOMPARE(w.blockFrames().size(), 3);
+        QCOMPARE(w.blockFrames()[2], w.blockFrames()[1]);
+        QTRY_COMPARE_WITH_TIMEOUT(w.ui.messages.size(), 1, 10000);
+        QCOMPARE(w.blockFrames().size(), 4);
+        expectSlotsMatchTheInstrument(*w.form, 1, 2500);
+    }
+};
+
+QTEST_MAIN(EndToEndReadOutTest)
+#include "test_e2e_readout.moc"
