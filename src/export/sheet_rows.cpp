@@ -11,6 +11,8 @@ namespace {
 // Years below this are written with an extra 0: year 5 becomes 2005.
 constexpr int kTwoDigitYear = 10;
 constexpr quint8 kWithSeconds = 1;
+// The longest prefix, six fields of up to three digits and five separators.
+constexpr int kLongestTimeText = 5 + 6 * 3 + 5;
 
 constexpr int kChannels = 3;
 constexpr int kLabelColumn = 0;
@@ -39,6 +41,8 @@ constexpr Range kWideRanges[] = {
 
 bool isWide(char32_t c)
 {
+    if (c < kWideRanges[0].first)
+        return false;  // the common case: Latin text, digits, blanks
     for (const Range &r : kWideRanges) {
         if (c >= r.first && c <= r.last)
             return true;
@@ -63,13 +67,35 @@ QString groupLabel(qint32 group) { return QStringLiteral("NO:") + QString::numbe
 
 QString timeText(const GroupRecord &record, quint8 secFlag)
 {
-    QString text = record.year < kTwoDigitYear ? QStringLiteral("  200") : QStringLiteral("  20");
-    text += QString::number(record.year) + QLatin1Char('/') + QString::number(record.month)
-            + QLatin1Char('/') + QString::number(record.day) + QLatin1Char('/')
-            + QString::number(record.hour) + QLatin1Char(':') + QString::number(record.minute);
-    if (secFlag == kWithSeconds)
-        text += QLatin1Char(':') + QString::number(record.second);
-    return text;
+    // Built in one buffer: this runs once per exported group.
+    char text[kLongestTimeText];
+    int n = 0;
+    const auto put = [&](const char *part) {
+        while (*part != '\0')
+            text[n++] = *part++;
+    };
+    const auto number = [&](int value) {
+        if (value >= 100)
+            text[n++] = char('0' + value / 100);
+        if (value >= 10)
+            text[n++] = char('0' + value / 10 % 10);
+        text[n++] = char('0' + value % 10);
+    };
+    put(record.year < kTwoDigitYear ? "  200" : "  20");
+    number(record.year);
+    text[n++] = '/';
+    number(record.month);
+    text[n++] = '/';
+    number(record.day);
+    text[n++] = '/';
+    number(record.hour);
+    text[n++] = ':';
+    number(record.minute);
+    if (secFlag == kWithSeconds) {
+        text[n++] = ':';
+        number(record.second);
+    }
+    return QString::fromLatin1(text, n);
 }
 
 RowCells rowCells(qint32 group, const GroupRecord &record, quint8 secFlag)

@@ -10,25 +10,23 @@ void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag
 {
     using Align = WorkbookWriter::Align;
 
-    sheet_rows::ColumnFit fit;
-    for (qint32 k = 0; k < count; ++k)
-        fit.addRow(sheet_rows::rowCells(first + k, recordAt(first + k), secFlag));
-    for (int column = 0; column < sheet_rows::kColumnCount; ++column)
-        book.setColumnWidth(column, fit.width(column));
-
     book.mergeText(sheet_rows::kTitleRow, 0, sheet_rows::kTitleLastColumn, sheet_rows::title(),
                    Align::Centre);
     for (int column = 0; column < sheet_rows::kColumnCount; ++column)
         book.writeText(sheet_rows::kHeaderRow, column, sheet_rows::headers()[column], Align::Centre);
 
+    sheet_rows::ColumnFit fit;
     for (qint32 k = 0; k < count; ++k) {
         const int row = sheet_rows::kFirstDataRow + k;
         const sheet_rows::RowCells cells =
             sheet_rows::rowCells(first + k, recordAt(first + k), secFlag);
+        fit.addRow(cells);
         for (int column = 0; column < sheet_rows::kTextColumnCount; ++column)
             book.writeText(row, column, cells.texts[column], Align::Centre);
         book.writeNumber(row, sheet_rows::kChargeColumn, cells.charge, Align::General);
     }
+    for (int column = 0; column < sheet_rows::kColumnCount; ++column)
+        book.setColumnWidth(column, fit.width(column));
 }
 
 } // namespace sheet_writer

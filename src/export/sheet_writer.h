@@ -12,9 +12,8 @@ namespace sheet_writer {
 
 using RecordAt = std::function<GroupRecord(qint32 group)>;
 
-// Writes groups first .. first + count - 1 (none when count <= 0). The
-// workbook takes rows in order only and widths before cells, so a first pass
-// over the groups fits the columns and a second one writes the rows.
+// Writes groups first .. first + count - 1 (none when count <= 0) in one pass
+// from top to bottom, fitting the column widths to the cells on the way.
 void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag,
                 const RecordAt &recordAt);
 

@@ -10,8 +10,9 @@ struct lxw_format;
 // A one-sheet .xlsx workbook, written through libxlsxwriter in its
 // constant-memory mode: each finished row goes to a scratch file at once, so
 // memory stays flat however many rows there are. The price is a fixed order:
-// column widths before any cell, then the rows strictly top to bottom (a
-// merged range counts as written in its first row).
+// rows strictly top to bottom (a merged range counts as written in its first
+// row). Column widths are kept apart from the rows and written ahead of them
+// when close() assembles the file, so they may be set at any time before it.
 //
 // The first failure is remembered and later calls do nothing; close() reports it.
 class WorkbookWriter {
