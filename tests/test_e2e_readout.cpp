@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolBar>
+#include "support/wait.h"
+
 #include <QtTest>
 
 namespace {
@@ -110,9 +112,9 @@ void expectSlotsMatchTheInstrument(Form1 &f, qint32 first, qint32 last)
 // Read, then choose the range in the dialog and press OK.
 void readRange(SimWindow &w, const QString &from, const QString &to)
 {
-    QTRY_COMPARE_WITH_TIMEOUT(int(w.form->commOk), 1, 5000);
+    QVERIFY(waitUntil([&] { return int(w.form->commOk) == 1; }, 5000));
     w.form->Command2_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(!w.form->form2.isNull(), 3000);
+    QVERIFY(waitUntil([&] { return !w.form->form2.isNull(); }, 3000));
     QVERIFY(!w.form->isEnabled());
     w.form->form2->Text1->setText(from);
     w.form->form2->Text2->setText(to);
@@ -128,7 +130,7 @@ private slots:
     {
         SimWindow w;
         readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
-        QTRY_COMPARE_WITH_TIMEOUT(w.ui.messages.size(), 1, 20000);
+        QVERIFY(waitUntil([&] { return w.ui.messages.size() == 1; }, 20000));
 
         QCOMPARE(w.blockFrames(),
                  (QList<QByteArray>{bytes({0xAA, 0x00, 0x00, 0x01, 0x00, 0x0A, 0x00, 0x55}),
@@ -161,7 +163,7 @@ private slots:
         options.instrument.secondsFlag = false;
         SimWindow w(options);
         readRange(w, QStringLiteral("57"), QStringLiteral("99"));
-        QTRY_COMPARE_WITH_TIMEOUT(w.ui.messages.size(), 1, 10000);
+        QVERIFY(waitUntil([&] { return w.ui.messages.size() == 1; }, 10000));
         QCOMPARE(viewLines(*w.form), expectedTable(57, 99, false));
     }
 
@@ -174,17 +176,17 @@ private slots:
         SimWindow w(options);
         readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
         w.form->Timer4->stop();  // the test gives the watchdog's ticks itself
-        QTRY_COMPARE_WITH_TIMEOUT(w.blockFrames().size(), 2, 5000);
-        QTest::qWait(300);
+        QVERIFY(waitUntil([&] { return w.blockFrames().size() == 2; }, 5000));
+        waitUntil([] { return false; }, 300);
         for (int i = 0; i < 30; ++i)
             w.form->Timer4_Timer();
-        QTest::qWait(300);
+        waitUntil([] { return false; }, 300);
         QCOMPARE(w.blockFrames().size(), 2);
         QVERIFY(w.ui.messages.isEmpty());
         w.form->Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
         QCOMPARE(w.blockFrames()[2], w.blockFrames()[1]);
-        QTRY_COMPARE_WITH_TIMEOUT(w.ui.messages.size(), 1, 10000);
+        QVERIFY(waitUntil([&] { return w.ui.messages.size() == 1; }, 10000));
         QCOMPARE(w.blockFrames().size(), 4);
         expectSlotsMatchTheInstrument(*w.form, 1, 2500);
     }
