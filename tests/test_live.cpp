@@ -40,6 +40,21 @@ private slots:
                  shown);
     }
 
+    // The widest readings are shown whole, in a smaller font when needed; short
+    // ones keep the design size.
+    void wideReadingsFitTheirLabels()
+    {
+        Form1Harness h;
+        h.form->senddat(33);
+        h.receive(liveReply({255, 55, 0x41, 0, 5, 0x43, 0, 7, 0x00}));
+        QLabel *wide = h.form->Label2;
+        QCOMPARE(wide->text(), QStringLiteral("2555.5mA"));
+        QVERIFY(QFontMetrics(wide->font()).horizontalAdvance(wide->text()) <= wide->width());
+        QVERIFY(wide->font().bold());
+        QCOMPARE(h.form->Label5->text(), QStringLiteral("7"));
+        QCOMPARE(h.form->Label5->font().pointSize(), 42);
+    }
+
     void secondsFlagFollowsEveryLiveReply()
     {
         Form1Harness h;

@@ -10,6 +10,7 @@ namespace fonts {
 constexpr char kUiFamily[] = "Noto Sans CJK SC";
 constexpr char kMonoFamily[] = "Noto Sans Mono CJK SC";
 constexpr int kDefaultPointSize = 9;
+constexpr int kLiveValuePointSize = 42;
 
 inline QFont ui(int pointSize = kDefaultPointSize, bool bold = false)
 {
@@ -17,6 +18,9 @@ inline QFont ui(int pointSize = kDefaultPointSize, bool bold = false)
     f.setBold(bold);
     return f;
 }
+
+// The three large live values.
+inline QFont liveValue() { return ui(kLiveValuePointSize, true); }
 
 inline QFont mono(int pointSize = kDefaultPointSize)
 {

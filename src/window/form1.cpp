@@ -32,7 +32,6 @@ constexpr int kTimer2IntervalMs = 100;
 constexpr int kTimer3IntervalMs = 500;
 constexpr int kTimer4IntervalMs = 1000;
 
-constexpr int kLiveValuePointSize = 42;
 constexpr int kProgressMaximum = 100;
 
 } // namespace
@@ -126,7 +125,7 @@ void Form1::createControls()
     Label3 = makeLabel(QStringLiteral("I1:"), 120, 720, 495, 255, client);
     Label6 = makeLabel(QStringLiteral("I2:"), 3600, 720, 615, 375, client);
     Label7 = makeLabel(QStringLiteral("I3:"), 7080, 720, 375, 375, client);
-    const QFont liveFont = fonts::ui(kLiveValuePointSize, true);
+    const QFont liveFont = fonts::liveValue();
     Label2 = makeLabel(QStringLiteral("- -"), 360, 1080, 2655, 975, client);
     Label4 = makeLabel(QStringLiteral("- -"), 3840, 1080, 2655, 975, client);
     Label5 = makeLabel(QStringLiteral("- -"), 7320, 1080, 2655, 975, client);
@@ -199,7 +198,7 @@ void Form1::createToolbar()
 {
     Toolbar1 = new QToolBar(centralWidget());
     Toolbar1->setMovable(false);
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     Toolbar1->setGeometry(twips::toRect(0, 0, kClientWidthTwips, 660, logicalDpiX()));
     struct Button {
         const char16_t *key;
