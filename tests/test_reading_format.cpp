@@ -1,4 +1,5 @@
 #include "records/reading_format.h"
+#include "window/numeric_text.h"
 #include "support/form1_harness.h"
 
 #include <QtTest>
@@ -22,43 +23,46 @@ private:
 
 void ReadingFormatTest::formats_data()
 {
-    QTest::addColumn<int>("value");
+    QTest::addColumn<double>("value");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("text");
     // Worked results.
-    QTest::newRow("1234 / 0x42") << 1234 << 0x42 << "12.34mA";
-    QTest::newRow("1200 / 0x42 whole gets two zeros") << 1200 << 0x42 << "12.00mA";
-    QTest::newRow("1230 / 0x42 fraction not padded") << 1230 << 0x42 << "12.3mA";
-    QTest::newRow("5 / 0x43") << 5 << 0x43 << "0.005mA";
-    QTest::newRow("0 / 0x41") << 0 << 0x41 << "0.0mA";
-    QTest::newRow("25 / 0x31") << 25 << 0x31 << "2.5A";
-    QTest::newRow("25 / 0x20") << 25 << 0x20 << "25kA";
-    QTest::newRow("25 / 0x50 no unit") << 25 << 0x50 << "25";
-    QTest::newRow("25 / 0x14 no unit") << 25 << 0x14 << "25";
-    QTest::newRow("overload") << 10000 << 0x42 << "    OL";
-    QTest::newRow("overload, other status") << 10000 << 0x00 << "    OL";
-    QTest::newRow("error") << 20000 << 0x42 << "err";
-    QTest::newRow("error, other status") << 20000 << 0xFF << "err";
+    QTest::newRow("1234 / 0x42") << 1234.0 << 0x42 << "12.34mA";
+    QTest::newRow("1200 / 0x42 whole gets two zeros") << 1200.0 << 0x42 << "12.00mA";
+    QTest::newRow("1230 / 0x42 fraction not padded") << 1230.0 << 0x42 << "12.3mA";
+    QTest::newRow("5 / 0x43") << 5.0 << 0x43 << "0.005mA";
+    QTest::newRow("0 / 0x41") << 0.0 << 0x41 << "0.0mA";
+    QTest::newRow("25 / 0x31") << 25.0 << 0x31 << "2.5A";
+    QTest::newRow("25 / 0x20") << 25.0 << 0x20 << "25kA";
+    QTest::newRow("25 / 0x50 no unit") << 25.0 << 0x50 << "25";
+    QTest::newRow("25 / 0x14 no unit") << 25.0 << 0x14 << "25";
+    QTest::newRow("overload") << 10000.0 << 0x42 << "    OL";
+    QTest::newRow("overload, other status") << 10000.0 << 0x00 << "    OL";
+    QTest::newRow("error") << 20000.0 << 0x42 << "err";
+    QTest::newRow("error, other status") << 20000.0 << 0xFF << "err";
     // Decimals 0 and 4 to 15 neither scale nor pad.
-    QTest::newRow("1234 / 0x40") << 1234 << 0x40 << "1234mA";
-    QTest::newRow("1234 / 0x44") << 1234 << 0x44 << "1234mA";
-    QTest::newRow("1234 / 0x4F") << 1234 << 0x4F << "1234mA";
-    QTest::newRow("whole with three decimals") << 0 << 0x43 << "0.000mA";
-    QTest::newRow("1001 / 0x43") << 1001 << 0x43 << "1.001mA";
-    QTest::newRow("1010 / 0x43") << 1010 << 0x43 << "1.01mA";
-    QTest::newRow("below one") << 7 << 0x42 << "0.07mA";
-    QTest::newRow("longest, fraction") << 25755 << 0x41 << "2575.5mA";
-    QTest::newRow("longest, whole") << 25750 << 0x41 << "2575.0mA";
-    QTest::newRow("largest value, no decimals") << 25755 << 0x40 << "25755mA";
-    QTest::newRow("high nibble 1: no unit") << 25 << 0x11 << "2.5";
-    QTest::newRow("high nibble F: no unit") << 30 << 0xF1 << "3.0";
-    QTest::newRow("kA whole with decimals") << 3000 << 0x23 << "3.000kA";
-    QTest::newRow("A fraction") << 12345 << 0x32 << "123.45A";
+    QTest::newRow("1234 / 0x40") << 1234.0 << 0x40 << "1234mA";
+    QTest::newRow("1234 / 0x44") << 1234.0 << 0x44 << "1234mA";
+    QTest::newRow("1234 / 0x4F") << 1234.0 << 0x4F << "1234mA";
+    QTest::newRow("whole with three decimals") << 0.0 << 0x43 << "0.000mA";
+    QTest::newRow("1001 / 0x43") << 1001.0 << 0x43 << "1.001mA";
+    QTest::newRow("1010 / 0x43") << 1010.0 << 0x43 << "1.01mA";
+    QTest::newRow("below one") << 7.0 << 0x42 << "0.07mA";
+    QTest::newRow("longest, fraction") << 25755.0 << 0x41 << "2575.5mA";
+    QTest::newRow("longest, whole") << 25750.0 << 0x41 << "2575.0mA";
+    QTest::newRow("largest value, no decimals") << 25755.0 << 0x40 << "25755mA";
+    QTest::newRow("high nibble 1: no unit") << 25.0 << 0x11 << "2.5";
+    QTest::newRow("high nibble F: no unit") << 30.0 << 0xF1 << "3.0";
+    QTest::newRow("kA whole with decimals") << 3000.0 << 0x23 << "3.000kA";
+    QTest::newRow("A fraction") << 12345.0 << 0x32 << "123.45A";
+    // Not from the instrument, but the formatter takes any number.
+    QTest::newRow("fractional raw value") << 12.5 << 0x41 << "1.25mA";
+    QTest::newRow("fractional raw value, no decimals") << 12.5 << 0x30 << "12.5A";
 }
 
 void ReadingFormatTest::formats()
 {
-    QFETCH(int, value);
+    QFETCH(double, value);
     QFETCH(int, status);
     QFETCH(QString, text);
     QCOMPARE(reading_format::formatReading(value, status), text);
@@ -67,7 +71,7 @@ void ReadingFormatTest::formats()
 // The window's formatter takes decimal texts and leaves the result in fmtText.
 void ReadingFormatTest::formatsThroughTheWindowTexts()
 {
-    QFETCH(int, value);
+    QFETCH(double, value);
     QFETCH(int, status);
     QFETCH(QString, text);
     Form1 &form = *harness_->form;
@@ -134,6 +138,9 @@ void ReadingFormatTest::everyInputGivesAConsistentText()
             } else {
                 if (fracPart.endsWith(QLatin1Char('0')))
                     fail("fraction padded with zeros");
+                // A fraction is the shortest decimal text of the quotient.
+                if (number != numeric_text::decimalText(double(value) / divisor))
+                    fail("not the shortest decimal text");
             }
             ++checked;
         }

@@ -3,6 +3,8 @@
 #include "records/group_record.h"
 #include "window/numeric_text.h"
 
+#include <cmath>
+
 namespace reading_format {
 
 namespace {
@@ -32,6 +34,7 @@ QLatin1String unitOf(qint32 status)
 
 struct Scaling {
     double divisor;
+    int decimals;
     QLatin1String wholeTail;  // written after a whole quotient: as many zeros as decimals
 };
 
@@ -40,14 +43,37 @@ Scaling scalingOf(qint32 status)
 {
     switch (status & kDecimalsMask) {
     case 1:
-        return {10.0, QLatin1String(".0")};
+        return {10.0, 1, QLatin1String(".0")};
     case 2:
-        return {100.0, QLatin1String(".00")};
+        return {100.0, 2, QLatin1String(".00")};
     case 3:
-        return {1000.0, QLatin1String(".000")};
+        return {1000.0, 3, QLatin1String(".000")};
     default:
-        return {1.0, QLatin1String("")};
+        return {1.0, 0, QLatin1String("")};
     }
+}
+
+// Raw values are whole numbers far below this; their quotients have an exact
+// decimal form of well under 15 significant digits.
+constexpr double kExactRawLimit = 1e12;
+
+// The shortest decimal text of raw / 10^decimals for a whole raw value 0 or
+// more, from its digits. It is the text decimalText gives for the quotient,
+// without the costly double-to-text conversion.
+QString scaledDigits(qint64 raw, int decimals)
+{
+    QString text = QString::number(raw);
+    if (decimals == 0)
+        return text;
+    // Enough leading zeros for a digit before the point.
+    if (text.size() <= decimals)
+        text.prepend(QString(decimals + 1 - text.size(), QLatin1Char('0')));
+    text.insert(text.size() - decimals, QLatin1Char('.'));
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
 }
 
 } // namespace
@@ -62,8 +88,10 @@ QString formatReading(double value, qint32 status)
 
     const Scaling scaling = scalingOf(status);
     const double quotient = value / scaling.divisor;
-    // decimalText writes no trailing zeros and always a digit before the point.
-    QString text = numeric_text::decimalText(quotient);
+    // Both forms write no trailing zeros and always a digit before the point.
+    const bool wholeRaw = value >= 0.0 && value < kExactRawLimit && value == std::floor(value);
+    QString text = wholeRaw ? scaledDigits(qint64(value), scaling.decimals)
+                            : numeric_text::decimalText(quotient);
 
     // A whole quotient shows exactly as many zeros as the status announces
     // decimals; a fractional one keeps only its significant decimals.
