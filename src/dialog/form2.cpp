@@ -27,6 +27,25 @@ constexpr int kDashPointSize = 24;
 const QString kTitle = QStringLiteral("Harlune");
 const QString kNothingToReadText = QStringLiteral("所选范围内没有已存储的数据组。");
 
+void startReadOut(Form1 &f)
+{
+    f.RichTextBox1->setText(QString());
+    // A count left over from an earlier read-out would shorten the first wait.
+    f.blockRetryTicks = 0;
+    f.senddat(frames::kBlockRequest);
+    Form1::setTimerEnabled(f.Timer4, true);
+}
+
+// A range without stored groups: no request goes out, so no reply would ever
+// lift the busy lock. The window goes back to its idle state instead.
+void reportNothingToRead(Form1 &f)
+{
+    f.RichTextBox1->setText(record_table::headerText());
+    Form1::setTimerEnabled(f.Timer2, true);
+    Form1::setTimerEnabled(f.Timer3, true);
+    f.ui->message(&f, kTitle, kNothingToReadText, UiSeam::Icon::Information);
+}
+
 } // namespace
 
 Form2::Form2(Form1 *owner) : QDialog(nullptr), form1_(owner)
@@ -106,40 +125,22 @@ void Form2::Command1_Click()
         Option2->isChecked() ? read_plan::Choice::All : read_plan::Choice::Range;
     const read_plan::Plan plan =
         read_plan::fromTexts(choice, Text1->text(), Text2->text(), form1_->savesum);
-    form1_->setEnabled(true);
-    close();  // destroyed later; from here on only the main window is touched
+    Form1 &f = *form1_;
+    f.setEnabled(true);
+    close();  // from here on only the main window is touched
 
-    form1_->startsave = plan.startsave;
-    form1_->endsave = plan.endsave;
-    form1_->lssavesum = plan.lssavesum;
-    form1_->memnum = plan.memnum;
-    form1_->memmul = plan.memmul;
-    form1_->memrem = plan.memrem;
-    form1_->lsmemmul = 1;
-    form1_->ProgressBar1->setValue(0);
+    f.startsave = plan.startsave;
+    f.endsave = plan.endsave;
+    f.lssavesum = plan.lssavesum;
+    f.memnum = plan.memnum;
+    f.memmul = plan.memmul;
+    f.memrem = plan.memrem;
+    f.lsmemmul = 1;
+    f.ProgressBar1->setValue(0);
     if (plan.hasGroups())
-        startReadOut();
+        startReadOut(f);
     else
-        reportNothingToRead();
-}
-
-void Form2::startReadOut()
-{
-    form1_->RichTextBox1->setText(QString());
-    // A count left over from an earlier read-out would shorten the first wait.
-    form1_->blockRetryTicks = 0;
-    form1_->senddat(frames::kBlockRequest);
-    Form1::setTimerEnabled(form1_->Timer4, true);
-}
-
-// A range without stored groups: no request goes out, so no reply would ever
-// lift the busy lock. The window goes back to its idle state instead.
-void Form2::reportNothingToRead()
-{
-    form1_->RichTextBox1->setText(record_table::headerText());
-    Form1::setTimerEnabled(form1_->Timer2, true);
-    Form1::setTimerEnabled(form1_->Timer3, true);
-    form1_->ui->message(form1_, kTitle, kNothingToReadText, UiSeam::Icon::Information);
+        reportNothingToRead(f);
 }
 
 // Cancel: control goes back to the main window; nothing is sent, nothing changes.

@@ -41,8 +41,6 @@ protected:
 
 private:
     void createControls();
-    void startReadOut();
-    void reportNothingToRead();
 
     // Guarded: at shutdown the main window can go before this dialog is deleted.
     QPointer<Form1> form1_;
