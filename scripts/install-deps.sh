@@ -15,11 +15,11 @@ packages=(
   libbenchmark-dev
   # Chinese UI texts
   fonts-noto-cjk
-  # tests: read workbooks back, baseline writer for the export benchmark,
-  # a virtual display for the window tests and the screenshot,
-  # LibreOffice for the .xls/.xlsm conversion path
-  python3 python3-openpyxl python3-xlsxwriter xvfb xauth x11-apps imagemagick
-  libreoffice-calc-nogui
+  # tests read workbooks back with openpyxl; the export benchmark's baseline
+  # is python3-xlsxwriter; LibreOffice converts .xls/.xlsm
+  python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui
+  # a virtual display, for running the demo on a machine without one (xvfb-run ./run.sh)
+  xvfb xauth
 )
 
 missing=()
