@@ -2,6 +2,7 @@
 #include "dialog/form2.h"
 #include "support/read_out.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolBar>
@@ -10,6 +11,25 @@
 class LinkTest : public QObject {
     Q_OBJECT
 private slots:
+    void openPortReopensAndKeepsThePreviousNumberForBadText()
+    {
+        Form1Harness h({1, 3});
+        h.io->openAttempts.clear();
+        h.form->openPort();  // already open on COM1: closed and opened again
+        QCOMPARE(h.io->openAttempts, QStringList{h.deviceOf(1)});
+        QCOMPARE(h.comm->Settings(), QStringLiteral("115200,n,8,1"));
+        QCOMPARE(int(h.comm->InputMode()), 1);
+        h.form->Combo1->setEditText(QStringLiteral("abc"));
+        h.form->openPort();
+        QCOMPARE(h.io->openDevice, h.deviceOf(1));
+        h.form->Combo1->setEditText(QStringLiteral("2"));  // no COM2: closed, armed all the same
+        h.comm->setRThreshold(5000);
+        h.form->openPort();
+        QVERIFY(!h.comm->PortOpen());
+        QCOMPARE(int(h.comm->RThreshold()), 20);
+        QCOMPARE(int(h.comm->InputLen()), 20);
+    }
+
     void probeFrameAndThreshold()
     {
         Form1Harness h;
