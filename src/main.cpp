@@ -3,13 +3,14 @@
 #include "platform/ui_seam.h"
 #include "window/fonts.h"
 #include "window/form1.h"
+#include "window/product.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Harlune"));
+    QApplication::setApplicationName(product::title());
     QApplication::setFont(fonts::ui());
 
     MSComm comm(std::make_unique<QtSerialIo>());

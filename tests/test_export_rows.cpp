@@ -2,6 +2,7 @@
 // file and its format.
 #include "export/export_target.h"
 #include "export/sheet_rows.h"
+#include "window/product.h"
 
 #include <QtTest>
 
@@ -96,7 +97,7 @@ void TestExportRows::rowCellsHoldLabelReadingsTimeAndCharge()
 
 void TestExportRows::headers()
 {
-    QCOMPARE(sheet_rows::title(), QStringLiteral("Harlune"));
+    QCOMPARE(product::title(), QStringLiteral("Harlune"));
     const std::array<QString, sheet_rows::kColumnCount> expected = {
         QStringLiteral("组数"),     QStringLiteral("一路电流"), QStringLiteral("二路电流"),
         QStringLiteral("三路电流"), QStringLiteral("时间"),     QStringLiteral("电量")};

@@ -7,6 +7,7 @@
 #include "records/record_table.h"
 #include "window/fonts.h"
 #include "window/form1.h"
+#include "window/product.h"
 #include "window/twips.h"
 
 #include <QCloseEvent>
@@ -24,7 +25,6 @@ constexpr int kClientHeightTwips = 3120;
 constexpr int kTextPointSize = 15;
 constexpr int kDashPointSize = 24;
 
-const QString kTitle = QStringLiteral("Harlune");
 const QString kNothingToReadText = QStringLiteral("所选范围内没有已存储的数据组。");
 
 void startReadOut(Form1 &f)
@@ -43,7 +43,7 @@ void reportNothingToRead(Form1 &f)
     f.RichTextBox1->setText(record_table::headerText());
     Form1::setTimerEnabled(f.Timer2, true);
     Form1::setTimerEnabled(f.Timer3, true);
-    f.ui->message(&f, kTitle, kNothingToReadText, UiSeam::Icon::Information);
+    f.ui->message(&f, product::title(), kNothingToReadText, UiSeam::Icon::Information);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/office_converter.h"
 #include "platform/ui_seam.h"
 #include "platform/workbook_writer.h"
+#include "window/product.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -21,7 +22,6 @@
 
 namespace {
 
-const QString kMessageTitle = QStringLiteral("Harlune");
 
 // Title and header rows above the data rows.
 constexpr qint64 kHeadRows = sheet_rows::kFirstDataRow;
@@ -172,5 +172,5 @@ void Form1::exportSheet(const QString &fileName)
     }
     // The message comes after the wait cursor is gone, so its box shows a normal one.
     if (!failure.isEmpty())
-        ui->message(this, kMessageTitle, failure, UiSeam::Icon::Warning);
+        ui->message(this, product::title(), failure, UiSeam::Icon::Warning);
 }

@@ -52,8 +52,6 @@ bool isWide(char32_t c)
 
 } // namespace
 
-QString title() { return QStringLiteral("Harlune"); }
-
 const std::array<QString, kColumnCount> &headers()
 {
     static const std::array<QString, kColumnCount> labels = {

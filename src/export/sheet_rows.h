@@ -20,7 +20,6 @@ constexpr int kTitleLastColumn = 4; // the title is merged over A to E
 constexpr int kTextColumnCount = 5; // A to E hold centred texts
 constexpr int kChargeColumn = 5;    // F holds the charge as a number
 
-QString title();
 const std::array<QString, kColumnCount> &headers();
 
 // One data row: the texts of columns A to E and the number of column F.

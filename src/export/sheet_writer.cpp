@@ -2,6 +2,7 @@
 
 #include "export/sheet_rows.h"
 #include "platform/workbook_writer.h"
+#include "window/product.h"
 
 namespace sheet_writer {
 
@@ -10,7 +11,7 @@ void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag
 {
     using Align = WorkbookWriter::Align;
 
-    book.mergeText(sheet_rows::kTitleRow, 0, sheet_rows::kTitleLastColumn, sheet_rows::title(),
+    book.mergeText(sheet_rows::kTitleRow, 0, sheet_rows::kTitleLastColumn, product::title(),
                    Align::Centre);
     for (int column = 0; column < sheet_rows::kColumnCount; ++column)
         book.writeText(sheet_rows::kHeaderRow, column, sheet_rows::headers()[column], Align::Centre);

@@ -5,6 +5,7 @@
 #include "link/replies.h"
 #include "platform/mscomm.h"
 #include "platform/ui_seam.h"
+#include "window/product.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,7 +16,6 @@
 
 namespace {
 constexpr int kFullPercent = 100;
-const QString kTitle = QStringLiteral("Harlune");
 const QString kCompletionText = QStringLiteral(
     "数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
     "文件过大时，保存时间较长，请耐心等待。");
@@ -68,7 +68,7 @@ void Form1::storeBlock()
         return;
     listRecords(first, last);
     setTimerEnabled(Timer4, false);
-    ui->message(this, kTitle, kCompletionText, UiSeam::Icon::None);
+    ui->message(this, product::title(), kCompletionText, UiSeam::Icon::None);
     // The read-out is over; whatever arrived while the message was open (a late
     // duplicate block, say) must not be taken for a new block.
     MSComm1->setInBufferCount(0);

@@ -1,13 +1,13 @@
 #include "records/record_table.h"
 
 #include "records/reading_format.h"
+#include "window/product.h"
 
 namespace record_table {
 
 namespace {
 
 constexpr int kBannerIndent = 44;
-constexpr char kTitle[] = "Harlune";
 constexpr int kGroupDigits = 6;
 constexpr int kTimePartDigits = 2;
 constexpr int kDecimal = 10;
@@ -46,7 +46,7 @@ void appendReading(QString &out, quint16 value, quint8 status)
 
 QString bannerLine()
 {
-    return QString(kBannerIndent, QLatin1Char(' ')) + QLatin1String(kTitle);
+    return QString(kBannerIndent, QLatin1Char(' ')) + product::title();
 }
 
 QString headerLine()

@@ -4,6 +4,7 @@
 #include "platform/rich_text_box.h"
 #include "window/fonts.h"
 #include "window/panel_status_bar.h"
+#include "window/product.h"
 #include "window/twips.h"
 
 #include <QAction>
@@ -20,8 +21,6 @@
 #include <QToolBar>
 
 namespace {
-
-constexpr char kTitle[] = "Harlune";
 
 // Client area under the menu bar, in twips.
 constexpr int kClientWidthTwips = 13515;
@@ -55,7 +54,7 @@ Form1::Form1(MSComm *comm, UiSeam *uiSeam, QWidget *parent)
 
     endProgram = [] { std::exit(0); };
 
-    setWindowTitle(QString::fromLatin1(kTitle));
+    setWindowTitle(product::title());
     setFont(fonts::ui());
     createMenus();
     createControls();

@@ -4,6 +4,7 @@
 #include "platform/mscomm.h"
 #include "platform/port_map.h"
 #include "window/panel_status_bar.h"
+#include "window/product.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -18,7 +19,6 @@ namespace {
 constexpr int kLinkedSearchPaceMs = 70;
 constexpr int kSearchingPaceMs = 20;
 
-const QString kProductTitle = QStringLiteral("Harlune");
 const QString kNoValue = QStringLiteral("- -");
 const QString kPortOpen = QStringLiteral("串口打开");
 const QString kPortClosed = QStringLiteral("串口关闭");
@@ -60,7 +60,7 @@ void Form1::Timer1_Timer()
         && size() != designSize_)
         resize(designSize_);
     StatusBar1->setPanelText(3, timeOfDay());
-    StatusBar1->setPanelText(2, kProductTitle);
+    StatusBar1->setPanelText(2, product::title());
     StatusBar1->setPanelText(1, Text3->text());
     setTextIfChanged(Text1, QStringLiteral("COM") + Combo1->currentText());
     const QString tip = deviceTip(Combo1->currentText());

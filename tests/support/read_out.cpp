@@ -1,5 +1,7 @@
 #include "support/read_out.h"
 
+#include "link/frames.h"
+
 #include <QTimer>
 
 #include <cmath>
@@ -21,7 +23,7 @@ void startReadOut(Form1Harness &h, qint32 first, qint32 last)
 
 static qint32 triple(const QByteArray &frame, int at)
 {
-    return quint8(frame[at]) * 10000 + quint8(frame[at + 1]) * 100 + quint8(frame[at + 2]);
+    return frames::fromBase100(quint8(frame[at]), quint8(frame[at + 1]), quint8(frame[at + 2]));
 }
 
 qint32 frameFirst(const QByteArray &frame) { return triple(frame, 1); }
