@@ -1,5 +1,10 @@
 #!/usr/bin/env bash
 # Installs, from Debian 12 packages, everything Harlune needs to build, test and run.
+# Groups named on the command line add what only some scripts need:
+#   package   lintian and the desktop-file and AppStream checkers (scripts/package.sh)
+#   windows   the MinGW-w64 cross compiler and what builds Qt from source
+#             (scripts/build-windows.sh)
+#   icon      the SVG renderer and .ico writer (scripts/make-ico.sh)
 # Idempotent: packages already present are left alone, and `apt-get update` runs
 # only when something is missing. Works as root (CI) or through sudo.
 set -euo pipefail
@@ -9,6 +14,8 @@ packages=(
   g++ cmake ninja-build pkg-config
   # Qt 6: Widgets, SerialPort, Test, and the platform plugins (offscreen, xcb)
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
+  # the SVG icon engine, which draws the window icon
+  libqt6svg6
   # workbook writer
   libxlsxwriter-dev
   # benchmarks
@@ -21,6 +28,28 @@ packages=(
   # a virtual display, for running the demo on a machine without one (xvfb-run ./run.sh)
   xvfb xauth
 )
+
+for group in "$@"; do
+  case "$group" in
+    package)
+      # dpkg-shlibdeps (dpkg-dev) computes the package's dependencies; file
+      # lets CPack find the binaries to strip and inspect
+      packages+=(dpkg-dev file lintian desktop-file-utils appstream)
+      ;;
+    windows)
+      # apt-get source needs dpkg-source (dpkg-dev); Qt's build scripts need perl;
+      # wine64 runs the built exe once as a smoke test
+      packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev perl xz-utils zip wine64)
+      ;;
+    icon)
+      packages+=(librsvg2-bin icoutils)
+      ;;
+    *)
+      echo "install-deps: unknown group '$group' (known: package, windows, icon)" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,6 @@
 #include "window/product.h"
 
 namespace {
-const QString kVersionText = QStringLiteral("当前版本：V1.0  更新时间：2021年11月27日");
 const QString kKeySave = QStringLiteral("保存");
 const QString kKeyRead = QStringLiteral("读取");
 const QString kKeyClear = QStringLiteral("清除");
@@ -19,7 +18,7 @@ void Form1::mnuClear_Click() { Command4_Click(); }
 
 void Form1::mnuCurrentVersion_Click()
 {
-    ui->message(this, product::title(), kVersionText, UiSeam::Icon::None);
+    ui->message(this, product::title(), product::versionMessage(), UiSeam::Icon::None);
 }
 
 // Routes a toolbar button by its exact key; an unknown key does nothing.

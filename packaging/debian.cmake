@@ -1,0 +1,30 @@
+# The Debian package, built by scripts/package.sh with CPack:
+# build/harlune_<version>_amd64.deb.
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME harlune)
+set(CPACK_PACKAGE_VENDOR "Harlune developers")
+set(CPACK_PACKAGE_CONTACT "Harlune developers <maintainers@users.noreply.c-seed-c92fc355.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reads a three-channel current instrument on a serial port")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Harlune finds the serial port a three-channel current instrument answers on,
+shows the live currents I1, I2 and I3, reads the groups of readings stored in
+the instrument, lists them, and saves them to an Excel workbook.
+.
+The package also holds harlune-sim, a simulated instrument on a
+pseudo-terminal, for trying Harlune without the device.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${HARLUNE_HOMEPAGE})
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Not found by shlibdeps, since Qt loads them at run time: the platform
+# plugins, and the SVG icon engine that draws the window icon. The Chinese
+# texts need a CJK font.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-qpa-plugins, libqt6svg6")
+# Qt's own dialogs in Chinese; LibreOffice only for saving .xls and .xlsm.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libreoffice-calc-nogui")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
