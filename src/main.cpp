@@ -1,3 +1,7 @@
+#include "app/command_line.h"
+#include "app/startup.h"
+#include "app/version.h"
+#include "platform/console_output.h"
 #include "platform/mscomm.h"
 #include "platform/qt_serial_io.h"
 #include "platform/ui_seam.h"
@@ -6,16 +10,65 @@
 #include "window/product.h"
 
 #include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kIconResource[] = ":/icons/harlune.svg";
+
+QStringList argumentList(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    using Outcome = command_line::Parsed::Outcome;
+    const command_line::Parsed parsed = command_line::parse(argumentList(argc, argv));
+    if (parsed.outcome != Outcome::Run) {
+        console_output::attach();
+        if (parsed.outcome == Outcome::Error) {
+            print(stderr, parsed.text + QLatin1Char('\n'));
+            return command_line::kExitUsage;
+        }
+        print(stdout, parsed.text);
+        return 0;
+    }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    if (!command_line::namesDisplay(parsed.options, QProcessEnvironment::systemEnvironment())) {
+        print(stderr, command_line::noDisplayMessage() + QLatin1Char('\n'));
+        return command_line::kExitNoDisplay;
+    }
+#endif
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(product::title());
+    QApplication::setApplicationVersion(QLatin1String(version::kText));
+    QGuiApplication::setDesktopFileName(QLatin1String(version::kAppId));
     QApplication::setFont(fonts::ui());
+    // Drawing the SVG takes Qt's SVG icon engine. Where it is missing (the
+    // static Windows build), the windows keep the executable's own icon.
+    const QIcon icon(QString::fromLatin1(kIconResource));
+    if (!icon.isNull())
+        QApplication::setWindowIcon(icon);
 
     MSComm comm(std::make_unique<QtSerialIo>());
     WidgetUiSeam ui;
     Form1 window(&comm, &ui);
+    startup::apply(parsed.options, window);
     window.Form_Load();
     window.show();
     return app.exec();

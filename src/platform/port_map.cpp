@@ -16,7 +16,15 @@ constexpr Range kTable[] = {
     {13, 16, "/dev/ttyS"},
 };
 constexpr char kPortDirVariable[] = "HARLUNE_PORT_DIR";
+
+QString &commandLinePortDir()
+{
+    static QString dir;
+    return dir;
+}
 } // namespace
+
+void setPortDir(const QString &dir) { commandLinePortDir() = dir; }
 
 QString deviceFor(int port)
 {
@@ -25,9 +33,11 @@ QString deviceFor(int port)
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(port);
 #else
-    const QByteArray dir = qgetenv(kPortDirVariable);
+    QString dir = commandLinePortDir();
+    if (dir.isEmpty())
+        dir = QString::fromLocal8Bit(qgetenv(kPortDirVariable));
     if (!dir.isEmpty())
-        return QDir(QString::fromLocal8Bit(dir)).filePath(QStringLiteral("COM%1").arg(port));
+        return QDir(dir).filePath(QStringLiteral("COM%1").arg(port));
     for (const Range &r : kTable) {
         if (port >= r.firstPort && port <= r.lastPort)
             return QString::fromLatin1(r.devicePrefix) + QString::number(port - r.firstPort);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/command_line.h"
+
+class Form1;
+
+namespace startup {
+
+// Applies the command line to the window before Form_Load: the port directory
+// to the port map, and the first port to probe to Combo1. Without --port the
+// window keeps its start-up port.
+void apply(const command_line::Options &options, Form1 &window);
+
+} // namespace startup
