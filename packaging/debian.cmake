@@ -28,3 +28,19 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-qpa-plugins, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libreoffice-calc-nogui")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
+
+# What every Debian package carries in /usr/share/doc/harlune: the copyright
+# file, and a changelog whose entry is this version.
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/harlune)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${doc_dir})
+execute_process(COMMAND date --utc --rfc-email --date ${HARLUNE_RELEASE_DATE}
+  OUTPUT_VARIABLE HARLUNE_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE
+  COMMAND_ERROR_IS_FATAL ANY)
+set(changelog_dir ${GENERATED_DIR}/debian)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${changelog_dir}/changelog @ONLY)
+add_custom_command(OUTPUT ${changelog_dir}/changelog.gz
+  COMMAND ${GZIP_PROGRAM} -9 -n -f -k changelog
+  WORKING_DIRECTORY ${changelog_dir}
+  DEPENDS ${changelog_dir}/changelog)
+add_custom_target(debian_changelog ALL DEPENDS ${changelog_dir}/changelog.gz)
+install(FILES ${changelog_dir}/changelog.gz DESTINATION ${doc_dir})
