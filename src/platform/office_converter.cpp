@@ -9,6 +9,9 @@
 namespace {
 
 constexpr const char *kProgramNames[] = {"soffice", "libreoffice"};
+constexpr const char *kProgramFolderVariables[] = {"ProgramFiles", "ProgramW6432",
+                                                   "ProgramFiles(x86)"};
+constexpr char kInstalledProgram[] = "LibreOffice/program/soffice.exe";
 // Time the process gets to end after it was killed.
 constexpr int kKillWaitMs = 5000;
 // How much of LibreOffice's own output a failure message quotes.
@@ -22,6 +25,31 @@ QString OfficeConverter::findProgram()
         const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
         if (!found.isEmpty())
             return found;
+    }
+#ifdef Q_OS_WIN
+    return findInstalled(programFolders(QProcessEnvironment::systemEnvironment()));
+#else
+    return QString();
+#endif
+}
+
+QStringList OfficeConverter::programFolders(const QProcessEnvironment &environment)
+{
+    QStringList folders;
+    for (const char *variable : kProgramFolderVariables) {
+        const QString folder = environment.value(QString::fromLatin1(variable));
+        if (!folder.isEmpty() && !folders.contains(folder))
+            folders << folder;
+    }
+    return folders;
+}
+
+QString OfficeConverter::findInstalled(const QStringList &folders)
+{
+    for (const QString &folder : folders) {
+        const QFileInfo program(QDir(folder).filePath(QString::fromLatin1(kInstalledProgram)));
+        if (program.isFile())
+            return QDir::toNativeSeparators(program.absoluteFilePath());
     }
     return QString();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 
@@ -9,9 +11,18 @@
 // it neither disturbs nor waits for a LibreOffice the user has open.
 class OfficeConverter {
 public:
-    // LibreOffice's program on PATH ("soffice", otherwise "libreoffice");
-    // empty when it is not installed.
+    // LibreOffice's program on PATH ("soffice", otherwise "libreoffice"); on
+    // Windows, where its installer does not add it to PATH, then soffice.exe
+    // in the usual install folders. Empty when it is not installed.
     static QString findProgram();
+
+    // The Program Files folders a Windows environment names: ProgramFiles,
+    // ProgramW6432 (the 64-bit one, seen from a 32-bit program) and
+    // ProgramFiles(x86), each once, in that order.
+    static QStringList programFolders(const QProcessEnvironment &environment);
+    // soffice.exe where LibreOffice's installer puts it, under the first of
+    // `folders` that has it; empty when none has.
+    static QString findInstalled(const QStringList &folders);
 
     explicit OfficeConverter(QString program) : program_(std::move(program)) {}
 
