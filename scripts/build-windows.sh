@@ -1,0 +1,229 @@
+#!/usr/bin/env bash
+# Cross-builds harlune.exe for 64-bit Windows on Debian 12 and packs it in a zip.
+#
+# It builds, once, into a cache folder outside the tree:
+#   - a static Qt (qtbase from Debian's source package, Qt Serial Port from the
+#     tarball in $QTSERIALPORT_SRC or ../shared/third_party/),
+#   - libxlsxwriter from Debian's source package, over MinGW's zlib;
+# then Harlune itself, and packs build-windows/harlune-<version>-win64.zip with
+# the exe, the MinGW runtime DLLs it needs and a README. Later runs reuse the
+# cache and take minutes.
+#
+# Environment:
+#   HARLUNE_WINDOWS_CACHE  the cache folder (default ~/.cache/harlune-windows)
+#   QTSERIALPORT_SRC       Qt Serial Port 6.4.2 source tarball
+#   JOBS                   parallel build jobs (default: all cores)
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cache=${HARLUNE_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/harlune-windows}
+jobs=${JOBS:-$(nproc)}
+qt_version=6.4.2
+qtserialport_src=${QTSERIALPORT_SRC:-$repo/../shared/third_party/qtserialport-everywhere-src-$qt_version.tar.xz}
+target=x86_64-w64-mingw32
+mingw_root=/usr/$target
+
+downloads=$cache/downloads
+sources=$cache/src
+builds=$cache/build
+stamps=$cache/stamps
+qt_prefix=$cache/qt-$qt_version-static
+xlsx_prefix=$cache/libxlsxwriter
+toolchain=$cache/mingw-toolchain.cmake
+out=$repo/build-windows
+
+die() { echo "build-windows: $*" >&2; exit 1; }
+step() { echo "build-windows: $*" >&2; }
+done_already() { [ -e "$stamps/$1" ]; }
+mark_done() { touch "$stamps/$1"; }
+
+"$repo/scripts/install-deps.sh" windows
+mkdir -p "$downloads" "$sources" "$builds" "$stamps"
+
+# The sources come from Debian's source archive through a private apt setup:
+# the system's own apt sources, turned into deb-src entries, with lists kept
+# in the cache, so the machine's apt configuration is left as it is.
+apt_dir=$cache/apt
+apt_opts=(
+  -o Dir::Etc::SourceList=/dev/null
+  -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
+  -o "Dir::State::Lists=$apt_dir/lists"
+  -o "Dir::Cache=$apt_dir/cache"
+  -o APT::Sandbox::User=root
+)
+prepare_apt() {
+  [ -d "$apt_dir/lists" ] && return
+  mkdir -p "$apt_dir/sources.list.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+  local found=""
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -e "$f" ] || continue
+    sed -E 's/^Types:.*/Types: deb-src/' "$f" >"$apt_dir/sources.list.d/$(basename "$f")"
+    found=1
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -e "$f" ] || continue
+    sed -nE 's/^deb(-src)?[[:space:]]/deb-src /p' "$f" >"$apt_dir/sources.list.d/$(basename "$f")"
+    found=1
+  done
+  [ -n "$found" ] || die "no apt sources found in /etc/apt to take Debian's source packages from"
+  apt-get "${apt_opts[@]}" update -q || true
+}
+
+# Unpacks Debian's source package $1, with Debian's patches, into $sources/$2.
+debian_source() {
+  local package=$1 dir=$sources/$2
+  [ -d "$dir" ] && return
+  prepare_apt
+  (cd "$downloads" && apt-get "${apt_opts[@]}" source --download-only -q "$package") ||
+    die "cannot get the source of Debian's $package package from the apt sources"
+  local dsc
+  dsc=$(ls -t "$downloads/${package}"_*.dsc | head -n1)
+  dpkg-source -x "$dsc" "$dir.tmp" >/dev/null || die "cannot unpack $dsc"
+  mv "$dir.tmp" "$dir"
+}
+
+# Rewritten only when its text changes, so builds configured with it stay current.
+write_toolchain() {
+  cat >"$toolchain.new" <<TOOLCHAIN
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER $target-gcc-posix)
+set(CMAKE_CXX_COMPILER $target-g++-posix)
+set(CMAKE_RC_COMPILER $target-windres)
+set(CMAKE_FIND_ROOT_PATH $mingw_root $qt_prefix $xlsx_prefix)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+TOOLCHAIN
+  if cmp -s "$toolchain.new" "$toolchain"; then
+    rm "$toolchain.new"
+  else
+    mv "$toolchain.new" "$toolchain"
+  fi
+}
+
+build_qtbase() {
+  done_already qtbase && return
+  debian_source qt6-base qtbase
+  step "building static qtbase $qt_version (the long step, once)"
+  rm -rf "$builds/qtbase"
+  # Only what Harlune uses: Core, Gui, Widgets and the Windows platform plugin.
+  # Tablet support needs wintab.h and pktdef.h, which MinGW on Debian lacks.
+  cmake -S "$sources/qtbase" -B "$builds/qtbase" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$qt_prefix" \
+    -DBUILD_SHARED_LIBS=OFF \
+    -DQT_HOST_PATH=/usr \
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
+    -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF \
+    -DFEATURE_testlib=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF \
+    -DFEATURE_xml=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF \
+    -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF -DFEATURE_system_zlib=OFF \
+    -DFEATURE_androiddeployqt=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF \
+    || die "configuring qtbase failed"
+  cmake --build "$builds/qtbase" --parallel "$jobs" || die "building qtbase failed"
+  cmake --install "$builds/qtbase" >/dev/null
+  mark_done qtbase
+}
+
+build_qtserialport() {
+  done_already qtserialport && return
+  [ -f "$qtserialport_src" ] ||
+    die "no Qt Serial Port source at $qtserialport_src; set QTSERIALPORT_SRC to qtserialport-everywhere-src-$qt_version.tar.xz"
+  step "building static Qt Serial Port from $qtserialport_src"
+  rm -rf "$sources/qtserialport" "$builds/qtserialport"
+  mkdir -p "$sources/qtserialport"
+  tar -xf "$qtserialport_src" -C "$sources/qtserialport" --strip-components=1 ||
+    die "cannot unpack $qtserialport_src"
+  "$qt_prefix/bin/qt-cmake" -S "$sources/qtserialport" -B "$builds/qtserialport" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+    || die "configuring qtserialport failed"
+  cmake --build "$builds/qtserialport" --parallel "$jobs" || die "building qtserialport failed"
+  cmake --install "$builds/qtserialport" >/dev/null
+  mark_done qtserialport
+}
+
+build_libxlsxwriter() {
+  done_already libxlsxwriter && return
+  debian_source libxlsxwriter libxlsxwriter
+  step "building static libxlsxwriter over MinGW's zlib"
+  rm -rf "$builds/libxlsxwriter"
+  # Its bundled minizip: MinGW has no minizip package.
+  cmake -S "$sources/libxlsxwriter" -B "$builds/libxlsxwriter" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$xlsx_prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DUSE_SYSTEM_MINIZIP=OFF -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF \
+    || die "configuring libxlsxwriter failed"
+  cmake --build "$builds/libxlsxwriter" --parallel "$jobs" || die "building libxlsxwriter failed"
+  cmake --install "$builds/libxlsxwriter" >/dev/null
+  mark_done libxlsxwriter
+}
+
+build_harlune() {
+  step "building Harlune"
+  # pkg-config finds only the cross-built libxlsxwriter, never the host's.
+  PKG_CONFIG_LIBDIR="$xlsx_prefix/lib/pkgconfig" PKG_CONFIG_PATH="" \
+    "$qt_prefix/bin/qt-cmake" -S "$repo" -B "$out/build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null \
+    || die "configuring Harlune failed"
+  cmake --build "$out/build" --parallel "$jobs" || die "building Harlune failed"
+}
+
+# The DLLs a Windows program needs that Windows itself does not have: those
+# found in MinGW's folders, and the ones they need in turn.
+mingw_dll_dirs=("/usr/lib/gcc/$target/$($target-gcc-posix -dumpversion)-posix" "$mingw_root/lib" "$mingw_root/bin")
+needed_dlls() {
+  local name dir
+  for name in $($target-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
+    for dir in "${mingw_dll_dirs[@]}"; do
+      if [ -f "$dir/$name" ]; then
+        echo "$dir/$name"
+        needed_dlls "$dir/$name"
+        break
+      fi
+    done
+  done
+}
+
+# Packs the program into $stage.zip.
+pack() {
+  local version name
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/build/CMakeCache.txt")
+  name=harlune-$version-win64
+  stage=$out/$name
+  step "packing $stage.zip"
+  rm -rf "$stage" "$stage.zip"
+  mkdir -p "$stage"
+  cp "$out/build/harlune.exe" "$stage/"
+  $target-strip "$stage/harlune.exe"
+  needed_dlls "$stage/harlune.exe" | sort -u | xargs -r cp -t "$stage/"
+  cp "$repo/packaging/README-windows.txt" "$stage/README.txt"
+  cp "$repo/LICENSE" "$stage/LICENSE.txt"
+  cp "$sources/qtbase/LICENSES/LGPL-3.0-only.txt" "$stage/Qt-LGPL-3.0.txt"
+  (cd "$out" && zip -qr "$name.zip" "$name")
+  ls -l "$stage"
+}
+
+# Runs the program once under Wine, when Wine is there.
+smoke_test() {
+  local wine=/usr/lib/wine/wine64
+  if [ ! -x "$wine" ]; then
+    step "wine64 is not installed; no smoke test"
+    return
+  fi
+  step "smoke test: harlune.exe --version under Wine"
+  WINEPREFIX="$cache/wine" WINEDEBUG=-all "$wine" "$stage/harlune.exe" --version ||
+    die "harlune.exe --version failed under Wine"
+}
+
+write_toolchain
+build_qtbase
+build_qtserialport
+build_libxlsxwriter
+build_harlune
+pack
+smoke_test
