@@ -111,7 +111,7 @@ private slots:
         const command_line::Parsed p =
             parse({"-platform", "offscreen", "-style", "fusion", "-reverse", "--port", "3"});
         QCOMPARE(p.outcome, Outcome::Run);
-        QCOMPARE(p.options.platform, QStringLiteral("offscreen"));
+        QVERIFY(p.options.qtDisplayOption);
         QCOMPARE(p.options.firstPort, 3);
     }
 
@@ -274,6 +274,8 @@ private slots:
         QTest::newRow("platform variable") << QStringList{} << QStringList{"QT_QPA_PLATFORM=offscreen"}
                                            << true;
         QTest::newRow("-platform") << QStringList{"-platform", "offscreen"} << QStringList{} << true;
+        QTest::newRow("-display") << QStringList{"-display", ":1"} << QStringList{} << true;
+        QTest::newRow("other Qt option") << QStringList{"-style", "fusion"} << QStringList{} << false;
     }
     void displayIsNamed()
     {

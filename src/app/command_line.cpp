@@ -133,7 +133,8 @@ Parsed parse(const QStringList &arguments)
                                .arg(parser.value(firstPort)));
         result.options.firstPort = n;
     }
-    result.options.platform = parser.value(QStringLiteral("platform"));
+    result.options.qtDisplayOption =
+        parser.isSet(QStringLiteral("platform")) || parser.isSet(QStringLiteral("display"));
     result.outcome = Parsed::Outcome::Run;
     return result;
 }
@@ -147,7 +148,7 @@ QString comboTextBefore(int firstPort)
 
 bool namesDisplay(const Options &options, const QProcessEnvironment &environment)
 {
-    if (!options.platform.isEmpty())
+    if (options.qtDisplayOption)
         return true;
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         if (!environment.value(QString::fromLatin1(name)).isEmpty())

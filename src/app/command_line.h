@@ -15,7 +15,7 @@ constexpr int kExitNoDisplay = 1;  // no display for the window
 struct Options {
     QString portDir;    // --port-dir, absolute; empty when not given
     int firstPort = 0;  // --port, 1 to 16; 0 when not given
-    QString platform;   // Qt's -platform; empty when not given
+    bool qtDisplayOption = false;  // Qt's -platform or -display was given
 };
 
 struct Parsed {
@@ -35,7 +35,8 @@ Parsed parse(const QStringList &arguments);
 QString comboTextBefore(int firstPort);
 
 // Whether the window has somewhere to go on X11 or Wayland systems: a display,
-// or a Qt platform plugin chosen with -platform or QT_QPA_PLATFORM. Without
+// or a Qt platform plugin chosen with -platform or QT_QPA_PLATFORM; Qt's
+// -display names an X11 display. Without
 // one, Qt aborts while the GUI is created.
 bool namesDisplay(const Options &options, const QProcessEnvironment &environment);
 
