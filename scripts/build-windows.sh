@@ -83,6 +83,13 @@ debian_source() {
 }
 
 # Rewritten only when its text changes, so builds configured with it stay current.
+# Applies a patch to a source tree unless it is already applied.
+patch_once() {
+  local dir=$1 patch=$2
+  patch -d "$dir" -p1 -R --dry-run -s -f <"$patch" >/dev/null 2>&1 && return
+  patch -d "$dir" -p1 -s -f <"$patch" || die "cannot apply $patch"
+}
+
 write_toolchain() {
   cat >"$toolchain.new" <<TOOLCHAIN
 set(CMAKE_SYSTEM_NAME Windows)
@@ -106,6 +113,7 @@ TOOLCHAIN
 build_qtbase() {
   done_already qtbase && return
   debian_source qt6-base qtbase
+  patch_once "$sources/qtbase" "$repo/scripts/windows/qtbase-no-opengl.patch"
   step "building static qtbase $qt_version (the long step, once)"
   rm -rf "$builds/qtbase"
   # Only what Harlune uses: Core, Gui, Widgets and the Windows platform plugin.
