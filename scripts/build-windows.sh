@@ -182,18 +182,15 @@ build_harlune() {
 }
 
 # The DLLs a Windows program needs that Windows itself does not have: those
-# found in MinGW's folders, and the ones they need in turn.
-mingw_dll_dirs=("/usr/lib/gcc/$target/$($target-gcc-posix -dumpversion)-posix" "$mingw_root/lib" "$mingw_root/bin")
+# the MinGW compiler can find, and the ones they need in turn.
 needed_dlls() {
-  local name dir
+  local name path
   for name in $($target-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
-    for dir in "${mingw_dll_dirs[@]}"; do
-      if [ -f "$dir/$name" ]; then
-        echo "$dir/$name"
-        needed_dlls "$dir/$name"
-        break
-      fi
-    done
+    path=$($target-gcc-posix -print-file-name="$name")
+    if [ -f "$path" ]; then
+      realpath "$path"
+      needed_dlls "$path"
+    fi
   done
 }
 
@@ -207,8 +204,9 @@ pack() {
   rm -rf "$stage" "$stage.zip"
   mkdir -p "$stage"
   cp "$out/build/harlune.exe" "$stage/"
-  $target-strip "$stage/harlune.exe"
   needed_dlls "$stage/harlune.exe" | sort -u | xargs -r cp -t "$stage/"
+  # MinGW's DLLs come with their debugging symbols; the zip needs none.
+  $target-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll
   cp "$repo/packaging/README-windows.txt" "$stage/README.txt"
   cp "$repo/LICENSE" "$stage/LICENSE.txt"
   cp "$sources/qtbase/LICENSES/LGPL-3.0-only.txt" "$stage/Qt-LGPL-3.0.txt"
