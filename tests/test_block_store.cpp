@@ -53,7 +53,7 @@ private slots:
             watchdogOffDuringMessage = !h.form->Timer4->isActive();
             viewDuringMessage = h.form->RichTextBox1->Text();
         };
-        h.receive(blockReplyFor(h.takeWrites().last(), sampleRecord));
+        h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
         for (qint32 g : {1, 2, 125, 250})
             expectSlotHolds(*h.form, g, sampleRecord(g));
         QCOMPARE(int(h.form->grpVal1[251]), 20000);  // not covered: still empty
@@ -80,7 +80,7 @@ private slots:
     {
         Form1Harness h;
         startReadOut(h, 1, 2500);
-        h.receive(blockReplyFor(h.takeWrites().last(), sampleRecord));
+        h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
         QCOMPARE(h.form->ProgressBar1->value(), 40);
         QVERIFY(h.ui.messages.isEmpty());
         QVERIFY(h.form->Timer4->isActive());
@@ -94,7 +94,7 @@ private slots:
         rec[1] = char(0x64);
         rec[2] = char(0x00);
         rec[3] = char(0x42);
-        h.receive(blockReplyFor(h.takeWrites().last(), [&](qint32) { return rec; }));
+        h.receiveBlock(blockReplyFor(h.takeWrites().last(), [&](qint32) { return rec; }));
         QCOMPARE(int(h.form->grpVal1[5]), 10000);
         QCOMPARE(int(h.form->grpStat1[5]), 66);
     }
@@ -107,13 +107,13 @@ private slots:
         startReadOut(h, 198001, 200000);  // two blocks; the first ends at 99.5 %
         const QByteArray first = h.takeWrites().last();
         QCOMPARE(frameLast(first), 199000);
-        h.receive(blockReplyFor(first, sampleRecord));
+        h.receiveBlock(blockReplyFor(first, sampleRecord));
         QVERIFY(h.ui.messages.isEmpty());
         QVERIFY(h.form->Timer4->isActive());
         QVERIFY(!h.form->Command2->isEnabled());
         const QByteArray second = h.takeWrites().last();
         QCOMPARE(frameFirst(second), 199001);
-        h.receive(blockReplyFor(second, sampleRecord));
+        h.receiveBlock(blockReplyFor(second, sampleRecord));
         QCOMPARE(h.ui.messages.size(), 1);
         QVERIFY(!h.form->Timer4->isActive());
         expectSlotHolds(*h.form, 200000, sampleRecord(200000));
@@ -127,7 +127,7 @@ private slots:
         startReadOut(h, 1, 250);
         const QByteArray frame = h.takeWrites().last();
         h.ui.whileMessageOpen = [&] { h.receive(blockReplyFor(frame, otherRecord)); };
-        h.receive(blockReplyFor(frame, sampleRecord));
+        h.receiveBlock(blockReplyFor(frame, sampleRecord));
         QCOMPARE(h.ui.messages.size(), 1);
         expectSlotHolds(*h.form, 17, sampleRecord(17));
         QCOMPARE(h.comm->InBufferCount(), 0);
@@ -137,9 +137,9 @@ private slots:
     {
         Form1Harness h;
         startReadOut(h, 1, 10);
-        h.receive(blockReplyFor(h.takeWrites().last(), sampleRecord));
+        h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
         startReadOut(h, 6, 20);
-        h.receive(blockReplyFor(h.takeWrites().last(), otherRecord));
+        h.receiveBlock(blockReplyFor(h.takeWrites().last(), otherRecord));
         expectSlotHolds(*h.form, 5, sampleRecord(5));
         expectSlotHolds(*h.form, 6, otherRecord(6));
         expectSlotHolds(*h.form, 20, otherRecord(20));
@@ -152,7 +152,7 @@ private slots:
         Form1Harness h;
         startReadOut(h, 199999, 200001);
         const QByteArray frame = h.takeWrites().last();
-        h.receive(blockReplyFor(frame, sampleRecord));
+        h.receiveBlock(blockReplyFor(frame, sampleRecord));
         expectSlotHolds(*h.form, 200000, sampleRecord(200000));
         QCOMPARE(h.form->grpVal1.size(), std::size_t(200001));
     }

@@ -168,7 +168,9 @@ private slots:
     }
 
     // The instrument stays silent on the second block request: the watchdog asks
-    // again on its 31st tick, and the read-out completes with correct data.
+    // again on its 31st tick. The answer is stored; since the first request
+    // might still be answered late, the third block is asked for only after a
+    // whole watchdog period of quiet line. The read-out completes with correct data.
     void watchdogResendsTheUnansweredBlock()
     {
         sim::SimOptions options;
@@ -186,6 +188,11 @@ private slots:
         w.form->Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
         QCOMPARE(w.blockFrames()[2], w.blockFrames()[1]);
+        QVERIFY(waitUntil([&] { return w.form->readPhase == Form1::ReadPhase::AwaitingLate; }, 5000));
+        for (int i = 0; i < 30; ++i)
+            w.form->Timer4_Timer();
+        QCOMPARE(w.blockFrames().size(), 3);
+        w.form->Timer4_Timer();
         QVERIFY(waitUntil([&] { return w.ui.messages.size() == 1; }, 10000));
         QCOMPARE(w.blockFrames().size(), 4);
         expectSlotsMatchTheInstrument(*w.form, 1, 2500);

@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(shown, (QStringList{QStringLiteral("COM2/串口关闭"), QStringLiteral("COM3/串口打开"),
                                      QStringLiteral("COM4/串口关闭")}));
         QCOMPARE(h.form->Text1->toolTip(),
-                 QStringLiteral("COM4 = ") + h.deviceOf(4));
+                 QStringLiteral("COM4 = ") + h.deviceOf(4) + QStringLiteral("：设备不存在"));
     }
 
     void searchPaceFollowsTheLink()

@@ -32,8 +32,16 @@ void startReadOut(Form1 &f)
     f.RichTextBox1->setText(QString());
     // A count left over from an earlier read-out would shorten the first wait.
     f.blockRetryTicks = 0;
+    f.beginReadOut();
     f.senddat(frames::kBlockRequest);
     Form1::setTimerEnabled(f.Timer4, true);
+}
+
+// The search and the live poll, which Read stopped, run again.
+void resumeLink(Form1 &f)
+{
+    Form1::setTimerEnabled(f.Timer2, true);
+    Form1::setTimerEnabled(f.Timer3, true);
 }
 
 // A range without stored groups: no request goes out, so no reply would ever
@@ -41,8 +49,7 @@ void startReadOut(Form1 &f)
 void reportNothingToRead(Form1 &f)
 {
     f.RichTextBox1->setText(record_table::headerText());
-    Form1::setTimerEnabled(f.Timer2, true);
-    Form1::setTimerEnabled(f.Timer3, true);
+    resumeLink(f);
     f.ui->message(&f, product::title(), kNothingToReadText, UiSeam::Icon::Information);
 }
 
@@ -127,6 +134,7 @@ void Form2::Command1_Click()
         read_plan::fromTexts(choice, Text1->text(), Text2->text(), form1_->savesum);
     Form1 &f = *form1_;
     f.setEnabled(true);
+    accepted_ = true;
     close();  // from here on only the main window is touched
 
     f.startsave = plan.startsave;
@@ -143,7 +151,8 @@ void Form2::Command1_Click()
         reportNothingToRead(f);
 }
 
-// Cancel: control goes back to the main window; nothing is sent, nothing changes.
+// Cancel: control goes back to the main window, whose search and live poll
+// run again; nothing is sent and the read plan stays as it was.
 void Form2::Command2_Click()
 {
     close();
@@ -156,8 +165,12 @@ void Form2::reject()
 
 void Form2::closeEvent(QCloseEvent *event)
 {
-    if (form1_)
+    if (form1_) {
         form1_->setEnabled(true);
+        // Cancel, Escape or the window frame: the live display comes back.
+        if (!accepted_)
+            resumeLink(*form1_);
+    }
     // QDialog's own handling would call reject() and close once more.
     QWidget::closeEvent(event);
 }

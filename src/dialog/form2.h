@@ -44,4 +44,5 @@ private:
 
     // Guarded: at shutdown the main window can go before this dialog is deleted.
     QPointer<Form1> form1_;
+    bool accepted_ = false;  // OK was pressed
 };

@@ -1,5 +1,12 @@
 #include "platform/qt_serial_io.h"
 
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace {
 // A frame is 8 bytes: at 115200 baud it is on the line well within this.
 constexpr int kDrainTimeoutMs = 100;
@@ -12,6 +19,29 @@ QSerialPort::Parity toParity(char p)
     case 'm': return QSerialPort::MarkParity;
     case 's': return QSerialPort::SpaceParity;
     default: return QSerialPort::NoParity;
+    }
+}
+// QSerialPort reports a device we may not open and one that another program
+// holds (or has locked) alike, as PermissionError. The file's own access
+// rights tell them apart; on Windows a port that is refused is one in use.
+SerialIo::OpenFailure permissionFailure(const QString &device)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(device);
+    if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES)
+        return SerialIo::OpenFailure::NoPermission;
+#else
+    Q_UNUSED(device);
+#endif
+    return SerialIo::OpenFailure::Busy;
+}
+
+SerialIo::OpenFailure classify(QSerialPort::SerialPortError error, const QString &device)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return SerialIo::OpenFailure::NotFound;
+    case QSerialPort::PermissionError: return permissionFailure(device);
+    default: return SerialIo::OpenFailure::Other;
     }
 }
 } // namespace
@@ -33,6 +63,8 @@ bool QtSerialIo::open(const QString &device, const LineSettings &s)
     port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     const bool ok = port_.open(QIODevice::ReadWrite);
+    openError_ = ok ? OpenError{}
+                    : OpenError{classify(port_.error(), device), port_.errorString()};
     port_.clearError();
     return ok;
 }

@@ -1,5 +1,6 @@
 #include "window/form1.h"
 
+#include "dialog/form2.h"
 #include "platform/mscomm.h"
 #include "platform/rich_text_box.h"
 #include "window/fonts.h"
@@ -9,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -52,7 +54,7 @@ Form1::Form1(MSComm *comm, UiSeam *uiSeam, QWidget *parent)
     grpSecond.resize(record_store::kSlots);
     grpCharge.resize(record_store::kSlots);
 
-    endProgram = [] { std::exit(0); };
+    endProgram = [this] { close(); };
 
     setWindowTitle(product::title());
     setFont(fonts::ui());
@@ -188,6 +190,8 @@ void Form1::createControls()
     // Timer1 to Timer3 run from start-up; Form_Load disables Timer4.
     for (QTimer *t : {Timer1, Timer2, Timer3, Timer4})
         t->start();
+    lineTimer = new QTimer(this);
+    lineTimer->setSingleShot(true);
 
     designSize_ = QSize(client->width(), client->height() + menuBar()->sizeHint().height());
     resize(designSize_);
@@ -220,6 +224,8 @@ void Form1::createToolbar()
 void Form1::connectEvents()
 {
     connect(MSComm1, &MSComm::OnComm, this, &Form1::MSComm1_OnComm);
+    connect(MSComm1, &MSComm::PortLost, this, &Form1::MSComm1_PortLost);
+    connect(lineTimer, &QTimer::timeout, this, &Form1::lineTimer_Timer);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
@@ -236,6 +242,19 @@ void Form1::connectEvents()
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction *a) { Toolbar1_ButtonClick(a->data().toString()); });
     connect(StatusBar1, &PanelStatusBar::PanelClick, this, &Form1::StatusBar1_PanelClick);
+}
+
+// However the window closes (Exit, or its title bar), the port is closed
+// before the program ends, so no lock file is left behind, and the read-range
+// dialog goes with the window.
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (form2)
+        form2->close();
+    for (QTimer *t : {Timer1, Timer2, Timer3, Timer4, lineTimer})
+        t->stop();
+    MSComm1->setPortOpen(false);
+    QMainWindow::closeEvent(event);
 }
 
 void Form1::Form_Load()

@@ -22,6 +22,14 @@ Form1Harness::~Form1Harness()
     qunsetenv("HARLUNE_PORT_DIR");
 }
 
+void Form1Harness::quietLine(int limit)
+{
+    for (int i = 0; i < limit && form->lineTimer->isActive(); ++i) {
+        form->lineTimer->stop();
+        form->lineTimer_Timer();
+    }
+}
+
 QString Form1Harness::deviceOf(int port) const
 {
     return portDir.filePath(QStringLiteral("COM%1").arg(port));

@@ -25,6 +25,15 @@ struct Form1Harness {
     void stopTimers();
     // Delivers bytes to the window as the port would.
     void receive(const QByteArray &bytes) { io->inject(bytes); }
+    // The line stays quiet until the window's line timer runs out: its
+    // timeout runs now, as many times as it is started again (at most `limit`).
+    void quietLine(int limit = 1);
+    // A block reply followed by a quiet line, as a healthy instrument sends it.
+    void receiveBlock(const QByteArray &bytes)
+    {
+        receive(bytes);
+        quietLine();
+    }
 
     QTemporaryDir portDir;
     FakeSerialIo *io;  // owned by comm

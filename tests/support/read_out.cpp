@@ -1,23 +1,25 @@
 #include "support/read_out.h"
 
+#include "dialog/read_plan.h"
 #include "link/frames.h"
 
 #include <QTimer>
 
-#include <cmath>
-
 void startReadOut(Form1Harness &h, qint32 first, qint32 last)
 {
     Form1 &f = *h.form;
-    f.startsave = first;
-    f.endsave = last;
-    f.lssavesum = first;
-    f.memnum = last - first + 1;
-    f.memmul = qint16(std::floor(f.memnum / 1000.0));
-    f.memrem = qint16(f.memnum % 1000);
+    const read_plan::Plan plan =
+        read_plan::makePlan(read_plan::Choice::Range, first, last, record_store::kLastGroup);
+    f.startsave = plan.startsave;
+    f.endsave = plan.endsave;
+    f.lssavesum = plan.lssavesum;
+    f.memnum = plan.memnum;
+    f.memmul = plan.memmul;
+    f.memrem = plan.memrem;
     f.lsmemmul = 1;
     f.blockRetryTicks = 0;
-    f.senddat(55);
+    f.beginReadOut();
+    f.senddat(frames::kBlockRequest);
     Form1::setTimerEnabled(f.Timer4, true);
 }
 
