@@ -174,7 +174,7 @@ private slots:
     void watchdogResendsTheUnansweredBlock()
     {
         sim::SimOptions options;
-        options.instrument.silentOnBlock = 2;
+        options.instrument.faults.silentOn = 2;
         SimWindow w(options);
         readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
         w.form->Timer4->stop();  // the test gives the watchdog's ticks itself

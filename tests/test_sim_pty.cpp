@@ -232,7 +232,7 @@ private slots:
     void silentOnTheKthBlockThenAnsweredOnResend()
     {
         sim::SimOptions options = immediate();
-        options.instrument.silentOnBlock = 1;
+        options.instrument.faults.silentOn = 1;
         sim::PtyInstrument instrument(dir_.path(), kPort, options);
         HostPort host(instrument.linkPath());
         QVERIFY(host.write(kBlock1To1000));

@@ -1,5 +1,7 @@
 #include "sim/pty_instrument.h"
 
+#include <algorithm>
+
 namespace sim {
 
 namespace {
@@ -82,18 +84,19 @@ void PtyInstrument::setLineRate(bool paced)
 
 void PtyInstrument::onReceived(const QByteArray &bytes)
 {
-    const QByteArray replies = instrument_.receive(bytes);
-    if (replies.isEmpty())
-        return;
-    if (options_.turnaroundMs <= 0) {
-        port_.write(replies);
-        return;
+    for (const Delivery &d : instrument_.respond(bytes)) {
+        const int delayMs = std::max(options_.turnaroundMs, 0) + d.delayMs;
+        if (delayMs == 0) {
+            port_.write(d.bytes);
+            continue;
+        }
+        const quint64 generation = generation_;
+        const QByteArray out = d.bytes;
+        QTimer::singleShot(delayMs, this, [this, out, generation] {
+            if (generation == generation_)
+                port_.write(out);
+        });
     }
-    const quint64 generation = generation_;
-    QTimer::singleShot(options_.turnaroundMs, this, [this, replies, generation] {
-        if (generation == generation_)
-            port_.write(replies);
-    });
 }
 
 } // namespace sim
