@@ -11,6 +11,7 @@ Form1Harness::Form1Harness(std::initializer_list<int> present)
         io->presentDevices.append(deviceOf(p));
     comm = std::make_unique<MSComm>(std::move(fake));
     form = std::make_unique<Form1>(comm.get(), &ui);
+    programsOwnEnd = form->endProgram;
     form->endProgram = [this] { ++endProgramCalls; };
     form->Form_Load();
     stopTimers();

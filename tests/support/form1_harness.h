@@ -41,6 +41,7 @@ struct Form1Harness {
     RecordingUi ui;
     std::unique_ptr<Form1> form;
     int endProgramCalls = 0;
+    std::function<void()> programsOwnEnd;  // the window's own Exit, which the harness replaces
 };
 
 // Bytes from a list of values: bytes({0xAA, 1, 2}).

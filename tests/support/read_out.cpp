@@ -61,3 +61,30 @@ QByteArray sampleRecord(qint32 g)
     r[18] = char(g % 251);
     return r;
 }
+
+QString slotMismatch(const Form1 &f, qint32 g, const QByteArray &rec)
+{
+    auto b = [&](int i) { return int(quint8(rec[i])); };
+    const struct {
+        const char *name;
+        int stored;
+        int sent;
+    } fields[] = {
+        {"value 1", f.grpVal1[g], b(1) * 100 + b(2)}, {"status 1", f.grpStat1[g], b(3)},
+        {"value 2", f.grpVal2[g], b(4) * 100 + b(5)}, {"status 2", f.grpStat2[g], b(6)},
+        {"value 3", f.grpVal3[g], b(7) * 100 + b(8)}, {"status 3", f.grpStat3[g], b(9)},
+        {"year", f.grpYear[g], b(10)},                {"month", f.grpMonth[g], b(11)},
+        {"day", f.grpDay[g], b(12)},                  {"hour", f.grpHour[g], b(13)},
+        {"minute", f.grpMinute[g], b(14)},            {"second", f.grpSecond[g], b(15)},
+        {"charge", f.grpCharge[g], b(18)},
+    };
+    for (const auto &field : fields) {
+        if (field.stored != field.sent)
+            return QStringLiteral("group %1: %2 is %3, the record says %4")
+                .arg(g)
+                .arg(QLatin1String(field.name))
+                .arg(field.stored)
+                .arg(field.sent);
+    }
+    return QString();
+}
