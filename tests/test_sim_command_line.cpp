@@ -114,7 +114,10 @@ private slots:
         for (const char *option : {"--port-dir", "--port ", "--groups", "--no-seconds",
                                    "--line-rate", "--silent-after", "--silent-for",
                                    "--silent-on-block", "--garbage-every", "--reopen-after",
-                                   "--reopen-pause", "--turnaround"})
+                                   "--reopen-pause", "--turnaround", "--silent-from-block",
+                                   "--stray-before-block", "--insert-in-block",
+                                   "--drop-from-block", "--slow-block", "--late-twice-block",
+                                   "--slow-ms"})
             QVERIFY2(usage.contains(QLatin1String(option)), option);
     }
 

@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(instrument.receive(blockFrame(1, 1000)), whole);
     }
 
-    void slowReplyComesLateWhileLaterRequestsAreAnswered()
+    void slowReplyIsDelayedAndTheResendIsNot()
     {
         sim::InstrumentOptions options;
         options.faults.slow = 1;

@@ -36,8 +36,9 @@ const OptionSpec kOptions[] = {
     {"stray-before-block", "K", "send 3 stray bytes in front of the K-th block reply"},
     {"insert-in-block", "K", "insert one stray byte in the middle of the K-th block reply"},
     {"drop-from-block", "K", "drop one byte from the middle of the K-th block reply"},
-    {"slow-block", "K", "answer the K-th block request only after --slow-ms, answering "
-                        "later requests meanwhile (a reply slower than the host's watchdog)"},
+    {"slow-block", "K", "answer the K-th block request only after --slow-ms, and the "
+                        "requests that came meanwhile after it (a reply slower than the "
+                        "host's watchdog)"},
     {"late-twice-block", "K", "hold back the K-th block reply until the next block request "
                               "comes, then send it twice, 50 ms apart (a late reply "
                               "delivered twice)"},

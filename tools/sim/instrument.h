@@ -28,7 +28,8 @@ struct BlockFaults {
     int strayBefore = 0;   // kStrayBytes stray bytes go out in front of the k-th reply
     int insertIn = 0;      // the k-th reply carries one byte too many, in its middle
     int dropFrom = 0;      // the k-th reply lacks one byte from its middle
-    int slow = 0;          // the k-th reply comes slowMs late; later requests are answered meanwhile
+    int slow = 0;          // the k-th reply comes slowMs late; the replies to requests
+                           // that came meanwhile (a re-send) follow it
     int lateTwice = 0;     // the k-th reply is held back until the next request comes (a
                            // re-send), then goes out twice, kCopyGapMs apart
     int slowMs = kDefaultSlowMs;

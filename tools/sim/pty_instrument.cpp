@@ -18,6 +18,7 @@ PtyInstrument::PtyInstrument(const QString &portDir, int port, const SimOptions 
     reopenTimer_.setSingleShot(true);
     connect(&reopenTimer_, &QTimer::timeout, this, &PtyInstrument::reopen);
     setLineRate(options.lineRate);
+    clock_.start();
     port_.open();
 }
 
@@ -84,15 +85,18 @@ void PtyInstrument::setLineRate(bool paced)
 
 void PtyInstrument::onReceived(const QByteArray &bytes)
 {
+    const int turnaround = std::max(options_.turnaroundMs, 0);
     for (const Delivery &d : instrument_.respond(bytes)) {
-        const int delayMs = std::max(options_.turnaroundMs, 0) + d.delayMs;
-        if (delayMs == 0) {
+        const qint64 now = clock_.elapsed();
+        const qint64 due = std::max(now + turnaround + d.delayMs, lastDueMs_ + turnaround);
+        lastDueMs_ = due;
+        if (due == now) {
             port_.write(d.bytes);
             continue;
         }
         const quint64 generation = generation_;
         const QByteArray out = d.bytes;
-        QTimer::singleShot(delayMs, this, [this, out, generation] {
+        QTimer::singleShot(int(due - now), Qt::PreciseTimer, this, [this, out, generation] {
             if (generation == generation_)
                 port_.write(out);
         });
