@@ -141,4 +141,5 @@ private:
     void createToolbar();
     void connectEvents();
     QSize designSize_;  // the window's fixed size in the normal state
+    QString lastSaveFolder_;    // where the last Save of this run went
 };
