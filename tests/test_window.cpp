@@ -1,9 +1,11 @@
 // The main window: its controls, start-up state, and the routing of buttons, menus and toolbar.
 #include "platform/rich_text_box.h"
+#include "records/record_table.h"
 #include "support/form1_harness.h"
 #include "window/twips.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -57,6 +59,37 @@ private slots:
         QCOMPARE(f.Text4->geometry(), designRect(f, 240, 960, 2055, 270));
         QCOMPARE((QStringList{f.Command2->text(), f.Command3->text(), f.Command4->text(), f.Command5->text()}),
                  (QStringList{"读  取", "保  存", "数据清除", "退  出"}));
+    }
+
+    void recordViewIsReadOnlyButSelectable()
+    {
+        Form1Harness h;
+        Form1 &f = *h.form;
+        RichTextBox *view = f.RichTextBox1;
+        f.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        view->setFocus();
+        const QString shown = view->toPlainText();
+        QTest::keyClicks(view, QStringLiteral("typed"));
+        QTest::keyClick(view, Qt::Key_Delete);
+        QTest::keyClick(view, Qt::Key_Return);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(view->toPlainText(), shown);
+        QCOMPARE(view->Text().count(QStringLiteral("\r\n")), 2);
+
+        // The keyboard selects and copies.
+        view->moveCursor(QTextCursor::Start);
+        QTest::keyClick(view, Qt::Key_End, Qt::ShiftModifier);
+        const QString banner = record_table::bannerLine();
+        QCOMPARE(view->textCursor().selectedText(), banner);
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), banner);
+
+        // Tab moves on instead of going into the table.
+        QTest::keyClick(view, Qt::Key_Tab);
+        QVERIFY(!view->hasFocus());
+        QVERIFY(QApplication::focusWidget() != nullptr);
+        QCOMPARE(view->toPlainText(), shown);
     }
 
     void twipsFollowTheScreensDpi()

@@ -1,5 +1,14 @@
 #include "platform/rich_text_box.h"
 
+RichTextBox::RichTextBox(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    // Read-only alone would leave selecting to the mouse; the keyboard keeps a cursor too.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+}
+
 void RichTextBox::setText(const QString &text)
 {
     text_ = text;

@@ -5,10 +5,13 @@
 
 // The record view. Text() gives back exactly what was set, CR LF line ends
 // included; the widget itself shows the lines without the CRs.
+//
+// The table is the program's output: it can be selected and copied with mouse
+// and keyboard but not edited, and Tab moves on to the next control.
 class RichTextBox : public QPlainTextEdit {
     Q_OBJECT
 public:
-    using QPlainTextEdit::QPlainTextEdit;
+    explicit RichTextBox(QWidget *parent = nullptr);
 
     QString Text() const { return text_; }
     void setText(const QString &text);
