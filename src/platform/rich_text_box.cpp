@@ -1,5 +1,7 @@
 #include "platform/rich_text_box.h"
 
+#include <QScrollBar>
+
 RichTextBox::RichTextBox(QWidget *parent) : QPlainTextEdit(parent)
 {
     setReadOnly(true);
@@ -17,4 +19,10 @@ void RichTextBox::setText(const QString &text)
     if (shown.endsWith(QLatin1Char('\n')))
         shown.chop(1);
     setPlainText(shown);
+}
+
+qreal RichTextBox::widestUnscrolledLine() const
+{
+    return width() - 2 * frameWidth() - verticalScrollBar()->sizeHint().width()
+           - 2 * document()->documentMargin() - cursorWidth();
 }

@@ -16,6 +16,10 @@ public:
     QString Text() const { return text_; }
     void setText(const QString &text);
 
+    // How wide a line may be, in pixels, and still be shown without a
+    // horizontal scroll bar, also when the vertical one is shown.
+    qreal widestUnscrolledLine() const;
+
 private:
     QString text_;
 };
