@@ -15,6 +15,8 @@ packages=(
   libbenchmark-dev
   # Chinese UI texts
   fonts-noto-cjk
+  # Qt's own Chinese texts, for the save dialog and the message boxes
+  qt6-translations-l10n
   # tests read workbooks back with openpyxl; the export benchmark's baseline
   # is python3-xlsxwriter; LibreOffice converts .xls/.xlsm
   python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui

@@ -4,6 +4,7 @@
 #include "window/fonts.h"
 #include "window/form1.h"
 #include "window/product.h"
+#include "window/translations.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(product::title());
     QApplication::setFont(fonts::ui());
+    translations::installQtChinese(app);
 
     MSComm comm(std::make_unique<QtSerialIo>());
     WidgetUiSeam ui;

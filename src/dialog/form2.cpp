@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -24,6 +25,12 @@ constexpr int kClientWidthTwips = 6135;
 constexpr int kClientHeightTwips = 3120;
 constexpr int kTextPointSize = 15;
 constexpr int kDashPointSize = 24;
+
+// The two boxes of the range are 975 and 1095 twips wide in the design, too
+// narrow for six digits ("200000") in the 15 pt bold Linux font. Both are 1200
+// wide, and what stands to their right moves right, into the free space at the
+// right of the dialog, keeping its designed distance of 105 twips.
+constexpr int kRangeBoxWidthTwips = 1200;
 
 const QString kNothingToReadText = QStringLiteral("所选范围内没有已存储的数据组。");
 
@@ -57,6 +64,13 @@ void reportNothingToRead(Form1 &f)
 
 Form2::Form2(Form1 *owner) : QDialog(nullptr), form1_(owner)
 {
+    // A window of its own, not a child of the main window, which is disabled
+    // while the dialog is up and would disable it too; transient for the main
+    // window, so it opens centred over it and stays above it.
+    QWidget *mainWindow = owner->window();
+    mainWindow->winId();
+    winId();
+    windowHandle()->setTransientParent(mainWindow->windowHandle());
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing this window must never end the program, even while the main window is disabled.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -103,11 +117,11 @@ void Form2::createControls()
     place(Option1, 480, 720, 375, 375);
     Option1->setChecked(true);
     Label1 = makeLabel(QStringLiteral("读取:"), 960, 720, 855, 375);
-    Text1 = makeText(QStringLiteral("1"), 1800, 720, 975, 375);
-    Label3 = makeLabel(QStringLiteral("-"), 2880, 670, 375, 375);
+    Text1 = makeText(QStringLiteral("1"), 1800, 720, kRangeBoxWidthTwips, 375);
+    Label3 = makeLabel(QStringLiteral("-"), 3105, 670, 375, 375);
     Label3->setFont(fonts::ui(kDashPointSize, true));
-    Text2 = makeText(QStringLiteral("100"), 3240, 720, 1095, 375);
-    Label2 = makeLabel(QStringLiteral("组"), 4440, 760, 615, 375);
+    Text2 = makeText(QStringLiteral("100"), 3465, 720, kRangeBoxWidthTwips, 375);
+    Label2 = makeLabel(QStringLiteral("组"), 4770, 760, 615, 375);
     Option2 = new QRadioButton(this);
     place(Option2, 480, 1320, 375, 375);
     Label4 = makeLabel(QStringLiteral("全部"), 960, 1320, 975, 375);

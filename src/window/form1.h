@@ -25,6 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class QToolBar;
+class AnchoredPanel;
 class Form2;
 class MSComm;
 class RichTextBox;
@@ -189,6 +190,11 @@ private:
     void createMenus();
     void createToolbar();
     void connectEvents();
-    QSize designSize_;  // the window's fixed size in the normal state
+    // The window's size in the normal state: its design size, made smaller
+    // where the screen's free area is smaller.
+    QSize normalSize() const;
+    QSize designSize_;          // the window's design size: menu bar, controls and status bar
+    AnchoredPanel *client_ = nullptr;  // the controls under the menu bar
+    QString lastSaveFolder_;    // where the last Save of this run went
     QHash<QString, QString> loggedOpenFailures_;  // device -> the open failure last logged
 };

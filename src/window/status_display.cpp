@@ -62,9 +62,10 @@ QString deviceTip(const QString &portText, qint16 failedPort, const QString &fai
 // the pace of the port search.
 void Form1::Timer1_Timer()
 {
+    const QSize normal = normalSize();
     if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0
-        && size() != designSize_)
-        resize(designSize_);
+        && size() != normal)
+        resize(normal);
     StatusBar1->setPanelText(3, timeOfDay());
     StatusBar1->setPanelText(2, product::title());
     showLinkState(true);
