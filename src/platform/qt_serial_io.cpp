@@ -1,6 +1,7 @@
 #include "platform/qt_serial_io.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -56,6 +57,15 @@ bool QtSerialIo::open(const QString &device, const LineSettings &s)
 {
     if (port_.isOpen())
         port_.close();
+#ifdef Q_OS_UNIX
+    // QSerialPort writes and syncs a lock file before it tries the device. The
+    // search tries sixteen numbers, most of which stand for no device, fifty
+    // times a second: a missing device is found missing without touching the disk.
+    if (!QFileInfo::exists(device)) {
+        openError_ = {OpenFailure::NotFound, QStringLiteral("No such file or directory")};
+        return false;
+    }
+#endif
     port_.setPortName(device);
     port_.setBaudRate(s.baud);
     port_.setParity(toParity(s.parity));
