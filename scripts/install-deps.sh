@@ -24,6 +24,14 @@ packages=(
   xvfb xauth
 )
 
+# Extra groups for the development scripts, by option.
+for option in "$@"; do
+  case "$option" in
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;   # scripts/fuzz.sh: libFuzzer
+    *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
+  esac
+done
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
