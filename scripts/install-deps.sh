@@ -5,6 +5,7 @@
 #   windows   the MinGW-w64 cross compiler and what builds Qt from source
 #             (scripts/build-windows.sh)
 #   icon      the SVG renderer and .ico writer (scripts/make-ico.sh)
+#   fuzz      clang with libFuzzer (scripts/fuzz.sh)
 # Idempotent: packages already present are left alone, and `apt-get update` runs
 # only when something is missing. Works as root (CI) or through sudo.
 set -euo pipefail
@@ -22,6 +23,8 @@ packages=(
   libbenchmark-dev
   # Chinese UI texts
   fonts-noto-cjk
+  # Qt's own Chinese texts, for the save dialog and the message boxes
+  qt6-translations-l10n
   # tests read workbooks back with openpyxl; the export benchmark's baseline
   # is python3-xlsxwriter; LibreOffice converts .xls/.xlsm
   python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui
@@ -44,8 +47,12 @@ for group in "$@"; do
     icon)
       packages+=(librsvg2-bin icoutils)
       ;;
+    fuzz)
+      # scripts/fuzz.sh: clang with libFuzzer
+      packages+=(clang libclang-rt-14-dev)
+      ;;
     *)
-      echo "install-deps: unknown group '$group' (known: package, windows, icon)" >&2
+      echo "install-deps: unknown group '$group' (known: package, windows, icon, fuzz)" >&2
       exit 2
       ;;
   esac

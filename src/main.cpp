@@ -8,6 +8,7 @@
 #include "window/fonts.h"
 #include "window/form1.h"
 #include "window/product.h"
+#include "window/translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -59,6 +60,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QLatin1String(version::kText));
     QGuiApplication::setDesktopFileName(QLatin1String(version::kAppId));
     QApplication::setFont(fonts::ui());
+    translations::installQtChinese(app);
     // Drawing the SVG takes Qt's SVG icon engine. Where it is missing (the
     // static Windows build), the windows keep the executable's own icon.
     const QIcon icon(QString::fromLatin1(kIconResource));

@@ -232,8 +232,8 @@ void TestExportRows::formatLimits()
     QVERIFY(!export_target::officeFilter(SheetFormat::Xls).isEmpty());
     QVERIFY(!export_target::officeFilter(SheetFormat::Xlsm).isEmpty());
     QCOMPARE(export_target::dialogFilters(),
-             QStringList({QStringLiteral("Text Files(*.xlsx) (*.xlsx)"),
-                          QStringLiteral("(*.xls) (*.xls)"), QStringLiteral("(*.xlsm) (*.xlsm)")}));
+             QStringList({QStringLiteral("Text Files(*.xlsx)"), QStringLiteral("(*.xls)"),
+                          QStringLiteral("(*.xlsm)")}));
 }
 
 QTEST_GUILESS_MAIN(TestExportRows)

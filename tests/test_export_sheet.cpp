@@ -1,10 +1,15 @@
-// The Save command end to end: the dialog, the workbook as a spreadsheet
-// reader sees it, the file formats, and the failures.
+// The Save command end to end: the dialog, the question before replacing, the
+// workbook as a spreadsheet reader sees it, the file formats, the failures,
+// and the notice of a saved file.
 #include "support/form1_harness.h"
+#include "window/panel_status_bar.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -69,6 +74,12 @@ struct EnvGuard {
     QByteArray old;
 };
 
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
 QStringList filesIn(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
@@ -89,7 +100,12 @@ private slots:
     void emptyRangeGivesTitleAndHeaderOnly();
     void nameWithoutWorkbookExtensionGetsXlsx();
     void cancelWritesNothing();
-    void dialogOffersTheThreeTypes();
+    void dialogShowsEachTypeOnce();
+    void dialogStartsInTheLastFolderOfTheRun();
+    void addedExtensionAsksBeforeReplacing_data();
+    void addedExtensionAsksBeforeReplacing();
+    void noQuestionTheDialogAskedOrNeedNot();
+    void savedFileShownInTheStatusBar();
     void unwritableTargetIsReported_data();
     void unwritableTargetIsReported();
     void groupOutsideStoreIsReported_data();
@@ -283,15 +299,106 @@ void TestExportSheet::cancelWritesNothing()
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
-void TestExportSheet::dialogOffersTheThreeTypes()
+void TestExportSheet::dialogShowsEachTypeOnce()
 {
     h->ui.saveAnswer.reset();
     h->form->Command3_Click();
-    QCOMPARE(h->ui.lastSaveFilters,
-             QStringList({QStringLiteral("Text Files(*.xlsx) (*.xlsx)"),
-                          QStringLiteral("(*.xls) (*.xls)"), QStringLiteral("(*.xlsm) (*.xlsm)")}));
-    // Tests run from the build folder, which can be written.
+    const QStringList types = {QStringLiteral("Text Files(*.xlsx)"), QStringLiteral("(*.xls)"),
+                               QStringLiteral("(*.xlsm)")};
+    QCOMPARE(h->ui.lastSaveFilters, types);
+
+    // Qt's own dialog shows each text as it is, and reads its pattern out of it.
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilters(h->ui.lastSaveFilters);
+    const auto *combo = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(combo);
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i)
+        shown << combo->itemText(i);
+    QCOMPARE(shown, types);
+    const auto *model = dialog.findChild<QFileSystemModel *>();
+    QVERIFY(model);
+    dialog.selectNameFilter(types[1]);
+    QCOMPARE(model->nameFilters(), QStringList{QStringLiteral("*.xls")});
+}
+
+void TestExportSheet::dialogStartsInTheLastFolderOfTheRun()
+{
+    h->ui.saveAnswer.reset();
+    h->form->Command3_Click();
+    // Tests run from the build folder, which can be written and is no system folder.
     QCOMPARE(h->ui.lastSaveStartPath, QCoreApplication::applicationDirPath());
+
+    fillGroups(*h, 1);
+    save(*h, dir->filePath(QStringLiteral("first.xlsx")));
+    h->ui.saveAnswer.reset();
+    h->form->Command3_Click();
+    QCOMPARE(h->ui.lastSaveStartPath, QDir(dir->path()).absolutePath());
+    h->form->Command3_Click();  // a cancelled dialog leaves the folder as it was
+    QCOMPARE(h->ui.lastSaveStartPath, QDir(dir->path()).absolutePath());
+}
+
+void TestExportSheet::addedExtensionAsksBeforeReplacing_data()
+{
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("No") << false;
+    QTest::newRow("Yes") << true;
+}
+
+void TestExportSheet::addedExtensionAsksBeforeReplacing()
+{
+    QFETCH(bool, replace);
+    const QString existing = dir->filePath(QStringLiteral("report.xlsx"));
+    QVERIFY(writeFile(existing, "the old file"));
+
+    fillGroups(*h, 1);
+    h->ui.questionAnswer = replace;
+    h->ui.saveAnswer = dir->filePath(QStringLiteral("report"));
+    h->form->Command3_Click();
+
+    // The words of the file dialog's own question, for the name the file gets.
+    QCOMPARE(h->ui.questions.size(), 1);
+    QCOMPARE(h->ui.questions[0].title, QStringLiteral("Harlune"));
+    QCOMPARE(h->ui.questions[0].text, QStringLiteral("report.xlsx 已存在。\n您想要替换它吗？"));
+    QVERIFY(h->ui.messages.isEmpty());
+    QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("report.xlsx")});
+    if (replace) {
+        QCOMPARE(readSheet(existing).value(3, 1).toString(), QStringLiteral("NO:57"));
+        QCOMPARE(h->form->StatusBar1->panelText(1), QStringLiteral("已保存：report.xlsx"));
+    } else {
+        QFile old(existing);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("the old file"));
+        QVERIFY(!h->form->StatusBar1->panelText(1).startsWith(QStringLiteral("已保存")));
+    }
+}
+
+// The dialog itself asks about the names it shows; nothing is asked twice,
+// and nothing is asked about a file that is not there.
+void TestExportSheet::noQuestionTheDialogAskedOrNeedNot()
+{
+    fillGroups(*h, 1);
+    save(*h, dir->filePath(QStringLiteral("shown.xlsx")));
+    save(*h, dir->filePath(QStringLiteral("shown.xlsx")));
+    h->ui.saveAnswer = dir->filePath(QStringLiteral("fresh"));
+    h->form->Command3_Click();
+    QVERIFY(QFile::exists(dir->filePath(QStringLiteral("fresh.xlsx"))));
+    QVERIFY(h->ui.questions.isEmpty());
+}
+
+// A saved workbook is told in the status bar, outlasting the status
+// display's ticks, and in no message box.
+void TestExportSheet::savedFileShownInTheStatusBar()
+{
+    fillGroups(*h, 1);
+    h->form->Timer1_Timer();
+    save(*h, dir->filePath(QStringLiteral("groups.xlsx")));
+    QCOMPARE(h->form->StatusBar1->panelText(1), QStringLiteral("已保存：groups.xlsx"));
+    h->form->Timer1_Timer();
+    h->form->Timer1_Timer();
+    QCOMPARE(h->form->StatusBar1->panelText(1), QStringLiteral("已保存：groups.xlsx"));
+    QVERIFY(h->ui.messages.isEmpty());
 }
 
 void TestExportSheet::unwritableTargetIsReported_data()
@@ -350,16 +457,15 @@ void TestExportSheet::groupOutsideStoreIsReported()
     QCOMPARE(h->ui.messages[0].icon, UiSeam::Icon::Warning);
     QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("超出了 0 到 200000")));
     QVERIFY(filesIn(dir->path()).isEmpty());
+    QVERIFY(!h->form->StatusBar1->panelText(1).startsWith(QStringLiteral("已保存")));
     QVERIFY(!h->form->ProgressBar1->isHidden());  // no data rows were written
 }
 
 void TestExportSheet::existingFileReplacedByCompleteWorkbook()
 {
     const QString path = dir->filePath(QStringLiteral("kept.xlsx"));
+    QVERIFY(writeFile(path, "the old file"));
     QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("the old file");
-    old.close();
 
     // A failing export leaves the old file as it was.
     h->form->lssavesum = 200000;
@@ -404,10 +510,8 @@ void TestExportSheet::failedConversionKeepsOldFile()
     fake.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     const QString path = dir->filePath(QStringLiteral("old.xls"));
+    QVERIFY(writeFile(path, "the old file"));
     QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("the old file");
-    old.close();
 
     fillGroups(*h, 1);
     h->form->ProgressBar1->setVisible(true);

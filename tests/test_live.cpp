@@ -1,8 +1,11 @@
 // Live readings into the three value labels.
 #include "support/form1_harness.h"
+#include "support/text_fit.h"
 
 #include <QLabel>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 QByteArray liveReply(std::initializer_list<int> channelBytes, quint8 byte15 = 0)
@@ -40,19 +43,58 @@ private slots:
                  shown);
     }
 
-    // The widest readings are shown whole, in a smaller font when needed; short
-    // ones keep the design size.
-    void wideReadingsFitTheirLabels()
+    // The three values share one font whatever they show, "- -" of a lost link
+    // included, so they keep their size from one reading to the next.
+    void oneSizeForEveryValue()
     {
         Form1Harness h;
-        h.form->senddat(33);
-        h.receive(liveReply({255, 55, 0x41, 0, 5, 0x43, 0, 7, 0x00}));
-        QLabel *wide = h.form->Label2;
-        QCOMPARE(wide->text(), QStringLiteral("2555.5mA"));
-        QVERIFY(QFontMetrics(wide->font()).horizontalAdvance(wide->text()) <= wide->width());
-        QVERIFY(wide->font().bold());
-        QCOMPARE(h.form->Label5->text(), QStringLiteral("7"));
-        QCOMPARE(h.form->Label5->font().pointSize(), 42);
+        Form1 &f = *h.form;
+        QLabel *const labels[] = {f.Label2, f.Label4, f.Label5};
+        const QFont font = f.Label2->font();
+        const auto allInFont = [&] {
+            return std::all_of(std::begin(labels), std::end(labels),
+                               [&](const QLabel *l) { return l->font() == font; });
+        };
+        QVERIFY(allInFont());
+        f.senddat(33);
+        h.receive(liveReply({255, 255, 0x41, 100, 0, 0x42, 0, 7, 0x00}));
+        QCOMPARE((QStringList{f.Label2->text(), f.Label4->text(), f.Label5->text()}),
+                 (QStringList{"2575.5mA", "OL", "7"}));
+        QVERIFY(allInFont());
+        f.commOk = 0;
+        f.Timer1_Timer();
+        QCOMPARE(f.Label5->text(), QStringLiteral("- -"));
+        QVERIFY(allInFont());
+    }
+
+    // That font is the largest, up to the designed 42 pt, at which the widest
+    // reading fits: half a point more and it would not.
+    void theFontIsTheLargestThatFits()
+    {
+        Form1Harness h;
+        QLabel *label = h.form->Label2;
+        const QFont font = label->font();
+        QVERIFY(font.bold());
+        QVERIFY(font.pointSizeF() <= 42);
+        QVERIFY2(text_fit::inLabel(label, QStringLiteral("2575.5mA")).isEmpty(),
+                 qPrintable(text_fit::inLabel(label, QStringLiteral("2575.5mA"))));
+        QFont larger = font;
+        larger.setPointSizeF(font.pointSizeF() + 0.5);
+        QVERIFY(QFontMetricsF(larger).horizontalAdvance(QStringLiteral("2575.5mA")) > label->width());
+    }
+
+    // No reading the formatter gives is wider than the one the size is made for.
+    void everyReadingFits()
+    {
+        Form1Harness h;
+        Form1 &f = *h.form;
+        const QFontMetricsF fm(f.Label2->font());
+        for (int value : {25755, 19999, 12345, 10001, 9999, 1000, 0}) {
+            for (int status = 0; status <= 255; ++status) {
+                f.fmtReading(QString::number(value), QString::number(status));
+                QVERIFY2(fm.horizontalAdvance(f.fmtText) <= f.Label2->width(), qPrintable(f.fmtText));
+            }
+        }
     }
 
     void secondsFlagFollowsEveryLiveReply()

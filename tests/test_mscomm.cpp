@@ -154,7 +154,7 @@ private slots:
         QSignalSpy events(c.comm.get(), &MSComm::OnComm);
         c.io->fail(SerialIo::Failure::ReadFailed);
         QCOMPARE(events.size(), 1);
-        QCOMPARE(int(c.comm->CommEvent()), int(MSComm::comEventRxOver));
+        QCOMPARE(int(c.comm->CommEvent()), int(MSComm::comEventReadFailed));
         QVERIFY(c.comm->PortOpen());
     }
 

@@ -75,6 +75,9 @@ void NumericTextTest::strictValue_data()
     const std::optional<double> none;
     QTest::newRow("integer") << "16" << std::optional<double>(16);
     QTest::newRow("blanks around") << " 3 " << std::optional<double>(3);
+    QTest::newRow("tabs and line feeds around") << "\t3\n" << std::optional<double>(3);
+    // Only the blanks the lenient reading skips: it reads a form feed as no number.
+    QTest::newRow("form feed before") << "\f3" << none;
     QTest::newRow("decimal") << "2.5" << std::optional<double>(2.5);
     QTest::newRow("negative") << "-2" << std::optional<double>(-2);
     QTest::newRow("exponent") << "1e1" << std::optional<double>(10);

@@ -29,8 +29,15 @@ private slots:
         QTest::newRow("16 wraps to 1") << "15" << QStringList{"16", "1", "2"};
         QTest::newRow("above 16 goes to 1") << "40" << QStringList{"1", "2"};
         QTest::newRow("0 counts up") << "0" << QStringList{"1", "2"};
-        QTest::newRow("negative counts up") << "-2" << QStringList{"-1", "0", "1"};
-        QTest::newRow("fraction") << "2.5" << QStringList{"3.5", "4.5"};
+        // Every step tries a port from 1 to 16: no step is spent on a number
+        // that selects no port.
+        QTest::newRow("negative goes to 1") << "-2" << QStringList{"1", "2"};
+        QTest::newRow("huge negative goes to 1") << "-1e20" << QStringList{"1", "2"};
+        QTest::newRow("huge goes to 1") << "1e300" << QStringList{"1", "2"};
+        QTest::newRow("fraction") << "2.5" << QStringList{"3.5", "5"};  // 4.5 is port 4 again
+        // 1.5 and 2.5 both select port 2 (ties go to the even number); the
+        // second step moves on to port 3 instead of trying port 2 again.
+        QTest::newRow("fraction onto the same port") << "0.5" << QStringList{"1.5", "3", "4"};
         QTest::newRow("not a number starts at 1") << "abc" << QStringList{"1", "2"};
         QTest::newRow("empty starts at 1") << "" << QStringList{"1"};
     }
@@ -48,17 +55,28 @@ private slots:
         QCOMPARE(seen, steps);
     }
 
-    // A number the control cannot select leaves the previous one selected: the
-    // step re-opens that port and probes it there.
-    void unselectableNumberReopensThePreviousPort()
+    // Whatever the box holds, each step opens and probes a port other than
+    // the one the step before tried: the search can never stick on one port.
+    void everyStepMovesToAnotherPort()
     {
         Form1Harness h({1});
-        h.form->Combo1->setEditText(QStringLiteral("-1"));
-        h.io->openAttempts.clear();
-        h.form->Timer2_Timer();
-        QCOMPARE(combo(h), QStringLiteral("0"));
-        QCOMPARE(h.io->openAttempts, QStringList{h.deviceOf(1)});
-        QCOMPARE(h.takeWrites().size(), 1);
+        QStringList texts = {QStringLiteral("-1"), QStringLiteral("-1e20"), QStringLiteral("x"),
+                             QStringLiteral("1e20"), QStringLiteral("  "), QStringLiteral("16.4")};
+        qint16 last = 0;
+        for (const QString &t : texts) {
+            for (int step = 0; step < 3; ++step) {
+                if (step == 0)
+                    h.form->Combo1->setEditText(t);
+                h.io->openAttempts.clear();
+                h.form->Timer2_Timer();
+                const qint16 port = h.comm->CommPort();
+                QVERIFY2(port >= 1 && port <= 16, qPrintable(t));
+                QVERIFY2(port != last, qPrintable(t));
+                QCOMPARE(h.io->openAttempts, QStringList{h.deviceOf(port)});
+                QCOMPARE(h.takeWrites().size(), port == 1 ? 1 : 0);  // only COM1 is there
+                last = port;
+            }
+        }
     }
 
     void fractionalPortIsRoundedToEven()
@@ -140,7 +158,7 @@ private slots:
         QCOMPARE(h.takeWrites(), QList<QByteArray>{first});
         QCOMPARE(int(h.form->blockRetryTicks), 0);
         // The next block resets the count: 30 more ticks send nothing.
-        h.receive(blockReplyFor(first, sampleRecord));
+        h.receiveBlock(blockReplyFor(first, sampleRecord));
         h.takeWrites();
         for (int i = 0; i < 30; ++i)
             h.form->Timer4_Timer();

@@ -3,9 +3,12 @@
 #include "platform/rich_text_box.h"
 #include "records/record_table.h"
 #include "support/form1_harness.h"
+#include "support/scaled_run.h"
+#include "support/text_fit.h"
 #include "window/fonts.h"
 #include "window/twips.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -13,6 +16,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <QtTest>
 
 namespace {
@@ -51,13 +55,17 @@ class ReadRangeDialogTest : public QObject {
 private slots:
     void opensAsTopLevelWithDesignValues();
     void layoutFollowsTheDesign();
+    void textsFitTheirBoxes();
+    void textsFitWhenScaled_data();
+    void textsFitWhenScaled();
+    void opensOverTheMainWindow();
     void okStartsTheReadOut_data();
     void okStartsTheReadOut();
     void okEmptiesViewAndResetsPlanCounters();
     void emptyRangeDoesNotLock_data();
     void emptyRangeDoesNotLock();
     void framesStayInsideTheStore();
-    void cancelChangesNothing();
+    void cancelChangesOnlyTheTimers();
     void closingByFrameOrEscapeActsAsCancel_data();
     void closingByFrameOrEscapeActsAsCancel();
     void everyShowingStartsFromDesignValues();
@@ -114,10 +122,12 @@ void ReadRangeDialogTest::layoutFollowsTheDesign()
     const auto rect = [dpi](int l, int t, int w, int hh) { return twips::toRect(l, t, w, hh, dpi); };
     QCOMPARE(d->Option1->geometry(), rect(480, 720, 375, 375));
     QCOMPARE(d->Label1->geometry(), rect(960, 720, 855, 375));
-    QCOMPARE(d->Text1->geometry(), rect(1800, 720, 975, 375));
-    QCOMPARE(d->Label3->geometry(), rect(2880, 670, 375, 375));
-    QCOMPARE(d->Text2->geometry(), rect(3240, 720, 1095, 375));
-    QCOMPARE(d->Label2->geometry(), rect(4440, 760, 615, 375));
+    // The boxes of the range are wider than designed, for six digits
+    // (textsFitTheirBoxes); what stands right of them moved right by as much.
+    QCOMPARE(d->Text1->geometry(), rect(1800, 720, 1200, 375));
+    QCOMPARE(d->Label3->geometry(), rect(3105, 670, 375, 375));
+    QCOMPARE(d->Text2->geometry(), rect(3465, 720, 1200, 375));
+    QCOMPARE(d->Label2->geometry(), rect(4770, 760, 615, 375));
     QCOMPARE(d->Option2->geometry(), rect(480, 1320, 375, 375));
     QCOMPARE(d->Label4->geometry(), rect(960, 1320, 975, 375));
     QCOMPARE(d->Command1->geometry(), rect(1080, 2280, 1215, 615));
@@ -132,6 +142,73 @@ void ReadRangeDialogTest::layoutFollowsTheDesign()
     QCOMPARE(d->Label3->font().pointSize(), 24);
     QVERIFY(d->Label3->font().bold());
     d->Command2_Click();
+}
+
+// Groups run up to 200000: both boxes show six digits whole at 15 pt bold,
+// and every other text fits its box too.
+void ReadRangeDialogTest::textsFitTheirBoxes()
+{
+    Form1Harness h;
+    Form2 *d = openDialog(h);
+    for (QLineEdit *box : {d->Text1, d->Text2}) {
+        for (const QString &text : {QStringLiteral("150000"), QStringLiteral("200000")})
+            QVERIFY2(text_fit::inLineEdit(box, text).isEmpty(), qPrintable(text_fit::inLineEdit(box, text)));
+    }
+    for (QLabel *label : {d->Label1, d->Label2, d->Label3, d->Label4})
+        QVERIFY2(text_fit::inLabel(label, label->text()).isEmpty(),
+                 qPrintable(text_fit::inLabel(label, label->text())));
+    for (QPushButton *b : {d->Command1, d->Command2})
+        QVERIFY2(text_fit::inButton(b).isEmpty(), qPrintable(text_fit::inButton(b)));
+
+    // The wider boxes pushed nothing over a neighbour or out of the dialog.
+    // (The dash's box reaches one pixel into Text2's in the design already.)
+    for (const QString &overlap :
+         {text_fit::apart({{"Text1", d->Text1}, {"Text2", d->Text2}, {"Label2", d->Label2}}),
+          text_fit::apart({{"Text1", d->Text1}, {"Label3", d->Label3}})})
+        QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+    QVERIFY(d->rect().contains(d->Label2->geometry()));
+    d->Command2_Click();
+}
+
+void ReadRangeDialogTest::textsFitWhenScaled_data()
+{
+    QTest::addColumn<QString>("factor");
+    QTest::newRow("1.5") << QStringLiteral("1.5");
+    QTest::newRow("2") << QStringLiteral("2");
+}
+
+void ReadRangeDialogTest::textsFitWhenScaled()
+{
+    QFETCH(QString, factor);
+    if (scaled_run::isScaled())
+        QSKIP("this run is the scaled one");
+    const QString failures = scaled_run::failures(factor, {QStringLiteral("textsFitTheirBoxes")});
+    QVERIFY2(failures.isEmpty(), qPrintable(failures));
+}
+
+// The dialog is transient for the main window: it opens centred over it and
+// stays above it. It is not modal, and it stays usable while the main window
+// is disabled.
+void ReadRangeDialogTest::opensOverTheMainWindow()
+{
+    Form1Harness h;
+    Form1 &f = *h.form;
+    f.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
+    Form2 *d = openDialog(h);
+    QVERIFY(QTest::qWaitForWindowExposed(d));
+    QVERIFY(d->windowHandle());
+    QCOMPARE(d->windowHandle()->transientParent(), f.windowHandle());
+    const QPoint offCentre = d->geometry().center() - f.geometry().center();
+    QVERIFY2(offCentre.manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
+    QVERIFY(!f.isEnabled());
+    QVERIFY(d->isEnabled());
+    QVERIFY(d->Command1->isEnabled());
+    QVERIFY(!d->isModal());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    d->Command2_Click();
+    QVERIFY(f.isEnabled());
 }
 
 void ReadRangeDialogTest::okStartsTheReadOut_data()
@@ -301,7 +378,7 @@ void ReadRangeDialogTest::framesStayInsideTheStore()
     QCOMPARE(h2.takeWrites(), QList<QByteArray>{blockFrame(0, 999)});
 }
 
-void ReadRangeDialogTest::cancelChangesNothing()
+void ReadRangeDialogTest::cancelChangesOnlyTheTimers()
 {
     Form1Harness h;
     Form1 &f = *h.form;
@@ -329,8 +406,9 @@ void ReadRangeDialogTest::cancelChangesNothing()
     QCOMPARE(f.lsmemmul, qint16(7));
     QCOMPARE(f.ProgressBar1->value(), 40);
     QCOMPARE(f.RichTextBox1->Text(), QStringLiteral("kept"));
-    QVERIFY(!f.Timer2->isActive());
-    QVERIFY(!f.Timer3->isActive());
+    // The search and the live poll, stopped by Read, run again.
+    QVERIFY(f.Timer2->isActive());
+    QVERIFY(f.Timer3->isActive());
     QVERIFY(!f.Timer4->isActive());
     QVERIFY(h.ui.messages.isEmpty());
     flushDeletes();
@@ -358,6 +436,8 @@ void ReadRangeDialogTest::closingByFrameOrEscapeActsAsCancel()
     QVERIFY(h.takeWrites().isEmpty());
     QCOMPARE(h.form->startsave, startBefore);
     QVERIFY(!h.form->Timer4->isActive());
+    QVERIFY(h.form->Timer2->isActive());
+    QVERIFY(h.form->Timer3->isActive());
     flushDeletes();
     QVERIFY(d.isNull());
 }

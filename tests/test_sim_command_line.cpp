@@ -39,7 +39,11 @@ private slots:
         QCOMPARE(c.port, 3);
         QCOMPARE(c.options.instrument.groups, 2500);
         QVERIFY(c.options.instrument.secondsFlag);
-        QCOMPARE(c.options.instrument.silentOnBlock, 0);
+        const sim::BlockFaults &f = c.options.instrument.faults;
+        for (int k : {f.silentOn, f.silentFrom, f.strayBefore, f.insertIn, f.dropFrom, f.slow,
+                      f.lateTwice})
+            QCOMPARE(k, 0);
+        QCOMPARE(f.slowMs, 33000);
         QVERIFY(!c.options.lineRate);
         QVERIFY(c.silentAfterMs < 0);
         QCOMPARE(c.garbageEveryMs, 0);
@@ -52,7 +56,9 @@ private slots:
             parse({"--port-dir=/d", "--port", "5", "--groups", "200000", "--no-seconds",
                    "--line-rate", "--silent-after", "2.5", "--silent-for", "4",
                    "--silent-on-block", "3", "--garbage-every", "0.25", "--reopen-after", "10",
-                   "--reopen-pause", "1.5", "--turnaround", "0"});
+                   "--reopen-pause", "1.5", "--turnaround", "0", "--silent-from-block", "4",
+                   "--stray-before-block", "5", "--insert-in-block", "6", "--drop-from-block",
+                   "7", "--slow-block", "8", "--late-twice-block", "9", "--slow-ms", "1200"});
         QCOMPARE(cl.outcome, Outcome::Run);
         const sim::SimConfig &c = cl.config;
         QCOMPARE(c.portDir, QStringLiteral("/d"));
@@ -62,7 +68,10 @@ private slots:
         QVERIFY(c.options.lineRate);
         QCOMPARE(c.silentAfterMs, 2500);
         QCOMPARE(c.silentForMs, 4000);
-        QCOMPARE(c.options.instrument.silentOnBlock, 3);
+        const sim::BlockFaults &f = c.options.instrument.faults;
+        QCOMPARE((QList<int>{f.silentOn, f.silentFrom, f.strayBefore, f.insertIn, f.dropFrom,
+                             f.slow, f.lateTwice, f.slowMs}),
+                 (QList<int>{3, 4, 5, 6, 7, 8, 9, 1200}));
         QCOMPARE(c.garbageEveryMs, 250);
         QCOMPARE(c.reopenAfterMs, 10000);
         QCOMPARE(c.reopenPauseMs, 1500);
@@ -83,6 +92,9 @@ private slots:
             << QStringList{"--port-dir", "/d", "--silent-after", "-1", "--silent-for", "1"};
         QTest::newRow("garbage every 0") << QStringList{"--port-dir", "/d", "--garbage-every", "0"};
         QTest::newRow("block 0") << QStringList{"--port-dir", "/d", "--silent-on-block", "0"};
+        QTest::newRow("drop from block 0")
+            << QStringList{"--port-dir", "/d", "--drop-from-block", "0"};
+        QTest::newRow("negative slow-ms") << QStringList{"--port-dir", "/d", "--slow-ms", "-5"};
         QTest::newRow("unknown option") << QStringList{"--port-dir", "/d", "--fast"};
         QTest::newRow("stray argument") << QStringList{"--port-dir", "/d", "COM3"};
     }
@@ -102,7 +114,10 @@ private slots:
         for (const char *option : {"--port-dir", "--port ", "--groups", "--no-seconds",
                                    "--line-rate", "--silent-after", "--silent-for",
                                    "--silent-on-block", "--garbage-every", "--reopen-after",
-                                   "--reopen-pause", "--turnaround"})
+                                   "--reopen-pause", "--turnaround", "--silent-from-block",
+                                   "--stray-before-block", "--insert-in-block",
+                                   "--drop-from-block", "--slow-block", "--late-twice-block",
+                                   "--slow-ms"})
             QVERIFY2(usage.contains(QLatin1String(option)), option);
     }
 

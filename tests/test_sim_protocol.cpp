@@ -229,7 +229,9 @@ private slots:
 
     void silentOnTheKthBlockOnly()
     {
-        sim::Instrument instrument({sim::kDefaultGroups, true, 2});
+        sim::InstrumentOptions options;
+        options.faults.silentOn = 2;
+        sim::Instrument instrument(options);
         QCOMPARE(instrument.receive(blockFrame(1, 1000)).size(), 20000);
         QVERIFY(instrument.receive(blockFrame(1001, 2000)).isEmpty());
         // The host's watchdog sends the same request again: now it is answered.
@@ -238,6 +240,87 @@ private slots:
         QCOMPARE(instrument.requestCount(Command::Block), 4);
         // Short requests are not counted as blocks and stay answered.
         QCOMPARE(instrument.receive(kProbe).size(), 20);
+    }
+
+    void silentFromTheKthBlockOn()
+    {
+        sim::InstrumentOptions options;
+        options.faults.silentFrom = 2;
+        sim::Instrument instrument(options);
+        QCOMPARE(instrument.receive(blockFrame(1, 1000)).size(), 20000);
+        for (int resend = 0; resend < 4; ++resend)
+            QVERIFY(instrument.receive(blockFrame(1001, 2000)).isEmpty());
+        QCOMPARE(instrument.receive(kLive).size(), 20);  // still alive for the rest
+    }
+
+    // Each length fault hits the k-th reply only, and keeps its records intact
+    // around the fault, so a host that drops the reply and asks again gets it whole.
+    void lengthFaultsHitTheKthReplyOnly_data()
+    {
+        QTest::addColumn<int>("fault");  // 0 stray, 1 insert, 2 drop
+        QTest::addColumn<int>("lengthChange");
+        QTest::newRow("stray bytes before") << 0 << sim::kStrayBytes;
+        QTest::newRow("a byte inserted") << 1 << 1;
+        QTest::newRow("a byte dropped") << 2 << -1;
+    }
+    void lengthFaultsHitTheKthReplyOnly()
+    {
+        QFETCH(int, fault);
+        QFETCH(int, lengthChange);
+        sim::InstrumentOptions options;
+        int *const which[] = {&options.faults.strayBefore, &options.faults.insertIn,
+                              &options.faults.dropFrom};
+        *which[fault] = 2;
+        sim::Instrument instrument(options);
+        const QByteArray whole = sim::blockReply(1, 1000);
+        QCOMPARE(instrument.receive(blockFrame(1, 1000)), whole);
+        const QByteArray faulty = instrument.receive(blockFrame(1, 1000));
+        QCOMPARE(faulty.size(), whole.size() + lengthChange);
+        const int middle = whole.size() / 2;
+        switch (fault) {
+        case 0:
+            QCOMPARE(faulty.mid(sim::kStrayBytes), whole);
+            QVERIFY(!faulty.left(sim::kStrayBytes).contains(char(0xAA)));
+            break;
+        case 1:
+            QCOMPARE(faulty.left(middle) + faulty.mid(middle + 1), whole);
+            break;
+        case 2:
+            QCOMPARE(faulty, whole.left(middle) + whole.mid(middle + 1));
+            break;
+        }
+        QCOMPARE(instrument.receive(blockFrame(1, 1000)), whole);
+    }
+
+    void slowReplyIsDelayedAndTheResendIsNot()
+    {
+        sim::InstrumentOptions options;
+        options.faults.slow = 1;
+        options.faults.slowMs = 1234;
+        sim::Instrument instrument(options);
+        const auto slow = instrument.respond(blockFrame(1, 1000));
+        QCOMPARE(int(slow.size()), 1);
+        QCOMPARE(slow[0].delayMs, 1234);
+        QCOMPARE(slow[0].bytes, sim::blockReply(1, 1000));
+        const auto resend = instrument.respond(blockFrame(1, 1000));
+        QCOMPARE(int(resend.size()), 1);
+        QCOMPARE(resend[0].delayMs, 0);
+        QCOMPARE(resend[0].bytes, sim::blockReply(1, 1000));
+    }
+
+    void lateReplyIsDeliveredTwiceAfterTheNextRequest()
+    {
+        sim::InstrumentOptions options;
+        options.faults.lateTwice = 1;
+        sim::Instrument instrument(options);
+        QVERIFY(instrument.respond(blockFrame(1, 1000)).empty());
+        const auto both = instrument.respond(blockFrame(1, 1000));
+        QCOMPARE(int(both.size()), 2);
+        QCOMPARE(both[0].bytes, sim::blockReply(1, 1000));
+        QCOMPARE(both[0].delayMs, 0);
+        QCOMPARE(both[1].bytes, sim::blockReply(1, 1000));
+        QCOMPARE(both[1].delayMs, sim::kCopyGapMs);
+        QCOMPARE(instrument.respond(blockFrame(1001, 1002)).size(), std::size_t(1));
     }
 
     void silenceDropsFramesWithoutAdvancing()

@@ -232,13 +232,36 @@ private slots:
     void silentOnTheKthBlockThenAnsweredOnResend()
     {
         sim::SimOptions options = immediate();
-        options.instrument.silentOnBlock = 1;
+        options.instrument.faults.silentOn = 1;
         sim::PtyInstrument instrument(dir_.path(), kPort, options);
         HostPort host(instrument.linkPath());
         QVERIFY(host.write(kBlock1To1000));
         QVERIFY(host.read(1, 200).isEmpty());
         QVERIFY(host.write(kBlock1To1000));
         QCOMPARE(host.read(20000).size(), 20000);
+    }
+
+    // One request at a time: the reply to a re-send, heard while the slow
+    // reply was pending, comes after it, a turnaround later.
+    void slowReplyIsFollowedByTheReplyToTheResend()
+    {
+        sim::SimOptions options;
+        options.turnaroundMs = 100;
+        options.instrument.faults.slow = 1;
+        options.instrument.faults.slowMs = 400;
+        sim::PtyInstrument instrument(dir_.path(), kPort, options);
+        HostPort host(instrument.linkPath());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(host.write(kBlock1To1000));
+        QVERIFY(host.read(1, 150).isEmpty());
+        QVERIFY(host.write(kBlock1To1000));  // the re-send, answered at once by itself
+        QVERIFY(host.read(1, 200).isEmpty());  // ... but not before the slow reply
+        QCOMPARE(host.read(20000), sim::blockReply(1, 1000));
+        const qint64 slowAt = clock.elapsed();
+        QVERIFY2(slowAt >= 500, qPrintable(QString::number(slowAt)));
+        QVERIFY(host.read(1, 60).isEmpty());  // a turnaround of quiet line between them
+        QCOMPARE(host.read(20000), sim::blockReply(1, 1000));
     }
 
     void silentWindow()

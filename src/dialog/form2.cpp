@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -25,6 +26,12 @@ constexpr int kClientHeightTwips = 3120;
 constexpr int kTextPointSize = 15;
 constexpr int kDashPointSize = 24;
 
+// The two boxes of the range are 975 and 1095 twips wide in the design, too
+// narrow for six digits ("200000") in the 15 pt bold Linux font. Both are 1200
+// wide, and what stands to their right moves right, into the free space at the
+// right of the dialog, keeping its designed distance of 105 twips.
+constexpr int kRangeBoxWidthTwips = 1200;
+
 const QString kNothingToReadText = QStringLiteral("所选范围内没有已存储的数据组。");
 
 void startReadOut(Form1 &f)
@@ -32,8 +39,16 @@ void startReadOut(Form1 &f)
     f.RichTextBox1->setText(QString());
     // A count left over from an earlier read-out would shorten the first wait.
     f.blockRetryTicks = 0;
+    f.beginReadOut();
     f.senddat(frames::kBlockRequest);
     Form1::setTimerEnabled(f.Timer4, true);
+}
+
+// The search and the live poll, which Read stopped, run again.
+void resumeLink(Form1 &f)
+{
+    Form1::setTimerEnabled(f.Timer2, true);
+    Form1::setTimerEnabled(f.Timer3, true);
 }
 
 // A range without stored groups: no request goes out, so no reply would ever
@@ -41,8 +56,7 @@ void startReadOut(Form1 &f)
 void reportNothingToRead(Form1 &f)
 {
     f.RichTextBox1->setText(record_table::headerText());
-    Form1::setTimerEnabled(f.Timer2, true);
-    Form1::setTimerEnabled(f.Timer3, true);
+    resumeLink(f);
     f.ui->message(&f, product::title(), kNothingToReadText, UiSeam::Icon::Information);
 }
 
@@ -50,6 +64,13 @@ void reportNothingToRead(Form1 &f)
 
 Form2::Form2(Form1 *owner) : QDialog(nullptr), form1_(owner)
 {
+    // A window of its own, not a child of the main window, which is disabled
+    // while the dialog is up and would disable it too; transient for the main
+    // window, so it opens centred over it and stays above it.
+    QWidget *mainWindow = owner->window();
+    mainWindow->winId();
+    winId();
+    windowHandle()->setTransientParent(mainWindow->windowHandle());
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing this window must never end the program, even while the main window is disabled.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -96,11 +117,11 @@ void Form2::createControls()
     place(Option1, 480, 720, 375, 375);
     Option1->setChecked(true);
     Label1 = makeLabel(QStringLiteral("读取:"), 960, 720, 855, 375);
-    Text1 = makeText(QStringLiteral("1"), 1800, 720, 975, 375);
-    Label3 = makeLabel(QStringLiteral("-"), 2880, 670, 375, 375);
+    Text1 = makeText(QStringLiteral("1"), 1800, 720, kRangeBoxWidthTwips, 375);
+    Label3 = makeLabel(QStringLiteral("-"), 3105, 670, 375, 375);
     Label3->setFont(fonts::ui(kDashPointSize, true));
-    Text2 = makeText(QStringLiteral("100"), 3240, 720, 1095, 375);
-    Label2 = makeLabel(QStringLiteral("组"), 4440, 760, 615, 375);
+    Text2 = makeText(QStringLiteral("100"), 3465, 720, kRangeBoxWidthTwips, 375);
+    Label2 = makeLabel(QStringLiteral("组"), 4770, 760, 615, 375);
     Option2 = new QRadioButton(this);
     place(Option2, 480, 1320, 375, 375);
     Label4 = makeLabel(QStringLiteral("全部"), 960, 1320, 975, 375);
@@ -127,6 +148,7 @@ void Form2::Command1_Click()
         read_plan::fromTexts(choice, Text1->text(), Text2->text(), form1_->savesum);
     Form1 &f = *form1_;
     f.setEnabled(true);
+    accepted_ = true;
     close();  // from here on only the main window is touched
 
     f.startsave = plan.startsave;
@@ -143,7 +165,8 @@ void Form2::Command1_Click()
         reportNothingToRead(f);
 }
 
-// Cancel: control goes back to the main window; nothing is sent, nothing changes.
+// Cancel: control goes back to the main window, whose search and live poll
+// run again; nothing is sent and the read plan stays as it was.
 void Form2::Command2_Click()
 {
     close();
@@ -156,8 +179,12 @@ void Form2::reject()
 
 void Form2::closeEvent(QCloseEvent *event)
 {
-    if (form1_)
+    if (form1_) {
         form1_->setEnabled(true);
+        // Cancel, Escape or the window frame: the live display comes back.
+        if (!accepted_)
+            resumeLink(*form1_);
+    }
     // QDialog's own handling would call reject() and close once more.
     QWidget::closeEvent(event);
 }

@@ -10,9 +10,10 @@ class QRadioButton;
 class Form1;
 
 // The read-range dialog: a range of group numbers, or all of them.
-// A top-level window without a parent, shown non-modal while the main window is
-// disabled (a disabled parent would disable the dialog too); destroyed when
-// closed, so every showing starts from the design values.
+// A top-level window without a parent widget, shown non-modal while the main
+// window is disabled (a disabled parent would disable the dialog too), and
+// transient for the main window; destroyed when closed, so every showing
+// starts from the design values.
 class Form2 : public QDialog {
     Q_OBJECT
 public:
@@ -44,4 +45,5 @@ private:
 
     // Guarded: at shutdown the main window can go before this dialog is deleted.
     QPointer<Form1> form1_;
+    bool accepted_ = false;  // OK was pressed
 };

@@ -1,11 +1,13 @@
 #include "window/form1.h"
 
 #include "export/export_target.h"
+#include "export/save_folder.h"
 #include "export/sheet_rows.h"
 #include "export/sheet_writer.h"
 #include "platform/office_converter.h"
 #include "platform/ui_seam.h"
 #include "platform/workbook_writer.h"
+#include "window/panel_status_bar.h"
 #include "window/product.h"
 
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <QProgressBar>
 #include <QSaveFile>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -32,12 +35,14 @@ constexpr qsizetype kSignatureBytes = 8;
 
 QString nativePath(const QString &path) { return QDir::toNativeSeparators(path); }
 
-// The save dialog opens in the program's folder, or in the home folder when
-// the program's folder cannot be written (an installed program).
-QString startDirectory()
+// How long the status bar tells that a workbook was saved.
+constexpr int kSavedNoticeMs = 5000;
+const QString kSavedNotice = QStringLiteral("已保存：%1");
+
+QString documentsFolder()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    return QFileInfo(programDir).isWritable() ? programDir : QDir::homePath();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 // Copies the finished workbook into the save file; the caller commits it.
@@ -152,25 +157,42 @@ QString saveSheet(Form1 &form, const export_target::Target &target)
 // writes nothing and starts nothing.
 void Form1::Command3_Click()
 {
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString startFolder = save_folder::startFolder(
+        lastSaveFolder_, programFolder, QFileInfo(programFolder).isWritable(), documentsFolder());
     const std::optional<QString> chosen =
-        ui->saveFileName(this, startDirectory(), export_target::dialogFilters());
+        ui->saveFileName(this, startFolder, export_target::dialogFilters());
     if (!chosen)
         return;
+    lastSaveFolder_ = QFileInfo(*chosen).absolutePath();
+    // The dialog asked before replacing the file it showed; a name that gets
+    // ".xlsx" only now names another file, so the question is asked here.
+    if (export_target::addsSuffix(*chosen)) {
+        const QFileInfo target(export_target::targetFor(*chosen).path);
+        if (target.exists()
+            && !ui->question(this, product::title(), export_target::replaceQuestion(target.fileName())))
+            return;
+    }
     exportSheet(*chosen);
 }
 
 // Writes the groups lssavesum .. lssavesum + memnum - 1 into a one-sheet
 // workbook: the merged title "Harlune", the header row, one row per group.
-// Any failure is reported to the user and leaves no file behind.
+// Any failure is reported to the user and leaves no file behind; a save that
+// worked is told for a few seconds in the status bar's first panel.
 void Form1::exportSheet(const QString &fileName)
 {
+    const export_target::Target target = export_target::targetFor(fileName);
     QString failure;
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        failure = saveSheet(*this, export_target::targetFor(fileName));
+        failure = saveSheet(*this, target);
     }
     // The message comes after the wait cursor is gone, so its box shows a normal one.
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
         ui->message(this, product::title(), failure, UiSeam::Icon::Warning);
+        return;
+    }
+    StatusBar1->showNotice(1, kSavedNotice.arg(QFileInfo(target.path).fileName()), kSavedNoticeMs);
 }

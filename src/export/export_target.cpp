@@ -8,16 +8,10 @@ namespace export_target {
 
 namespace {
 
-struct FileType {
-    const char *description;
-    const char *pattern;
-};
-// The dialog's file types, in the order it offers them.
-constexpr FileType kFileTypes[] = {
-    {"Text Files(*.xlsx)", "*.xlsx"},
-    {"(*.xls)", "*.xls"},
-    {"(*.xlsm)", "*.xlsm"},
-};
+// The dialog's file types, in the order it offers them. Each text ends in its
+// pattern in brackets, which is how Qt reads a filter, so the dialog shows it
+// as written; a pattern appended once more would show twice.
+constexpr const char *kFileTypes[] = {"Text Files(*.xlsx)", "(*.xls)", "(*.xlsm)"};
 
 constexpr qint64 kXlsMaxRows = 65536;
 constexpr qint64 kXlsxMaxRows = 1048576;
@@ -30,10 +24,8 @@ const QByteArray kZipSignature = QByteArrayLiteral("PK\x03\x04");
 QStringList dialogFilters()
 {
     QStringList filters;
-    for (const FileType &type : kFileTypes) {
-        filters << QString::fromUtf8(type.description) + QStringLiteral(" (")
-                       + QString::fromUtf8(type.pattern) + QLatin1Char(')');
-    }
+    for (const char *type : kFileTypes)
+        filters << QString::fromLatin1(type);
     return filters;
 }
 
@@ -55,6 +47,16 @@ Target targetFor(const QString &chosenPath)
             return {chosenPath, format};
     }
     return {chosenPath + QLatin1Char('.') + suffix(SheetFormat::Xlsx), SheetFormat::Xlsx};
+}
+
+bool addsSuffix(const QString &chosenPath)
+{
+    return targetFor(chosenPath).path != chosenPath;
+}
+
+QString replaceQuestion(const QString &fileName)
+{
+    return QStringLiteral("%1 已存在。\n您想要替换它吗？").arg(fileName);
 }
 
 QString officeFilter(SheetFormat format)

@@ -14,7 +14,8 @@ enum class SheetFormat {
     Xlsm, // Office Open XML macro-enabled workbook
 };
 
-// The save dialog's file types as Qt filter texts, .xlsx first.
+// The save dialog's file types as Qt filter texts, .xlsx first, each showing
+// its pattern once: "Text Files(*.xlsx)".
 QStringList dialogFilters();
 
 // The file a chosen name is saved as, and its format. The extension decides
@@ -25,6 +26,13 @@ struct Target {
     SheetFormat format = SheetFormat::Xlsx;
 };
 Target targetFor(const QString &chosenPath);
+// True when the file saved for a chosen name is not the one the dialog
+// showed: the name had no workbook extension and gets ".xlsx".
+bool addsSuffix(const QString &chosenPath);
+
+// The question before a file the dialog did not show is replaced, in the
+// words of the dialog's own question for the files it does show.
+QString replaceQuestion(const QString &fileName);
 
 // Extension without the dot ("xls") and a short name for messages (".xls").
 QString suffix(SheetFormat format);

@@ -61,11 +61,17 @@ void Form1::storeBlock()
         ProgressBar1->setVisible(true);
         ProgressBar1->setValue(block_store::progressPercent(g, endsave));
     }
+    if (first <= last) {
+        storedFirst = first;
+        storedLast = last;
+    }
 
     // Only the block that ends the range completes the read-out: an earlier block
     // whose last group rounds to 100 % must not stop the watchdog.
     if (last != endsave || first > last)
         return;
+    readPhase = ReadPhase::Idle;
+    lineTimer->stop();
     listRecords(first, last);
     setTimerEnabled(Timer4, false);
     ui->message(this, product::title(), kCompletionText, UiSeam::Icon::None);
@@ -78,10 +84,7 @@ void Form1::storeBlock()
 // Lifts the busy lock of a read-out.
 void Form1::unlockControls()
 {
-    Command2->setEnabled(true);
-    Command3->setEnabled(true);
-    Command4->setEnabled(true);
-    Toolbar1->setEnabled(true);
+    setCommandsEnabled(true);
     setTimerEnabled(Timer1, true);
     setTimerEnabled(Timer2, true);
     setTimerEnabled(Timer3, true);

@@ -12,12 +12,18 @@ std::optional<qint16> fromText(const QString &text)
     return numeric_text::roundToInt16(*v);
 }
 
-QString nextSearched(const QString &text)
+QString nextSearched(const QString &text, int lastPort)
 {
-    const double n = numeric_text::strictValue(text).value_or(0.0) + 1.0;
-    if (n > kHighestSearched)
-        return QString::number(kFirstSearched);
-    return numeric_text::decimalText(n);
+    if (const std::optional<double> v = numeric_text::strictValue(text)) {
+        const double n = *v + 1.0;
+        const QString next =
+            n > kHighestSearched ? QString::number(kFirstSearched) : numeric_text::decimalText(n);
+        const std::optional<qint16> port = fromText(next);
+        if (port && *port >= kFirstSearched && *port <= kHighestSearched && *port != lastPort)
+            return next;
+    }
+    const bool lastInRange = lastPort >= kFirstSearched && lastPort < kHighestSearched;
+    return QString::number(lastInRange ? lastPort + 1 : kFirstSearched);
 }
 
 } // namespace port_number

@@ -15,7 +15,10 @@ constexpr int kFirstSearched = 1;     // ... to here
 std::optional<qint16> fromText(const QString &text);
 
 // The text of the next port a search step tries: the value plus one, wrapping
-// to 1 above 16. A text that is no number counts as 0, so the next step tries 1.
-QString nextSearched(const QString &text);
+// to 1 above 16. The step always lands on a port from 1 to 16 other than
+// `lastPort`, the one tried last: when the value plus one selects no such port
+// (a text that is no number, 0 or below, a huge number, a fraction that rounds
+// back onto the last port), the step goes to the whole number after lastPort.
+QString nextSearched(const QString &text, int lastPort);
 
 } // namespace port_number

@@ -2,6 +2,7 @@
 
 #include "link/frames.h"
 #include "link/port_number.h"
+#include "platform/mscomm.h"
 
 #include <QComboBox>
 
@@ -14,8 +15,9 @@ constexpr qint16 kSilenceCeiling = 1300;  // keeps the count far from the 16-bit
 void Form1::Timer2_Timer()
 {
     if (commOk == 0) {
-        Combo1->setEditText(port_number::nextSearched(Combo1->currentText()));
+        Combo1->setEditText(port_number::nextSearched(Combo1->currentText(), lastSearchedPort));
         openPort();
+        lastSearchedPort = MSComm1->CommPort();
         senddat(frames::kProbe);
     }
     ++silentTicks;

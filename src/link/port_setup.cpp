@@ -2,7 +2,9 @@
 
 #include "link/frames.h"
 #include "link/port_number.h"
+#include "link/port_problem.h"
 #include "platform/mscomm.h"
+#include "platform/serial_log.h"
 
 #include <QComboBox>
 
@@ -10,8 +12,8 @@ namespace {
 constexpr char kLineSettings[] = "115200,n,8,1";
 }
 
-// (Re)opens the port whose number Combo1 holds. Failures are silent: the caller
-// sees them in PortOpen, and the port search simply moves on.
+// (Re)opens the port whose number Combo1 holds. A failure stops nothing: the
+// port stays closed, the search moves on, and the status shows why.
 void Form1::openPort()
 {
     if (MSComm1->PortOpen())
@@ -24,4 +26,33 @@ void Form1::openPort()
     MSComm1->setRThreshold(frames::kReplyLength);
     MSComm1->setInputLen(frames::kReplyLength);
     MSComm1->setInputMode(MSComm::comInputModeBinary);
+    noteOpenOutcome();
+}
+
+// Remembers why the port could not be opened, for the port's tooltip and, when
+// it is more than a missing device, for the status bar. The search re-opens
+// the ports many times a second, so a failure is logged only when it changes.
+void Form1::noteOpenOutcome()
+{
+    const qint16 port = MSComm1->CommPort();
+    const QString device = MSComm1->deviceName();
+    const QString where = port_problem::portText(port, device);
+    if (MSComm1->PortOpen()) {
+        loggedOpenFailures_.remove(device);
+        if (openFailurePort == port)
+            openFailurePort = 0;
+        if (portProblem.startsWith(where + QStringLiteral("：")))
+            portProblem.clear();
+        return;
+    }
+    const SerialIo::OpenError error = MSComm1->openError();
+    const QString reason = port_problem::reason(error);
+    if (loggedOpenFailures_.value(device) != reason) {
+        loggedOpenFailures_.insert(device, reason);
+        qCDebug(lcSerial) << "cannot open" << device << ":" << error.detail;
+    }
+    openFailurePort = port;
+    openFailureText = reason;
+    if (port_problem::worthReporting(error.kind))
+        portProblem = port_problem::withReason(where, reason);
 }

@@ -7,26 +7,23 @@
 
 #include <QTimer>
 
-namespace {
-// Whether rx holds every record the block request in `frame` asked for.
-bool holdsWholeBlock(const QByteArray &rx, const frames::Frame &frame)
-{
-    const qint64 groups =
-        qint64(frames::frameLastGroup(frame)) - frames::frameFirstGroup(frame) + 1;
-    return groups > 0 && rx.size() >= groups * frames::kRecordLength;
-}
-} // namespace
-
 // A reply came in: mark the link alive and decode it by the command last sent.
 void Form1::MSComm1_OnComm()
 {
     if (MSComm1->CommEvent() != MSComm::comEvReceive)
         return;
+    // After a block request, only the reply being received is a block: bytes
+    // that follow it, or come while the line is drained, or after the read-out
+    // ended, are never stored.
+    if (lastCmd == frames::kBlockRequest && readPhase != ReadPhase::Receiving) {
+        blockLineNoise();
+        return;
+    }
     rxBuf = MSComm1->Input();
+    const bool morePending = MSComm1->InBufferCount() > 0;
     MSComm1->setInBufferCount(0);
     MSComm1->setOutBufferCount(0);
-    silentTicks = 0;
-    commOk = 1;
+    markLinkAlive();
 
     switch (lastCmd) {
     case frames::kProbe:
@@ -52,22 +49,21 @@ void Form1::MSComm1_OnComm()
         }
         break;
     case frames::kBlockRequest:
-        // A short delivery is ignored; the watchdog asks for the block again.
-        if (!holdsWholeBlock(rxBuf, cmdBuf))
-            break;
-        storeBlock();
-        if (lsmemmul > memmul)
-            break;  // that was the final partial block, or the only block
-        if (lsmemmul == memmul && memrem == 0) {
-            setTimerEnabled(Timer4, false);  // the last whole block, and no partial one follows
-            break;
-        }
-        ++lsmemmul;
-        startsave += frames::kBlockGroups;
-        blockRetryTicks = 0;
-        senddat(frames::kBlockRequest);
+        blockDelivered(morePending);
         break;
     default:
         break;
     }
+}
+
+// Any reception counts as an answer. While the busy lock holds the status
+// display, the status is brought up to date here, so it never shows a link
+// that is not there (or hides one that came back).
+void Form1::markLinkAlive()
+{
+    silentTicks = 0;
+    const bool wasLinked = commOk == 1;
+    commOk = 1;
+    if (!wasLinked && !Timer1->isActive())
+        showLinkState();
 }

@@ -3,6 +3,7 @@
 #include "link/frames.h"
 #include "platform/mscomm.h"
 
+#include <QAction>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -28,6 +29,7 @@ void Form1::senddat(qint16 dat)
         cmdBuf = frames::blockFrame(req.first, req.last);
         MSComm1->setRThreshold(req.threshold);
         MSComm1->setInputLen(req.threshold);
+        armBlockReception(req.threshold);
         break;
     }
     default:
@@ -43,14 +45,22 @@ void Form1::senddat(qint16 dat)
     MSComm1->setOutBufferCount(0);
 }
 
-// The busy lock of a read-out: no commands and no other timers until it completes.
+// The busy lock of a read-out: no commands and no other timers until it ends.
 void Form1::lockControls()
 {
-    Command2->setEnabled(false);
-    Command3->setEnabled(false);
-    Command4->setEnabled(false);
-    Toolbar1->setEnabled(false);
+    setCommandsEnabled(false);
     setTimerEnabled(Timer1, false);
     setTimerEnabled(Timer2, false);
     setTimerEnabled(Timer3, false);
+}
+
+// Read, Save and Clear data, wherever the user finds them: the buttons, the
+// toolbar and the menu items go off and on together. Exit stays available.
+void Form1::setCommandsEnabled(bool enabled)
+{
+    for (QPushButton *b : {Command2, Command3, Command4})
+        b->setEnabled(enabled);
+    Toolbar1->setEnabled(enabled);
+    for (QAction *a : {mnuSave, mnuRead, mnuClear})
+        a->setEnabled(enabled);
 }

@@ -1,10 +1,15 @@
 #include "platform/mscomm.h"
 
 #include "platform/port_map.h"
+#include "platform/serial_log.h"
 
 namespace {
 constexpr qint16 kHighestPortNumber = 255;
-}
+// A device that has hung up (a USB adapter pulled out, a pseudo-terminal whose
+// other end closed) keeps reporting read errors without end, as fast as the
+// event loop turns. A transient error is followed by data, not by more errors.
+constexpr int kReadFailuresOfAHungUpDevice = 3;
+} // namespace
 
 MSComm::MSComm(std::unique_ptr<SerialIo> io, QObject *parent)
     : QObject(parent), io_(std::move(io))
@@ -47,8 +52,10 @@ void MSComm::setPortOpen(bool open)
     if (io_->isOpen())
         return;
     const QString device = deviceName();
-    if (!device.isEmpty())
-        io_->open(device, settings_);
+    if (!device.isEmpty() && io_->open(device, settings_)) {
+        readFailuresInARow_ = 0;
+        qCDebug(lcSerial) << "opened" << device;
+    }
 }
 
 QByteArray MSComm::Input()
@@ -98,6 +105,7 @@ void MSComm::takeArrivedBytes()
 
 void MSComm::onBytesArrived()
 {
+    readFailuresInARow_ = 0;
     takeArrivedBytes();
     if (inEvent_) {
         // A handler is still running (it may be showing a modal message);
@@ -111,12 +119,21 @@ void MSComm::onBytesArrived()
 
 void MSComm::onFailure(SerialIo::Failure failure)
 {
-    if (failure == SerialIo::Failure::Unplugged) {
-        setPortOpen(false);
+    if (failure == SerialIo::Failure::ReadFailed
+        && ++readFailuresInARow_ < kReadFailuresOfAHungUpDevice) {
+        qCDebug(lcSerial) << "read error on" << deviceName();
+        if (!inEvent_)
+            raise(comEventReadFailed);
         return;
     }
-    if (!inEvent_)
-        raise(comEventRxOver);
+    // Unplugged, or hung up: close the port, so that nothing spins on a dead
+    // handle, and tell the window once.
+    if (!io_->isOpen())
+        return;
+    qCDebug(lcSerial) << "lost" << deviceName()
+                      << (failure == SerialIo::Failure::Unplugged ? "(unplugged)" : "(hung up)");
+    setPortOpen(false);
+    emit PortLost();
 }
 
 void MSComm::raise(qint16 event)

@@ -16,7 +16,7 @@ class MSComm : public QObject {
 public:
     // CommEvent values.
     static constexpr qint16 comEvReceive = 2;
-    static constexpr qint16 comEventRxOver = 1008;  // a read from the device failed
+    static constexpr qint16 comEventReadFailed = 1008;  // a read from the device failed
     static constexpr qint16 comInputModeBinary = 1;
 
     explicit MSComm(std::unique_ptr<SerialIo> io, QObject *parent = nullptr);
@@ -31,8 +31,10 @@ public:
     bool setSettings(const QString &text);
 
     bool PortOpen() const;
-    // Opening a missing or busy device leaves the port closed, silently.
+    // Opening a missing or busy device leaves the port closed; openError() says why.
     void setPortOpen(bool open);
+    // Why the last attempt to open the port failed.
+    SerialIo::OpenError openError() const { return io_->lastOpenError(); }
 
     qint16 RThreshold() const { return rThreshold_; }
     void setRThreshold(qint16 n) { rThreshold_ = n; }
@@ -61,6 +63,8 @@ public:
 
 signals:
     void OnComm();
+    // The open port was lost (unplugged, or hung up) and has been closed.
+    void PortLost();
 
 private:
     void takeArrivedBytes();
@@ -79,4 +83,5 @@ private:
     QByteArray inBuffer_;
     bool inEvent_ = false;        // an OnComm handler is running
     bool arrivedInEvent_ = false; // bytes came in while it ran
+    int readFailuresInARow_ = 0;  // read errors since bytes last arrived
 };

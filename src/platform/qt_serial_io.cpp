@@ -1,5 +1,13 @@
 #include "platform/qt_serial_io.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace {
 // A frame is 8 bytes: at 115200 baud it is on the line well within this.
 constexpr int kDrainTimeoutMs = 100;
@@ -14,6 +22,29 @@ QSerialPort::Parity toParity(char p)
     default: return QSerialPort::NoParity;
     }
 }
+// QSerialPort reports a device we may not open and one that another program
+// holds (or has locked) alike, as PermissionError. The file's own access
+// rights tell them apart; on Windows a port that is refused is one in use.
+SerialIo::OpenFailure permissionFailure(const QString &device)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(device);
+    if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES)
+        return SerialIo::OpenFailure::NoPermission;
+#else
+    Q_UNUSED(device);
+#endif
+    return SerialIo::OpenFailure::Busy;
+}
+
+SerialIo::OpenFailure classify(QSerialPort::SerialPortError error, const QString &device)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return SerialIo::OpenFailure::NotFound;
+    case QSerialPort::PermissionError: return permissionFailure(device);
+    default: return SerialIo::OpenFailure::Other;
+    }
+}
 } // namespace
 
 QtSerialIo::QtSerialIo(QObject *parent) : SerialIo(parent)
@@ -26,6 +57,15 @@ bool QtSerialIo::open(const QString &device, const LineSettings &s)
 {
     if (port_.isOpen())
         port_.close();
+#ifdef Q_OS_UNIX
+    // QSerialPort writes and syncs a lock file before it tries the device. The
+    // search tries sixteen numbers, most of which stand for no device, fifty
+    // times a second: a missing device is found missing without touching the disk.
+    if (!QFileInfo::exists(device)) {
+        openError_ = {OpenFailure::NotFound, QStringLiteral("No such file or directory")};
+        return false;
+    }
+#endif
     port_.setPortName(device);
     port_.setBaudRate(s.baud);
     port_.setParity(toParity(s.parity));
@@ -33,6 +73,8 @@ bool QtSerialIo::open(const QString &device, const LineSettings &s)
     port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     const bool ok = port_.open(QIODevice::ReadWrite);
+    openError_ = ok ? OpenError{}
+                    : OpenError{classify(port_.error(), device), port_.errorString()};
     port_.clearError();
     return ok;
 }

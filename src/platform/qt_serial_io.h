@@ -11,6 +11,7 @@ public:
     explicit QtSerialIo(QObject *parent = nullptr);
 
     bool open(const QString &device, const LineSettings &settings) override;
+    OpenError lastOpenError() const override { return openError_; }
     void close() override;
     bool isOpen() const override;
     void write(const QByteArray &bytes) override;
@@ -23,4 +24,5 @@ private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    OpenError openError_;
 };

@@ -23,13 +23,28 @@ class SerialIo : public QObject {
 public:
     enum class Failure {
         Unplugged,   // the device went away: the port has to be closed
-        ReadFailed,  // a transient read error; the port stays usable
+        ReadFailed,  // a read error; the port stays usable unless it keeps failing
+    };
+
+    // Why the last open() failed.
+    enum class OpenFailure {
+        None,
+        NotFound,      // no such device
+        NoPermission,  // the user may not open it
+        Busy,          // another program holds it
+        Other,
+    };
+    struct OpenError {
+        OpenFailure kind = OpenFailure::None;
+        QString detail;  // the system's own words, for the log
     };
 
     using QObject::QObject;
     ~SerialIo() override = default;
 
     virtual bool open(const QString &device, const LineSettings &settings) = 0;
+    // Why the last open() returned false.
+    virtual OpenError lastOpenError() const = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // Queues the bytes for sending.

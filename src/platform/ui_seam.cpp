@@ -18,6 +18,13 @@ void WidgetUiSeam::message(QWidget *parent, const QString &title, const QString 
     box.exec();
 }
 
+bool WidgetUiSeam::question(QWidget *parent, const QString &title, const QString &text)
+{
+    return QMessageBox::warning(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 std::optional<QString> WidgetUiSeam::saveFileName(QWidget *parent, const QString &startPath,
                                                   const QStringList &filters)
 {

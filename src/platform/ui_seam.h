@@ -18,6 +18,10 @@ public:
     // A modal message box with an OK button only; returns when it is closed.
     virtual void message(QWidget *parent, const QString &title, const QString &text, Icon icon) = 0;
 
+    // A modal warning with the buttons Yes and No, No being the default.
+    // Returns true when the user chose Yes.
+    virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+
     // A modal save dialog. `filters` are Qt filter texts ("Desc (*.ext)").
     // Returns the chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> saveFileName(QWidget *parent, const QString &startPath,
@@ -28,6 +32,7 @@ public:
 class WidgetUiSeam : public UiSeam {
 public:
     void message(QWidget *parent, const QString &title, const QString &text, Icon icon) override;
+    bool question(QWidget *parent, const QString &title, const QString &text) override;
     std::optional<QString> saveFileName(QWidget *parent, const QString &startPath,
                                         const QStringList &filters) override;
 };

@@ -1,10 +1,17 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QString>
+#include <QStringList>
 
-// SimSun, the font the forms were designed with, does not exist on Linux;
-// Noto Sans CJK SC has the same Chinese coverage, and its monospaced sibling
-// keeps a CJK character at two columns, so the record table lines up.
+// The forms were designed with SimSun, which Linux does not have. Each font
+// below names a list of families; Qt takes the first one installed:
+// - Noto Sans CJK SC (Debian's fonts-noto-cjk) has the same Chinese coverage;
+// - the record table needs a CJK character to be exactly two Latin columns
+//   wide, which Noto Sans Mono CJK SC and Sarasa Mono SC are built for;
+// - on Windows, where neither is usually installed, SimSun and its
+//   fixed-pitch twin NSimSun (both in simsun.ttc) are the fonts of the design.
 namespace fonts {
 
 constexpr char kUiFamily[] = "Noto Sans CJK SC";
@@ -12,21 +19,51 @@ constexpr char kMonoFamily[] = "Noto Sans Mono CJK SC";
 constexpr int kDefaultPointSize = 9;
 constexpr int kLiveValuePointSize = 42;
 
+// Fitting a text to a box goes down in half points, which at 96 DPI visits
+// every pixel size, and stops here however wide the text is.
+constexpr qreal kFitStepPoints = 0.5;
+constexpr qreal kSmallestFittedPointSize = 6;
+
+inline QStringList uiFamilies()
+{
+    return {QString::fromLatin1(kUiFamily), QStringLiteral("SimSun"), QStringLiteral("NSimSun")};
+}
+
+inline QStringList monoFamilies()
+{
+    return {QString::fromLatin1(kMonoFamily), QStringLiteral("Sarasa Mono SC"),
+            QStringLiteral("NSimSun"), QStringLiteral("SimSun")};
+}
+
 inline QFont ui(int pointSize = kDefaultPointSize, bool bold = false)
 {
-    QFont f(QString::fromLatin1(kUiFamily), pointSize);
+    QFont f;
+    f.setFamilies(uiFamilies());
+    f.setPointSize(pointSize);
     f.setBold(bold);
     return f;
 }
 
-// The three large live values.
+// The three large live values, at their design size.
 inline QFont liveValue() { return ui(kLiveValuePointSize, true); }
 
 inline QFont mono(int pointSize = kDefaultPointSize)
 {
-    QFont f(QString::fromLatin1(kMonoFamily), pointSize);
+    QFont f;
+    f.setFamilies(monoFamilies());
+    f.setPointSize(pointSize);
     f.setStyleHint(QFont::TypeWriter);
     return f;
+}
+
+// `font` at the largest size, from its own down, at which `text` is at most
+// `width` pixels wide.
+inline QFont fitted(QFont font, const QString &text, qreal width)
+{
+    while (font.pointSizeF() > kSmallestFittedPointSize
+           && QFontMetricsF(font).horizontalAdvance(text) > width)
+        font.setPointSizeF(font.pointSizeF() - kFitStepPoints);
+    return font;
 }
 
 } // namespace fonts

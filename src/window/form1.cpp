@@ -1,7 +1,11 @@
 #include "window/form1.h"
 
+#include "dialog/form2.h"
 #include "platform/mscomm.h"
 #include "platform/rich_text_box.h"
+#include "records/reading_format.h"
+#include "records/record_table.h"
+#include "window/anchored_panel.h"
 #include "window/fonts.h"
 #include "window/panel_status_bar.h"
 #include "window/product.h"
@@ -9,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -16,15 +21,24 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
 namespace {
 
-// Client area under the menu bar, in twips.
+// Client area under the menu bar, in twips: the controls, then the status bar
+// along the bottom edge.
 constexpr int kClientWidthTwips = 13515;
-constexpr int kClientHeightTwips = 9615;
+constexpr int kControlsHeightTwips = 9240;
+constexpr int kStatusBarHeightTwips = 375;
+
+// The live values are 2655 twips wide in the design, too narrow for the widest
+// reading at any useful size in the Linux fonts. Each grows to the right, up
+// to the caption of the next value ("I2:", "I3:"), 3240 twips from its left.
+constexpr int kLiveValueWidthTwips = 3240;
 
 constexpr int kTimer1IntervalMs = 70;
 constexpr int kTimer2IntervalMs = 100;
@@ -32,6 +46,30 @@ constexpr int kTimer3IntervalMs = 500;
 constexpr int kTimer4IntervalMs = 1000;
 
 constexpr int kProgressMaximum = 100;
+
+// The widest reading there is: the largest raw value, 25755, in mA with one
+// decimal, "2575.5mA". The live values and the record table are sized for it.
+constexpr quint16 kLargestRawValue = 25755;
+constexpr quint8 kMilliampsOneDecimal = 0x41;
+
+QString widestReading()
+{
+    return reading_format::formatReading(kLargestRawValue, kMilliampsOneDecimal);
+}
+
+// The widest line of the record table: two records with seconds whose readings
+// all fill their fields, so that each gets its extra space in front.
+QString widestTableLine()
+{
+    GroupRecord widest;
+    for (int c = 0; c < 3; ++c) {
+        widest.val[c] = kLargestRawValue;
+        widest.stat[c] = kMilliampsOneDecimal;
+    }
+    constexpr quint8 kWithSeconds = 1;
+    const QString record = record_table::recordText(record_store::kLastGroup, widest, kWithSeconds);
+    return record + QLatin1String(record_table::kGap) + record;
+}
 
 } // namespace
 
@@ -52,7 +90,7 @@ Form1::Form1(MSComm *comm, UiSeam *uiSeam, QWidget *parent)
     grpSecond.resize(record_store::kSlots);
     grpCharge.resize(record_store::kSlots);
 
-    endProgram = [] { std::exit(0); };
+    endProgram = [this] { close(); };
 
     setWindowTitle(product::title());
     setFont(fonts::ui());
@@ -106,58 +144,79 @@ void Form1::createMenus()
 void Form1::createControls()
 {
     const double dpi = logicalDpiX();
-    auto place = [dpi](QWidget *w, int l, int t, int width, int height) {
-        w->setGeometry(twips::toRect(l, t, width, height, dpi));
-    };
+    const auto rect = [dpi](int l, int t, int w, int h) { return twips::toRect(l, t, w, h, dpi); };
 
-    auto *client = new QWidget(this);
-    client->setFixedSize(twips::toPixels(kClientWidthTwips, dpi),
-                         twips::toPixels(kClientHeightTwips, dpi));
-    setCentralWidget(client);
+    // The controls keep their designed places on a panel of the design size.
+    // A maximised window makes the panel larger and the record view grows with
+    // it; a screen smaller than the design scrolls the panel instead of
+    // cutting it off.
+    client_ = new AnchoredPanel(QSize(twips::toPixels(kClientWidthTwips, dpi),
+                                      twips::toPixels(kControlsHeightTwips, dpi)));
+    auto *scroller = new QScrollArea(this);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(client_);
+    setCentralWidget(scroller);
 
-    auto makeLabel = [&](const QString &caption, int l, int t, int w, int h, QWidget *in) {
-        auto *label = new QLabel(caption, in);
-        place(label, l, t, w, h);
+    const auto topRight = AnchoredPanel::Top | AnchoredPanel::Right;
+    const auto bottomRight = AnchoredPanel::Bottom | AnchoredPanel::Right;
+    const auto allEdges = AnchoredPanel::Left | AnchoredPanel::Top | AnchoredPanel::Right
+                          | AnchoredPanel::Bottom;
+    const auto alongBottom = AnchoredPanel::Left | AnchoredPanel::Right | AnchoredPanel::Bottom;
+
+    auto makeLabel = [&](const QString &caption, int l, int t, int w, int h) {
+        auto *label = new QLabel(caption, client_);
+        client_->place(label, rect(l, t, w, h));
         return label;
     };
 
-    Label3 = makeLabel(QStringLiteral("I1:"), 120, 720, 495, 255, client);
-    Label6 = makeLabel(QStringLiteral("I2:"), 3600, 720, 615, 375, client);
-    Label7 = makeLabel(QStringLiteral("I3:"), 7080, 720, 375, 375, client);
-    const QFont liveFont = fonts::liveValue();
-    Label2 = makeLabel(QStringLiteral("- -"), 360, 1080, 2655, 975, client);
-    Label4 = makeLabel(QStringLiteral("- -"), 3840, 1080, 2655, 975, client);
-    Label5 = makeLabel(QStringLiteral("- -"), 7320, 1080, 2655, 975, client);
+    Label3 = makeLabel(QStringLiteral("I1:"), 120, 720, 495, 255);
+    Label6 = makeLabel(QStringLiteral("I2:"), 3600, 720, 615, 375);
+    Label7 = makeLabel(QStringLiteral("I3:"), 7080, 720, 375, 375);
+    Label2 = makeLabel(QStringLiteral("- -"), 360, 1080, kLiveValueWidthTwips, 975);
+    Label4 = makeLabel(QStringLiteral("- -"), 3840, 1080, kLiveValueWidthTwips, 975);
+    Label5 = makeLabel(QStringLiteral("- -"), 7320, 1080, kLiveValueWidthTwips, 975);
+    // One size for the three values, so that they keep their size from one
+    // reading to the next: the largest at which the widest reading fits.
+    const QFont liveFont = fonts::fitted(fonts::liveValue(), widestReading(), Label2->width());
     for (QLabel *l : {Label2, Label4, Label5})
         l->setFont(liveFont);
 
-    RichTextBox1 = new RichTextBox(client);
-    RichTextBox1->setFont(fonts::mono());
-    RichTextBox1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    place(RichTextBox1, 120, 2160, 10575, 6135);
+    RichTextBox1 = new RichTextBox(client_);
+    client_->place(RichTextBox1, rect(120, 2160, 10575, 6135), allEdges);
+    // The design size of the view is narrower than the widest table line in
+    // the design font; the font gets as small as it needs for it to fit.
+    RichTextBox1->setFont(
+        fonts::fitted(fonts::mono(), widestTableLine(), RichTextBox1->widestUnscrolledLine()));
 
-    ProgressBar1 = new QProgressBar(client);
+    ProgressBar1 = new QProgressBar(client_);
     ProgressBar1->setRange(0, kProgressMaximum);
     ProgressBar1->setValue(0);
-    place(ProgressBar1, 115, 8400, 10575, 375);
+    client_->place(ProgressBar1, rect(115, 8400, 10575, 375), alongBottom);
     ProgressBar1->setVisible(false);
 
-    StatusBar1 = new PanelStatusBar(client);
-    place(StatusBar1, 0, 9240, 13515, 375);
+    StatusBar1 = new PanelStatusBar(this);
+    StatusBar1->setFixedHeight(twips::toPixels(kStatusBarHeightTwips, dpi));
+    setStatusBar(StatusBar1);
 
-    Frame1 = new QGroupBox(QStringLiteral("通信"), client);
-    place(Frame1, 10920, 360, 2415, 975);
-    Label1 = makeLabel(QStringLiteral("COM:"), 600, 360, 375, 255, Frame1);
+    Frame1 = new QGroupBox(QStringLiteral("通信"), client_);
+    client_->place(Frame1, rect(10920, 360, 2415, 975), topRight);
+    // The frame contents sit below the frame's title, which takes the top
+    // 23 pixels of a frame in the Fusion style. "COM:" is right-aligned so
+    // that it still ends where the design ends it, beside the combo box.
+    Label1 = new QLabel(QStringLiteral("COM:"), Frame1);
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label1->setGeometry(rect(480, 360, 495, 300));
     Combo1 = new QComboBox(Frame1);
     Combo1->setEditable(true);
     Combo1->setEditText(QStringLiteral("1"));
-    place(Combo1, 960, 280, 855, 300);
+    Combo1->setGeometry(rect(960, 360, 855, 300));
 
-    Frame2 = new QGroupBox(QStringLiteral("操作"), client);
-    place(Frame2, 10920, 1440, 2415, 5415);
+    Frame2 = new QGroupBox(QStringLiteral("操作"), client_);
+    client_->place(Frame2, rect(10920, 1440, 2415, 5415), topRight);
     auto makeButton = [&](const QString &caption, int top) {
         auto *b = new QPushButton(caption, Frame2);
-        place(b, 480, top, 1695, 615);
+        b->setGeometry(rect(480, top, 1695, 615));
         return b;
     };
     Command2 = makeButton(QStringLiteral("读  取"), 480);
@@ -165,17 +224,18 @@ void Form1::createControls()
     Command4 = makeButton(QStringLiteral("数据清除"), 3240);
     Command5 = makeButton(QStringLiteral("退  出"), 4560);
 
-    Frame3 = new QGroupBox(QStringLiteral("状态信息"), client);
-    place(Frame3, 10800, 7080, 2535, 1455);
+    Frame3 = new QGroupBox(QStringLiteral("状态信息"), client_);
+    client_->place(Frame3, rect(10800, 7080, 2535, 1455), bottomRight);
+    // 120 twips lower than designed, below the frame's title.
     auto makeText = [&](const QString &text, int top) {
         auto *t = new QLineEdit(text, Frame3);
-        place(t, 240, top, 2055, 270);
+        t->setGeometry(rect(240, top, 2055, 270));
         return t;
     };
-    Text1 = makeText(QStringLiteral("COM1"), 240);
-    Text2 = makeText(QStringLiteral("Text2"), 480);
-    Text3 = makeText(QStringLiteral("Text3"), 720);
-    Text4 = makeText(QString(), 960);
+    Text1 = makeText(QStringLiteral("COM1"), 360);
+    Text2 = makeText(QStringLiteral("Text2"), 600);
+    Text3 = makeText(QStringLiteral("Text3"), 840);
+    Text4 = makeText(QString(), 1080);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTimer1IntervalMs);
@@ -188,17 +248,39 @@ void Form1::createControls()
     // Timer1 to Timer3 run from start-up; Form_Load disables Timer4.
     for (QTimer *t : {Timer1, Timer2, Timer3, Timer4})
         t->start();
+    lineTimer = new QTimer(this);
+    lineTimer->setSingleShot(true);
 
-    designSize_ = QSize(client->width(), client->height() + menuBar()->sizeHint().height());
-    resize(designSize_);
+    const QSize panel = client_->sizeHint();
+    designSize_ = QSize(panel.width(), menuBar()->sizeHint().height() + panel.height() + StatusBar1->height());
+    resize(normalSize());
+}
+
+QSize Form1::normalSize() const
+{
+    const QScreen *s = screen();
+    if (!s)
+        return designSize_;
+    // The window frame (title bar and borders) needs room on the screen too.
+    const QSize room = s->availableGeometry().size() - (frameGeometry().size() - geometry().size());
+    // Cut short one way, the window scrolls its controls that way, and the
+    // scroll bar takes room the other way, where the screen has it.
+    QSize size = designSize_;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (size.height() > room.height())
+        size.rwidth() += scrollBar;
+    if (size.width() > room.width())
+        size.rheight() += scrollBar;
+    return size.boundedTo(room);
 }
 
 void Form1::createToolbar()
 {
-    Toolbar1 = new QToolBar(centralWidget());
+    Toolbar1 = new QToolBar(client_);
     Toolbar1->setMovable(false);
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    Toolbar1->setGeometry(twips::toRect(0, 0, kClientWidthTwips, 660, logicalDpiX()));
+    client_->place(Toolbar1, twips::toRect(0, 0, kClientWidthTwips, 660, logicalDpiX()),
+                   AnchoredPanel::Left | AnchoredPanel::Top | AnchoredPanel::Right);
     struct Button {
         const char16_t *key;
         QStyle::StandardPixmap icon;
@@ -220,6 +302,8 @@ void Form1::createToolbar()
 void Form1::connectEvents()
 {
     connect(MSComm1, &MSComm::OnComm, this, &Form1::MSComm1_OnComm);
+    connect(MSComm1, &MSComm::PortLost, this, &Form1::MSComm1_PortLost);
+    connect(lineTimer, &QTimer::timeout, this, &Form1::lineTimer_Timer);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
@@ -236,6 +320,19 @@ void Form1::connectEvents()
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction *a) { Toolbar1_ButtonClick(a->data().toString()); });
     connect(StatusBar1, &PanelStatusBar::PanelClick, this, &Form1::StatusBar1_PanelClick);
+}
+
+// However the window closes (Exit, or its title bar), the port is closed
+// before the program ends, so no lock file is left behind, and the read-range
+// dialog goes with the window.
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (form2)
+        form2->close();
+    for (QTimer *t : {Timer1, Timer2, Timer3, Timer4, lineTimer})
+        t->stop();
+    MSComm1->setPortOpen(false);
+    QMainWindow::closeEvent(event);
 }
 
 void Form1::Form_Load()

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "link/read_out.h"
 #include "records/group_record.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QSize>
@@ -13,6 +15,7 @@
 #include <vector>
 
 class QAction;
+class QCloseEvent;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -22,6 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class QToolBar;
+class AnchoredPanel;
 class Form2;
 class MSComm;
 class RichTextBox;
@@ -58,10 +62,36 @@ public:
     QByteArray rxBuf;                // bytes of the last receive event
     qint16 commOk = 0;               // 1 = the instrument answered lately
     qint16 silentTicks = 0;          // Timer2 ticks since the last receive event
+    qint16 lastSearchedPort = 0;     // the port the last search step tried; 0 before the first
     qint16 blockRetryTicks = 0;      // Timer4 ticks since the current block request
     quint8 secFlag = 0;              // 1 = time stamps carry seconds
     QString fmtText;                 // result slot of fmtReading and makePad
     quint8 readBusy = 0;             // read-out display state; nothing sets it to 1
+
+    // ---- Read-out in progress -------------------------------------------------
+    // A block reply has no header, length or check: it is taken only when exactly
+    // its length arrived and the line then stays quiet. Where the current block stands:
+    enum class ReadPhase {
+        Idle,          // no read-out
+        Receiving,     // a block request is out; waiting for its reply
+        Settling,      // the reply's length is in; waiting for a quiet line
+        Draining,      // the delivery was wrong; dropping bytes until the line is quiet
+        AwaitingLate,  // stored after a re-send; the earlier request's reply may still come
+    };
+    ReadPhase readPhase = ReadPhase::Idle;
+    qint16 blockRequests = 0;   // requests sent for the current block
+    qint16 blockResends = 0;    // watchdog re-sends since the block last got a whole answer
+    qint16 blockFailures = 0;   // deliveries of the current block that were not its reply
+    qint32 blockReplyBytes = 0; // what the current block's reply must hold
+    qint32 stallBytes = -1;     // bytes in at the last stall check of a reply
+    qint32 lateBytes = 0;       // bytes dropped while awaiting a late reply
+    qint32 storedFirst = 0;     // the last block this read-out stored; storedLast <
+    qint32 storedLast = -1;     //   lssavesum while none
+
+    // ---- Port problems ------------------------------------------------------
+    qint16 openFailurePort = 0; // the port whose last open failed, 0 for none
+    QString openFailureText;    // why, in the user's words
+    QString portProblem;        // a failure worth the status bar: "COMn = device：why"
 
     // ---- Record store: slots 0 to 200000, indexed by group number ------------
     std::vector<quint16> grpVal1, grpVal2, grpVal3;   // raw readings; 20000 = absent
@@ -91,6 +121,7 @@ public:
     QProgressBar *ProgressBar1 = nullptr;
     PanelStatusBar *StatusBar1 = nullptr;
     QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr;
+    QTimer *lineTimer = nullptr;  // quiet window and stall check of block replies
     QMenu *mnuFile = nullptr, *mnuOperation = nullptr, *mnuVersion = nullptr;
     QAction *mnuSave = nullptr, *mnuExit = nullptr, *mnuRead = nullptr, *mnuClear = nullptr,
             *mnuCurrentVersion = nullptr;
@@ -101,6 +132,7 @@ public:
     // window/
     void Form_Load();
     void Timer1_Timer();
+    void showLinkState(bool panelLags = false);
     void StatusBar1_PanelClick(int panel);
     void Command5_Click();
     void mnuSave_Click();
@@ -114,6 +146,10 @@ public:
     void lockControls();
     void unlockControls();
     void MSComm1_OnComm();
+    void MSComm1_PortLost();
+    void beginReadOut();
+    void lineTimer_Timer();
+    void interruptReadOut(read_out::End why);
     void showLive();
     void storeBlock();
     void Timer2_Timer();
@@ -132,13 +168,33 @@ public:
     // Enables or disables a timer. Enabling a running timer leaves its countdown alone.
     static void setTimerEnabled(QTimer *timer, bool enabled);
 
-    // Ends the program at once: no question, nothing saved. Tests replace it.
+    // Ends the program: no question, nothing saved; the window closes, which
+    // closes the port and lets the event loop finish. Tests replace it.
     std::function<void()> endProgram;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void markLinkAlive();
+    void noteOpenOutcome();
+    void armBlockReception(qint32 replyBytes);
+    void blockDelivered(bool morePending);
+    void blockLineNoise();
+    void startDraining();
+    void blockFailed();
+    void acceptBlock();
+    void advanceReadOut();
+    void setCommandsEnabled(bool enabled);
     void createControls();
     void createMenus();
     void createToolbar();
     void connectEvents();
-    QSize designSize_;  // the window's fixed size in the normal state
+    // The window's size in the normal state: its design size, made smaller
+    // where the screen's free area is smaller.
+    QSize normalSize() const;
+    QSize designSize_;          // the window's design size: menu bar, controls and status bar
+    AnchoredPanel *client_ = nullptr;  // the controls under the menu bar
+    QString lastSaveFolder_;    // where the last Save of this run went
+    QHash<QString, QString> loggedOpenFailures_;  // device -> the open failure last logged
 };

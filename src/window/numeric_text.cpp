@@ -182,7 +182,15 @@ double leadingValue(const QString &text)
 
 std::optional<double> strictValue(const QString &text)
 {
-    const QString trimmed = text.trimmed();
+    // The blanks around it are the ones the lenient reading skips, so a text
+    // that is one number reads the same both ways.
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && isSkippedBlank(text[from]))
+        ++from;
+    while (to > from && isSkippedBlank(text[to - 1]))
+        --to;
+    const QStringView trimmed = QStringView(text).mid(from, to - from);
     const Scan s = scanNumber(trimmed);
     if (!s.found || s.end != trimmed.size())
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "window/form1.h"
 
 #include "link/port_number.h"
+#include "link/port_problem.h"
 #include "platform/mscomm.h"
 #include "platform/port_map.h"
 #include "window/panel_status_bar.h"
@@ -44,11 +45,16 @@ QString timeOfDay()
     return locale.toString(QTime::currentTime(), format.trimmed());
 }
 
-QString deviceTip(const QString &portText)
+// "COM1 = /dev/ttyUSB0", and why it could not be opened when that is the port
+// whose open failed last.
+QString deviceTip(const QString &portText, qint16 failedPort, const QString &failure)
 {
     const auto n = port_number::fromText(portText);
     const QString device = n ? port_map::deviceFor(*n) : QString();
-    return device.isEmpty() ? QString() : QStringLiteral("COM%1 = %2").arg(*n).arg(device);
+    if (device.isEmpty())
+        return QString();
+    const QString tip = port_problem::portText(*n, device);
+    return *n == failedPort && !failure.isEmpty() ? port_problem::withReason(tip, failure) : tip;
 }
 } // namespace
 
@@ -56,40 +62,57 @@ QString deviceTip(const QString &portText)
 // the pace of the port search.
 void Form1::Timer1_Timer()
 {
+    const QSize normal = normalSize();
     if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0
-        && size() != designSize_)
-        resize(designSize_);
+        && size() != normal)
+        resize(normal);
     StatusBar1->setPanelText(3, timeOfDay());
     StatusBar1->setPanelText(2, product::title());
-    StatusBar1->setPanelText(1, Text3->text());
+    showLinkState(true);
+
+    // Timer2's interval is assigned only when it changes: assigning restarts a
+    // QTimer, and at this pace a restarted 100 ms timer would never fire.
+    const int pace = commOk == 1 ? kLinkedSearchPaceMs : kSearchingPaceMs;
+    if (commOk == 0)
+        readBusy = 0;
+    if (Timer2->interval() != pace)
+        Timer2->setInterval(pace);
+
+    const bool reading = readBusy == 1;
+    ProgressBar1->setEnabled(reading);
+    Command2->setEnabled(!reading);
+    Command3->setEnabled(!reading);
+    Command4->setEnabled(!reading);
+}
+
+// The port and link state: the port number and its device, whether the port
+// is open, whether the instrument answers, and "- -" for the live values while
+// it does not. The first status-bar panel follows the link text one tick late,
+// or tells why the last port could not be opened while nothing is linked.
+// Outside the tick (while the busy lock stops it) the panel catches up at once.
+void Form1::showLinkState(bool panelLags)
+{
+    const QString linkTextBefore = Text3->text();
     setTextIfChanged(Text1, QStringLiteral("COM") + Combo1->currentText());
-    const QString tip = deviceTip(Combo1->currentText());
+    const QString tip = deviceTip(Combo1->currentText(), openFailurePort, openFailureText);
     if (Text1->toolTip() != tip) {
         Text1->setToolTip(tip);
         Combo1->setToolTip(tip);
     }
     setTextIfChanged(Text2, MSComm1->PortOpen() ? kPortOpen : kPortClosed);
-
-    // Timer2's interval is assigned only when it changes: assigning restarts a
-    // QTimer, and at this pace a restarted 100 ms timer would never fire.
-    const int pace = commOk == 1 ? kLinkedSearchPaceMs : kSearchingPaceMs;
     if (commOk == 1) {
         setTextIfChanged(Text3, kLinked);
     } else {
         for (QLabel *l : {Label2, Label4, Label5})
             setTextIfChanged(l, kNoValue);
         setTextIfChanged(Text3, kNotLinked);
-        readBusy = 0;
     }
-    if (Timer2->interval() != pace)
-        Timer2->setInterval(pace);
+    setTextIfChanged(Text4, readBusy == 1 ? kReading : (commOk == 0 ? kSearching : QString()));
 
-    const bool reading = readBusy == 1;
-    setTextIfChanged(Text4, reading ? kReading : (commOk == 0 ? kSearching : QString()));
-    ProgressBar1->setEnabled(reading);
-    Command2->setEnabled(!reading);
-    Command3->setEnabled(!reading);
-    Command4->setEnabled(!reading);
+    QString panel = panelLags ? linkTextBefore : Text3->text();
+    if (commOk == 0 && !portProblem.isEmpty())
+        panel = portProblem;
+    StatusBar1->setPanelText(1, panel);
 }
 
 // A click on a status-bar panel changes nothing.

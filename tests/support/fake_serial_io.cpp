@@ -3,8 +3,19 @@
 bool FakeSerialIo::open(const QString &device, const LineSettings &settings)
 {
     openAttempts.append(device);
-    if (!presentDevices.contains(device))
+    if (forbiddenDevices.contains(device)) {
+        openError = {OpenFailure::NoPermission, QStringLiteral("Permission denied")};
         return false;
+    }
+    if (busyDevices.contains(device)) {
+        openError = {OpenFailure::Busy, QStringLiteral("Device or resource busy")};
+        return false;
+    }
+    if (!presentDevices.contains(device)) {
+        openError = {OpenFailure::NotFound, QStringLiteral("No such file or directory")};
+        return false;
+    }
+    openError = {};
     openDevice = device;
     openSettings = settings;
     pendingInput.clear();

@@ -14,8 +14,11 @@ class FakeSerialIo : public SerialIo {
 public:
     using SerialIo::SerialIo;
 
-    // Device paths that open successfully; everything else fails like a missing device.
+    // Device paths that open successfully; everything else fails like a missing
+    // device, unless it is listed as one the user may not open or as one in use.
     QStringList presentDevices;
+    QStringList forbiddenDevices;
+    QStringList busyDevices;
     // Every open attempt, in order.
     QStringList openAttempts;
     QString openDevice;
@@ -28,6 +31,8 @@ public:
     int drainCount = 0;
 
     bool open(const QString &device, const LineSettings &settings) override;
+    OpenError lastOpenError() const override { return openError; }
+    OpenError openError;
     void close() override;
     bool isOpen() const override { return !openDevice.isEmpty(); }
     void write(const QByteArray &bytes) override;

@@ -11,6 +11,7 @@ Form1Harness::Form1Harness(std::initializer_list<int> present)
         io->presentDevices.append(deviceOf(p));
     comm = std::make_unique<MSComm>(std::move(fake));
     form = std::make_unique<Form1>(comm.get(), &ui);
+    programsOwnEnd = form->endProgram;
     form->endProgram = [this] { ++endProgramCalls; };
     form->Form_Load();
     stopTimers();
@@ -20,6 +21,14 @@ Form1Harness::~Form1Harness()
 {
     form.reset();
     qunsetenv("HARLUNE_PORT_DIR");
+}
+
+void Form1Harness::quietLine(int limit)
+{
+    for (int i = 0; i < limit && form->lineTimer->isActive(); ++i) {
+        form->lineTimer->stop();
+        form->lineTimer_Timer();
+    }
 }
 
 QString Form1Harness::deviceOf(int port) const

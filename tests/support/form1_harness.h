@@ -25,6 +25,15 @@ struct Form1Harness {
     void stopTimers();
     // Delivers bytes to the window as the port would.
     void receive(const QByteArray &bytes) { io->inject(bytes); }
+    // The line stays quiet until the window's line timer runs out: its
+    // timeout runs now, as many times as it is started again (at most `limit`).
+    void quietLine(int limit = 1);
+    // A block reply followed by a quiet line, as a healthy instrument sends it.
+    void receiveBlock(const QByteArray &bytes)
+    {
+        receive(bytes);
+        quietLine();
+    }
 
     QTemporaryDir portDir;
     FakeSerialIo *io;  // owned by comm
@@ -32,6 +41,7 @@ struct Form1Harness {
     RecordingUi ui;
     std::unique_ptr<Form1> form;
     int endProgramCalls = 0;
+    std::function<void()> programsOwnEnd;  // the window's own Exit, which the harness replaces
 };
 
 // Bytes from a list of values: bytes({0xAA, 1, 2}).

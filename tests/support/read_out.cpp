@@ -1,23 +1,25 @@
 #include "support/read_out.h"
 
+#include "dialog/read_plan.h"
 #include "link/frames.h"
 
 #include <QTimer>
 
-#include <cmath>
-
 void startReadOut(Form1Harness &h, qint32 first, qint32 last)
 {
     Form1 &f = *h.form;
-    f.startsave = first;
-    f.endsave = last;
-    f.lssavesum = first;
-    f.memnum = last - first + 1;
-    f.memmul = qint16(std::floor(f.memnum / 1000.0));
-    f.memrem = qint16(f.memnum % 1000);
+    const read_plan::Plan plan =
+        read_plan::makePlan(read_plan::Choice::Range, first, last, record_store::kLastGroup);
+    f.startsave = plan.startsave;
+    f.endsave = plan.endsave;
+    f.lssavesum = plan.lssavesum;
+    f.memnum = plan.memnum;
+    f.memmul = plan.memmul;
+    f.memrem = plan.memrem;
     f.lsmemmul = 1;
     f.blockRetryTicks = 0;
-    f.senddat(55);
+    f.beginReadOut();
+    f.senddat(frames::kBlockRequest);
     Form1::setTimerEnabled(f.Timer4, true);
 }
 
@@ -58,4 +60,31 @@ QByteArray sampleRecord(qint32 g)
     r[15] = char((g / 7) % 60);
     r[18] = char(g % 251);
     return r;
+}
+
+QString slotMismatch(const Form1 &f, qint32 g, const QByteArray &rec)
+{
+    auto b = [&](int i) { return int(quint8(rec[i])); };
+    const struct {
+        const char *name;
+        int stored;
+        int sent;
+    } fields[] = {
+        {"value 1", f.grpVal1[g], b(1) * 100 + b(2)}, {"status 1", f.grpStat1[g], b(3)},
+        {"value 2", f.grpVal2[g], b(4) * 100 + b(5)}, {"status 2", f.grpStat2[g], b(6)},
+        {"value 3", f.grpVal3[g], b(7) * 100 + b(8)}, {"status 3", f.grpStat3[g], b(9)},
+        {"year", f.grpYear[g], b(10)},                {"month", f.grpMonth[g], b(11)},
+        {"day", f.grpDay[g], b(12)},                  {"hour", f.grpHour[g], b(13)},
+        {"minute", f.grpMinute[g], b(14)},            {"second", f.grpSecond[g], b(15)},
+        {"charge", f.grpCharge[g], b(18)},
+    };
+    for (const auto &field : fields) {
+        if (field.stored != field.sent)
+            return QStringLiteral("group %1: %2 is %3, the record says %4")
+                .arg(g)
+                .arg(QLatin1String(field.name))
+                .arg(field.stored)
+                .arg(field.sent);
+    }
+    return QString();
 }

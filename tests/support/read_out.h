@@ -16,3 +16,7 @@ QByteArray sampleRecord(qint32 g);
 // The groups a block request frame asks for.
 qint32 frameFirst(const QByteArray &frame);
 qint32 frameLast(const QByteArray &frame);
+
+// Empty when slot g of the store holds the 20-byte record `rec` field by
+// field, as the instrument's record layout gives them; otherwise what differs.
+QString slotMismatch(const Form1 &f, qint32 g, const QByteArray &rec);

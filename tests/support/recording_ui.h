@@ -18,6 +18,10 @@ public:
     // Runs while a message is "open", before it is closed with OK.
     std::function<void()> whileMessageOpen;
 
+    // Every question asked, and what it is answered: No unless a test says otherwise.
+    QList<Message> questions;
+    bool questionAnswer = false;
+
     // What the save dialog answers: a path, or nothing for Cancel.
     std::optional<QString> saveAnswer;
     int saveDialogs = 0;
@@ -29,6 +33,12 @@ public:
         messages.append({title, text, icon});
         if (whileMessageOpen)
             whileMessageOpen();
+    }
+
+    bool question(QWidget *, const QString &title, const QString &text) override
+    {
+        questions.append({title, text, Icon::Warning});
+        return questionAnswer;
     }
 
     std::optional<QString> saveFileName(QWidget *, const QString &startPath,

@@ -1,6 +1,18 @@
 #include "support/sim_window.h"
 
-SimWindow::SimWindow(const sim::SimOptions &options, int port)
+#include "dialog/form2.h"
+#include "sim/generator.h"
+#include "support/read_out.h"
+#include "support/wait.h"
+
+#include <QLineEdit>
+
+namespace {
+constexpr int kLinkTimeoutMs = 5000;
+constexpr int kDialogTimeoutMs = 3000;
+} // namespace
+
+SimWindow::SimWindow(const sim::SimOptions &options, int port) : port(port)
 {
     qputenv("HARLUNE_PORT_DIR", portDir.path().toLocal8Bit());
     instrument = std::make_unique<sim::PtyInstrument>(portDir.path(), port, options);
@@ -33,4 +45,38 @@ QList<QByteArray> SimWindow::blockFrames() const
             out.append(w);
     }
     return out;
+}
+
+void SimWindow::startInstrument(const sim::SimOptions &options)
+{
+    instrument = std::make_unique<sim::PtyInstrument>(portDir.path(), port, options);
+}
+
+bool SimWindow::readRange(const QString &from, const QString &to, QString *why)
+{
+    if (!waitUntil([&] { return int(form->commOk) == 1; }, kLinkTimeoutMs)) {
+        *why = QStringLiteral("not linked");
+        return false;
+    }
+    form->Command2_Click();
+    if (!waitUntil([&] { return !form->form2.isNull(); }, kDialogTimeoutMs)) {
+        *why = QStringLiteral("no read-range dialog");
+        return false;
+    }
+    form->form2->Text1->setText(from);
+    form->form2->Text2->setText(to);
+    form->form2->Command1_Click();
+    return true;
+}
+
+QString storeMismatch(const Form1 &f, qint32 first, qint32 last)
+{
+    for (qint32 g = first; g <= last; ++g) {
+        const sim::Record rec = sim::groupRecord(g);
+        const QString mismatch =
+            slotMismatch(f, g, QByteArray(reinterpret_cast<const char *>(rec.data()), int(rec.size())));
+        if (!mismatch.isEmpty())
+            return mismatch;
+    }
+    return QString();
 }

@@ -37,6 +37,13 @@ struct SimWindow {
     QString deviceOf(int port) const;
     // The block request frames written so far.
     QList<QByteArray> blockFrames() const;
+    // The simulator goes away as if killed, and comes back on a new terminal.
+    void killInstrument() { instrument.reset(); }
+    void startInstrument(const sim::SimOptions &options = {});
+
+    // Once linked: Read, then the range from..to in the dialog, and OK.
+    // False (with the reason in *why) when a step did not happen in time.
+    bool readRange(const QString &from, const QString &to, QString *why);
 
     QTemporaryDir portDir;
     std::unique_ptr<sim::PtyInstrument> instrument;
@@ -44,4 +51,9 @@ struct SimWindow {
     std::unique_ptr<MSComm> comm;
     RecordingUi ui;
     std::unique_ptr<Form1> form;
+    int port;
 };
+
+// Empty when every slot first..last holds what the simulator holds for that
+// group; otherwise the first difference.
+QString storeMismatch(const Form1 &f, qint32 first, qint32 last);

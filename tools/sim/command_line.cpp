@@ -31,7 +31,18 @@ const OptionSpec kOptions[] = {
     {"silent-after", "SECONDS", "stop answering after this many seconds ..."},
     {"silent-for", "SECONDS", "... for this many seconds (both needed)"},
     {"silent-on-block", "K", "give no answer to the K-th block request (a re-sent one is "
-                             "answered)"},
+                             "answered); block requests count from 1, re-sends included"},
+    {"silent-from-block", "K", "give no answer to any block request from the K-th on"},
+    {"stray-before-block", "K", "send 3 stray bytes in front of the K-th block reply"},
+    {"insert-in-block", "K", "insert one stray byte in the middle of the K-th block reply"},
+    {"drop-from-block", "K", "drop one byte from the middle of the K-th block reply"},
+    {"slow-block", "K", "answer the K-th block request only after --slow-ms, and the "
+                        "requests that came meanwhile after it (a reply slower than the "
+                        "host's watchdog)"},
+    {"late-twice-block", "K", "hold back the K-th block reply until the next block request "
+                              "comes, then send it twice, 50 ms apart (a late reply "
+                              "delivered twice)"},
+    {"slow-ms", "MS", "how late --slow-block answers, in milliseconds (default 33000)"},
     {"garbage-every", "SECONDS", "send a few stray bytes every so many seconds"},
     {"reopen-after", "SECONDS", "close the terminal after this many seconds ..."},
     {"reopen-pause", "SECONDS", "... and come back on a new one after this pause (both needed)"},
@@ -146,8 +157,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
     read.pair("silent-after", "silent-for");
     read.seconds("silent-after", &c.silentAfterMs);
     read.seconds("silent-for", &c.silentForMs);
-    read.integer("silent-on-block", 1, std::numeric_limits<int>::max(),
-                 &c.options.instrument.silentOnBlock);
+    BlockFaults &faults = c.options.instrument.faults;
+    const int most = std::numeric_limits<int>::max();
+    read.integer("silent-on-block", 1, most, &faults.silentOn);
+    read.integer("silent-from-block", 1, most, &faults.silentFrom);
+    read.integer("stray-before-block", 1, most, &faults.strayBefore);
+    read.integer("insert-in-block", 1, most, &faults.insertIn);
+    read.integer("drop-from-block", 1, most, &faults.dropFrom);
+    read.integer("slow-block", 1, most, &faults.slow);
+    read.integer("late-twice-block", 1, most, &faults.lateTwice);
+    read.integer("slow-ms", 0, most, &faults.slowMs);
     read.seconds("garbage-every", &c.garbageEveryMs);
     if (read.isSet("garbage-every") && c.garbageEveryMs <= 0)
         read.fail(QStringLiteral("--garbage-every needs a time above 0"));

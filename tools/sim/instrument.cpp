@@ -22,41 +22,73 @@ Instrument::Instrument(const InstrumentOptions &options) : options_(options)
     options_.groups = std::clamp(options_.groups, 0, kMaxGroups);
 }
 
-QByteArray Instrument::receive(const QByteArray &bytes)
+std::vector<Delivery> Instrument::respond(const QByteArray &bytes)
 {
-    QByteArray out;
+    std::vector<Delivery> out;
     for (const CommandFrame &frame : scanner_.feed(bytes)) {
         if (silent_)
             continue;
         ++counts_[countIndex(frame.command)];
-        const QByteArray answer = reply(frame);
-        if (answer.isEmpty())
-            continue;
-        out.append(queuedGarbage_);
-        queuedGarbage_.clear();
-        out.append(answer);
+        for (Delivery &answer : reply(frame)) {
+            answer.bytes.prepend(queuedGarbage_);
+            queuedGarbage_.clear();
+            out.push_back(answer);
+        }
     }
+    return out;
+}
+
+QByteArray Instrument::receive(const QByteArray &bytes)
+{
+    QByteArray out;
+    for (const Delivery &d : respond(bytes))
+        out.append(d.bytes);
     return out;
 }
 
 int Instrument::requestCount(Command command) const { return counts_[countIndex(command)]; }
 
-QByteArray Instrument::reply(const CommandFrame &frame)
+std::vector<Delivery> Instrument::reply(const CommandFrame &frame)
 {
     switch (frame.command) {
     case Command::Probe:
-        return probeReply(options_.secondsFlag);
+        return {{probeReply(options_.secondsFlag)}};
     case Command::GroupCount:
-        return groupCountReply(options_.groups);
+        return {{groupCountReply(options_.groups)}};
     case Command::LiveReading:
-        return liveReply(liveReading(liveStep_++), options_.secondsFlag);
+        return {{liveReply(liveReading(liveStep_++), options_.secondsFlag)}};
     case Command::Block:
-        blockRanges_.emplace_back(frame.first, frame.last);
-        if (static_cast<int>(blockRanges_.size()) == options_.silentOnBlock)
-            return {};
-        return blockReply(frame.first, frame.last);
+        return blockDelivery(frame);
     }
     return {};
+}
+
+std::vector<Delivery> Instrument::blockDelivery(const CommandFrame &frame)
+{
+    blockRanges_.emplace_back(frame.first, frame.last);
+    const int k = static_cast<int>(blockRanges_.size());
+    const BlockFaults &f = options_.faults;
+    QByteArray bytes = blockReply(frame.first, frame.last);
+    if (!heldReply_.isEmpty()) {
+        // The held reply goes out now, and the reply to this request after it.
+        std::vector<Delivery> both{{heldReply_}, {bytes, kCopyGapMs}};
+        heldReply_.clear();
+        return both;
+    }
+    if (k == f.silentOn || (f.silentFrom > 0 && k >= f.silentFrom))
+        return {};
+    const int middle = bytes.size() / 2;
+    if (k == f.strayBefore)
+        bytes.prepend(garbageBytes(kStrayBytes, quint32(k)));
+    if (k == f.insertIn)
+        bytes.insert(middle, garbageBytes(1, quint32(k)));
+    if (k == f.dropFrom)
+        bytes.remove(middle, 1);
+    if (k == f.lateTwice) {
+        heldReply_ = bytes;
+        return {};
+    }
+    return {{bytes, k == f.slow ? f.slowMs : 0}};
 }
 
 } // namespace sim

@@ -1,5 +1,7 @@
 #include "sim/pty_instrument.h"
 
+#include <algorithm>
+
 namespace sim {
 
 namespace {
@@ -16,6 +18,7 @@ PtyInstrument::PtyInstrument(const QString &portDir, int port, const SimOptions 
     reopenTimer_.setSingleShot(true);
     connect(&reopenTimer_, &QTimer::timeout, this, &PtyInstrument::reopen);
     setLineRate(options.lineRate);
+    clock_.start();
     port_.open();
 }
 
@@ -82,18 +85,22 @@ void PtyInstrument::setLineRate(bool paced)
 
 void PtyInstrument::onReceived(const QByteArray &bytes)
 {
-    const QByteArray replies = instrument_.receive(bytes);
-    if (replies.isEmpty())
-        return;
-    if (options_.turnaroundMs <= 0) {
-        port_.write(replies);
-        return;
+    const int turnaround = std::max(options_.turnaroundMs, 0);
+    for (const Delivery &d : instrument_.respond(bytes)) {
+        const qint64 now = clock_.elapsed();
+        const qint64 due = std::max(now + turnaround + d.delayMs, lastDueMs_ + turnaround);
+        lastDueMs_ = due;
+        if (due == now) {
+            port_.write(d.bytes);
+            continue;
+        }
+        const quint64 generation = generation_;
+        const QByteArray out = d.bytes;
+        QTimer::singleShot(int(due - now), Qt::PreciseTimer, this, [this, out, generation] {
+            if (generation == generation_)
+                port_.write(out);
+        });
     }
-    const quint64 generation = generation_;
-    QTimer::singleShot(options_.turnaroundMs, this, [this, replies, generation] {
-        if (generation == generation_)
-            port_.write(replies);
-    });
 }
 
 } // namespace sim

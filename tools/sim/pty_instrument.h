@@ -3,6 +3,7 @@
 #include "sim/instrument.h"
 #include "sim/pty_port.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -20,7 +21,7 @@ constexpr int kDefaultTurnaroundMs = 5;
 struct SimOptions {
     InstrumentOptions instrument;
     bool lineRate = false;  // pace output at kLineRateBytesPerSecond instead of full speed
-    int turnaroundMs = kDefaultTurnaroundMs;
+    int turnaroundMs = kDefaultTurnaroundMs;  // after the request, or after the reply before
 };
 
 // The simulated instrument on a pseudo-terminal, linked as <portDir>/COM<port>,
@@ -58,6 +59,7 @@ public:
     void closeLater(int afterMs, int pauseMs);
 
     void setLineRate(bool paced);
+    void setTurnaround(int ms) { options_.turnaroundMs = ms; }
 
 signals:
     void linked(const QString &devicePath);
@@ -80,6 +82,10 @@ private:
     // Counts cuts of the line (silence, close); a reply computed before a cut is
     // not sent after it.
     quint64 generation_ = 0;
+    // The instrument answers one request at a time: a reply never overtakes
+    // an earlier one, and each takes its turnaround after the one before.
+    QElapsedTimer clock_;
+    qint64 lastDueMs_ = 0;  // on clock_, when the last reply was due to go out
 };
 
 } // namespace sim

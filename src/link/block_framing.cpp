@@ -1,0 +1,180 @@
+#include "window/form1.h"
+
+#include "link/frames.h"
+#include "link/read_out.h"
+#include "platform/mscomm.h"
+#include "platform/serial_log.h"
+
+#include <QTimer>
+
+// How the receive path takes block replies. A reply has no header, no length
+// field and no check, so a block is accepted only when exactly its length
+// arrived for the request and the line then stays quiet. Anything else (stray
+// bytes before it, a byte too many or too few, a second reply) is dropped until
+// the line is quiet, and the same block is asked for again at once.
+
+namespace {
+constexpr int kAnyByte = 1;  // receive threshold at which every byte is reported
+} // namespace
+
+// A new read-out starts: no block stored, no request out yet.
+void Form1::beginReadOut()
+{
+    readPhase = ReadPhase::Receiving;
+    blockRequests = 0;
+    blockResends = 0;
+    blockFailures = 0;
+    storedFirst = lssavesum;
+    storedLast = lssavesum - 1;
+}
+
+// A block request of replyBytes went out.
+void Form1::armBlockReception(qint32 replyBytes)
+{
+    if (readPhase == ReadPhase::Idle)
+        return;
+    readPhase = ReadPhase::Receiving;
+    blockReplyBytes = replyBytes;
+    ++blockRequests;
+    stallBytes = -1;
+    lineTimer->start(read_out::kStallCheckMs);
+}
+
+// The receive threshold was reached: rxBuf holds the reply's length.
+void Form1::blockDelivered(bool morePending)
+{
+    blockResends = 0;
+    if (morePending || rxBuf.size() != blockReplyBytes) {
+        qCDebug(lcSerial) << "block" << storedLast + 1 << ": more bytes than the reply holds";
+        startDraining();
+        return;
+    }
+    readPhase = ReadPhase::Settling;
+    MSComm1->setRThreshold(kAnyByte);
+    lineTimer->start(read_out::kQuietWindowMs);
+}
+
+// Bytes outside the reply being received.
+void Form1::blockLineNoise()
+{
+    const int n = MSComm1->InBufferCount();
+    MSComm1->setInBufferCount(0);
+    markLinkAlive();
+    switch (readPhase) {
+    case ReadPhase::Idle:
+    case ReadPhase::Receiving:
+        return;
+    case ReadPhase::Settling:
+        qCDebug(lcSerial) << "block" << storedLast + 1 << ": bytes follow the reply";
+        startDraining();
+        return;
+    case ReadPhase::Draining:
+        lineTimer->start(read_out::kQuietWindowMs);
+        return;
+    case ReadPhase::AwaitingLate: {
+        lateBytes += n;
+        blockRetryTicks = 0;  // the watchdog counts quiet seconds from the last byte
+        const qint32 lateReplies = blockRequests - 1 - blockFailures;
+        if (lateBytes >= lateReplies * blockReplyBytes)
+            lineTimer->start(read_out::kQuietWindowMs);
+        return;
+    }
+    }
+}
+
+void Form1::lineTimer_Timer()
+{
+    const int pending = MSComm1->InBufferCount();
+    switch (readPhase) {
+    case ReadPhase::Idle:
+        return;
+    case ReadPhase::Receiving:
+        // A reply that has stopped growing short of its length will not go on.
+        if (pending > 0 && pending == stallBytes) {
+            qCDebug(lcSerial) << "block" << storedLast + 1 << ": reply stopped short at"
+                              << pending << "of" << blockReplyBytes << "bytes";
+            startDraining();
+            return;
+        }
+        stallBytes = pending;
+        lineTimer->start(read_out::kStallCheckMs);
+        return;
+    case ReadPhase::Settling:
+        if (pending > 0)
+            startDraining();
+        else
+            acceptBlock();
+        return;
+    case ReadPhase::Draining:
+    case ReadPhase::AwaitingLate:
+        if (pending > 0) {
+            blockLineNoise();
+            return;
+        }
+        if (readPhase == ReadPhase::Draining)
+            blockFailed();
+        else
+            advanceReadOut();
+        return;
+    }
+}
+
+// Drops everything until the line has been quiet for the window.
+void Form1::startDraining()
+{
+    readPhase = ReadPhase::Draining;
+    MSComm1->setInBufferCount(0);
+    MSComm1->setRThreshold(kAnyByte);
+    lineTimer->start(read_out::kQuietWindowMs);
+}
+
+// The delivery was not the block's reply: ask again at once, or give up.
+void Form1::blockFailed()
+{
+    ++blockFailures;
+    if (blockFailures >= read_out::kAttemptsPerBlock) {
+        interruptReadOut(read_out::End::BadData);
+        return;
+    }
+    qCDebug(lcSerial) << "block" << storedLast + 1 << ": asking again";
+    blockRetryTicks = 0;
+    senddat(frames::kBlockRequest);
+}
+
+void Form1::acceptBlock()
+{
+    storeBlock();
+    if (readPhase == ReadPhase::Idle)
+        return;  // the read-out is complete
+    // After a re-send, the earlier request may still be answered. That reply
+    // must not be taken for the next block, so the next request waits until it
+    // has come, or until the watchdog has seen a whole period of quiet line.
+    if (blockRequests - 1 - blockFailures > 0) {
+        readPhase = ReadPhase::AwaitingLate;
+        lateBytes = 0;
+        blockRetryTicks = 0;
+        MSComm1->setRThreshold(kAnyByte);
+        return;
+    }
+    advanceReadOut();
+}
+
+// Requests the next block of the plan.
+void Form1::advanceReadOut()
+{
+    lineTimer->stop();
+    if (lsmemmul > memmul)
+        return;  // that was the final partial block, or the only block
+    if (lsmemmul == memmul && memrem == 0) {
+        setTimerEnabled(Timer4, false);  // the last whole block, and no partial one follows
+        return;
+    }
+    ++lsmemmul;
+    startsave += frames::kBlockGroups;
+    blockRetryTicks = 0;
+    blockRequests = 0;
+    blockResends = 0;
+    blockFailures = 0;
+    readPhase = ReadPhase::Receiving;
+    senddat(frames::kBlockRequest);
+}

@@ -1,0 +1,31 @@
+#include "support/sim_process.h"
+
+#include <QCoreApplication>
+
+namespace {
+constexpr int kStartTimeoutMs = 5000;
+}
+
+QString SimProcess::programPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/harlune-sim");
+}
+
+bool SimProcess::start(const QString &portDir, int port, const QStringList &extraArguments)
+{
+    process_.start(programPath(),
+                   QStringList{QStringLiteral("--port-dir"), portDir, QStringLiteral("--port"),
+                               QString::number(port)}
+                       + extraArguments);
+    // The program says "... linked as COMn" once the link is there.
+    return process_.waitForStarted(kStartTimeoutMs) && process_.waitForReadyRead(kStartTimeoutMs)
+           && process_.readLine().contains("linked as");
+}
+
+void SimProcess::kill()
+{
+    if (process_.state() == QProcess::NotRunning)
+        return;
+    process_.kill();
+    process_.waitForFinished(kStartTimeoutMs);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+
+// harlune-sim as a process of its own, built next to the tests, so a test can
+// kill it the way a user pulls the plug: SIGKILL, with no chance to clean up.
+// A killed process leaves the pseudo-terminal hung up, which an instrument
+// object destroyed inside the test process does not reproduce.
+class SimProcess {
+public:
+    ~SimProcess() { kill(); }
+
+    static QString programPath();
+
+    // Starts it linked as <portDir>/COM<port>; true once the link is made.
+    bool start(const QString &portDir, int port, const QStringList &extraArguments = {});
+    void kill();
+
+private:
+    QProcess process_;
+};

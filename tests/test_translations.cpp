@@ -1,0 +1,54 @@
+// Qt's own dialogs speak Chinese once the program has loaded Qt's translation,
+// and the program's question before replacing a file uses their words.
+#include "export/export_target.h"
+#include "window/translations.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+const char kPackage[] = "qt6-translations-l10n is not installed (no qtbase_zh_CN.qm)";
+} // namespace
+
+class TranslationsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void platformDialogsSpeakChinese()
+    {
+        if (!translations::installQtChinese(*qApp))
+            QSKIP(kPackage);
+
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Ok);
+        QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("另存为"));
+        const auto *buttons = dialog.findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("取消"));
+    }
+
+    void replaceQuestionInTheDialogsWords()
+    {
+        QTranslator qt;
+        if (!qt.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QSKIP(kPackage);
+        const QString dialogsOwn =
+            qt.translate("QFileDialog", "%1 already exists.\nDo you want to replace it?");
+        QVERIFY(!dialogsOwn.isEmpty());
+        QCOMPARE(export_target::replaceQuestion(QStringLiteral("report.xlsx")),
+                 dialogsOwn.arg(QStringLiteral("report.xlsx")));
+    }
+};
+
+QTEST_MAIN(TranslationsTest)
+#include "test_translations.moc"
