@@ -117,6 +117,20 @@ private slots:
         QVERIFY(h.ui.messages.isEmpty());
     }
 
+    // Bytes the port holds but the event loop has not announced yet (it was
+    // busy when they came) count when the quiet window runs out.
+    void bytesNotYetAnnouncedStillCount()
+    {
+        Form1Harness h;
+        startReadOut(h, 1, 1000);
+        const QByteArray frame = h.takeWrites().last();
+        h.receive(blockReplyFor(frame, sampleRecord));
+        h.io->injectQuietly(bytes({0x00, 0x01}));
+        h.quietLine();
+        QCOMPARE(h.form->readPhase, Phase::Draining);
+        expectEmpty(h, 1, 1000);
+    }
+
     void aReplyStillFlowingIsNotShort()
     {
         Form1Harness h;

@@ -37,7 +37,7 @@ void Form1::armBlockReception(qint32 replyBytes)
     blockReplyBytes = replyBytes;
     ++blockRequests;
     stallBytes = -1;
-    lineTimer->start(read_out::kStallCheckMs);
+    armLineTimer(read_out::kStallCheckMs);
 }
 
 // The receive threshold was reached: rxBuf holds the reply's length.
@@ -51,7 +51,7 @@ void Form1::blockDelivered(bool morePending)
     }
     readPhase = ReadPhase::Settling;
     MSComm1->setRThreshold(kAnyByte);
-    lineTimer->start(read_out::kQuietWindowMs);
+    armLineTimer(read_out::kQuietWindowMs);
 }
 
 // Bytes outside the reply being received.
@@ -69,14 +69,14 @@ void Form1::blockLineNoise()
         startDraining();
         return;
     case ReadPhase::Draining:
-        lineTimer->start(read_out::kQuietWindowMs);
+        armLineTimer(read_out::kQuietWindowMs);
         return;
     case ReadPhase::AwaitingLate: {
         lateBytes += n;
         blockRetryTicks = 0;  // the watchdog counts quiet seconds from the last byte
         const qint32 lateReplies = blockRequests - 1 - blockFailures;
         if (lateBytes >= lateReplies * blockReplyBytes)
-            lineTimer->start(read_out::kQuietWindowMs);
+            armLineTimer(read_out::kQuietWindowMs);
         return;
     }
     }
@@ -90,14 +90,16 @@ void Form1::lineTimer_Timer()
         return;
     case ReadPhase::Receiving:
         // A reply that has stopped growing short of its length will not go on.
-        if (pending > 0 && pending == stallBytes) {
+        // A check that comes late, after the event loop was held up, looks
+        // again before it concludes: bytes may be on their way to us.
+        if (pending > 0 && pending == stallBytes && !lineCheckCameLate()) {
             qCDebug(lcSerial) << "block" << storedLast + 1 << ": reply stopped short at"
                               << pending << "of" << blockReplyBytes << "bytes";
             startDraining();
             return;
         }
         stallBytes = pending;
-        lineTimer->start(read_out::kStallCheckMs);
+        armLineTimer(read_out::kStallCheckMs);
         return;
     case ReadPhase::Settling:
         if (pending > 0)
@@ -119,13 +121,24 @@ void Form1::lineTimer_Timer()
     }
 }
 
+void Form1::armLineTimer(int ms)
+{
+    lineArmedAt_.start();
+    lineTimer->start(ms);
+}
+
+bool Form1::lineCheckCameLate() const
+{
+    return lineArmedAt_.elapsed() > lineTimer->interval() * 3 / 2;
+}
+
 // Drops everything until the line has been quiet for the window.
 void Form1::startDraining()
 {
     readPhase = ReadPhase::Draining;
     MSComm1->setInBufferCount(0);
     MSComm1->setRThreshold(kAnyByte);
-    lineTimer->start(read_out::kQuietWindowMs);
+    armLineTimer(read_out::kQuietWindowMs);
 }
 
 // The delivery was not the block's reply: ask again at once, or give up.

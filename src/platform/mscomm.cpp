@@ -76,7 +76,7 @@ void MSComm::setOutput(const QByteArray &bytes)
 int MSComm::InBufferCount()
 {
     takeArrivedBytes();
-    return inBuffer_.size();
+    return inBuffer_.size() + int(io_->waitingInDriver());
 }
 
 void MSComm::setInBufferCount(int n)

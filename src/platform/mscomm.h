@@ -48,6 +48,8 @@ public:
     // Writes all the bytes, unchanged.
     void setOutput(const QByteArray &bytes);
 
+    // Received bytes not yet read, the driver's included: bytes in flight
+    // while the event loop was busy count too.
     int InBufferCount();
     // Only 0 is meaningful: drops every received byte not yet read, ours and the driver's.
     void setInBufferCount(int n);

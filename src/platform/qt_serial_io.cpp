@@ -5,7 +5,11 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <sys/ioctl.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
 #endif
 
 namespace {
@@ -103,6 +107,22 @@ void QtSerialIo::drainOutput()
 qint64 QtSerialIo::pendingOutput() const { return port_.isOpen() ? port_.bytesToWrite() : 0; }
 
 QByteArray QtSerialIo::readAvailable() { return port_.isOpen() ? port_.readAll() : QByteArray(); }
+
+qint64 QtSerialIo::waitingInDriver() const
+{
+    if (!port_.isOpen())
+        return 0;
+#if defined(Q_OS_UNIX)
+    int n = 0;
+    return ::ioctl(port_.handle(), FIONREAD, &n) == 0 ? n : 0;
+#elif defined(Q_OS_WIN)
+    COMSTAT status{};
+    DWORD errors = 0;
+    return ::ClearCommError(port_.handle(), &errors, &status) ? qint64(status.cbInQue) : 0;
+#else
+    return 0;
+#endif
+}
 
 void QtSerialIo::discardInput()
 {

@@ -18,6 +18,7 @@ public:
     void drainOutput() override;
     qint64 pendingOutput() const override;
     QByteArray readAvailable() override;
+    qint64 waitingInDriver() const override;
     void discardInput() override;
 
 private:

@@ -56,6 +56,9 @@ public:
     virtual qint64 pendingOutput() const = 0;
     // Takes every byte received so far.
     virtual QByteArray readAvailable() = 0;
+    // Bytes the driver has received that readAvailable() has not yet seen: a
+    // busy event loop may not have read them yet.
+    virtual qint64 waitingInDriver() const = 0;
     // Drops every received byte not yet taken, the driver's included.
     virtual void discardInput() = 0;
 

@@ -4,6 +4,7 @@
 #include "records/group_record.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -181,6 +182,8 @@ private:
     void armBlockReception(qint32 replyBytes);
     void blockDelivered(bool morePending);
     void blockLineNoise();
+    void armLineTimer(int ms);
+    bool lineCheckCameLate() const;
     void startDraining();
     void blockFailed();
     void acceptBlock();
@@ -197,4 +200,5 @@ private:
     AnchoredPanel *client_ = nullptr;  // the controls under the menu bar
     QString lastSaveFolder_;    // where the last Save of this run went
     QHash<QString, QString> loggedOpenFailures_;  // device -> the open failure last logged
+    QElapsedTimer lineArmedAt_;  // when the line timer was last started
 };

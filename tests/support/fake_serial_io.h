@@ -39,6 +39,7 @@ public:
     void drainOutput() override { ++drainCount; }
     qint64 pendingOutput() const override { return 0; }
     QByteArray readAvailable() override;
+    qint64 waitingInDriver() const override { return 0; }  // readAvailable() takes it all
     void discardInput() override;
 
     // Puts bytes into the driver and tells the control, as a device would.
