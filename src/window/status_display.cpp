@@ -4,6 +4,7 @@
 #include "link/port_problem.h"
 #include "platform/mscomm.h"
 #include "platform/port_map.h"
+#include "window/clock_text.h"
 #include "window/panel_status_bar.h"
 #include "window/product.h"
 
@@ -37,14 +38,6 @@ void setTextIfChanged(Widget *w, const QString &text)
         w->setText(text);
 }
 
-QString timeOfDay()
-{
-    const QLocale locale = QLocale::system();
-    QString format = locale.timeFormat(QLocale::LongFormat);
-    format.remove(QLatin1Char('t'));  // the time zone is no part of a clock
-    return locale.toString(QTime::currentTime(), format.trimmed());
-}
-
 // "COM1 = /dev/ttyUSB0", and why it could not be opened when that is the port
 // whose open failed last.
 QString deviceTip(const QString &portText, qint16 failedPort, const QString &failure)
@@ -66,7 +59,7 @@ void Form1::Timer1_Timer()
     if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0
         && size() != normal)
         resize(normal);
-    StatusBar1->setPanelText(3, timeOfDay());
+    StatusBar1->setPanelText(3, clock_text::timeOfDay(QTime::currentTime(), QLocale::system()));
     StatusBar1->setPanelText(2, product::title());
     showLinkState(true);
 
