@@ -361,10 +361,39 @@ private slots:
 
     // ---- the record generator -----------------------------------------------------
 
+    // Group numbers give the same records on every run and every machine, so a
+    // test may recompute what the instrument holds: a few of them, byte for byte.
+    void recordsAreAFunctionOfTheGroup_data()
+    {
+        QTest::addColumn<int>("group");
+        QTest::addColumn<QByteArray>("record");
+        QTest::newRow("0") << 0
+                           << bytesOf({0x00, 0x24, 0x30, 0x41, 0x4D, 0x15, 0x32, 0x15, 0x50, 0xC2,
+                                       0x5A, 0x07, 0x07, 0x02, 0x39, 0x0B, 0x3E, 0x00, 0x39, 0x80});
+        QTest::newRow("1") << 1
+                           << bytesOf({0x00, 0x00, 0x10, 0x43, 0x38, 0x5B, 0x22, 0x38, 0x27, 0x31,
+                                       0x1D, 0x0A, 0x0B, 0x03, 0x21, 0x09, 0x00, 0x00, 0xF3, 0x00});
+        QTest::newRow("7") << 7
+                           << bytesOf({0xBB, 0x61, 0x3B, 0x23, 0x58, 0x4A, 0xE8, 0x01, 0x46, 0x43,
+                                       0x32, 0x03, 0x0C, 0x0D, 0x22, 0x1C, 0x00, 0xE9, 0x34, 0x96});
+        QTest::newRow("2500") << 2500
+                              << bytesOf({0x00, 0x3A, 0x36, 0x41, 0x28, 0x27, 0x41, 0x59, 0x17,
+                                          0x3B, 0x09, 0x04, 0x09, 0x07, 0x0C, 0x08, 0x00, 0x00,
+                                          0x7B, 0x00});
+        QTest::newRow("200000") << 200000
+                                << bytesOf({0x23, 0x19, 0x32, 0x22, 0x3E, 0x5F, 0x02, 0x4C, 0x17,
+                                            0x42, 0x09, 0x03, 0x05, 0x0B, 0x2D, 0x2E, 0x00, 0x00,
+                                            0x7E, 0x00});
+    }
     void recordsAreAFunctionOfTheGroup()
     {
-        for (qint32 g : {0, 1, 7, 2500, 199999, 200000, 999999})
-            QCOMPARE(sim::groupRecord(g), sim::groupRecord(g));
+        QFETCH(int, group);
+        QFETCH(QByteArray, record);
+        QCOMPARE(recordBytes(sim::groupRecord(group)), record);
+    }
+
+    void recordsDifferFromGroupToGroup()
+    {
         std::set<sim::Record> distinct;
         for (qint32 g = 1; g <= 1000; ++g)
             distinct.insert(sim::groupRecord(g));
