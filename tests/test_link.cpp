@@ -162,6 +162,34 @@ private slots:
         QCOMPARE(int(h.form->secFlag), 1);
     }
 
+    // senddat drops stale input, then writes the frame, then makes sure it is
+    // on its way. A port that sends at once, to an instrument that answers at
+    // once, has the reply in the driver before the write returns: dropping the
+    // input after the write would lose it.
+    void replyOfAnInstantInstrumentSurvivesSenddat_data()
+    {
+        QTest::addColumn<bool>("holdsWritesUntilDrain");
+        QTest::newRow("port that sends at once") << false;
+        QTest::newRow("port that sends when drained") << true;
+    }
+    void replyOfAnInstantInstrumentSurvivesSenddat()
+    {
+        QFETCH(bool, holdsWritesUntilDrain);
+        Form1Harness h;
+        h.io->holdsWritesUntilDrain = holdsWritesUntilDrain;
+        h.io->answerAtOnce = [](const QByteArray &frame) {
+            return shortReply(quint8(frame.at(7)), 0xFF);
+        };
+        h.io->injectQuietly(bytes({0xAA, 1, 2, 3}));  // stale, in the driver
+        h.form->senddat(11);
+        // When senddat returns, the frame is on the line, whichever way the port sends.
+        QCOMPARE(h.io->writes, QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11})});
+        h.receive(QByteArray());  // the event loop hears of the reply
+        QCOMPARE(int(h.form->commOk), 1);
+        QCOMPARE(h.form->rxBuf, shortReply(0x11, 0xFF));
+        QCOMPARE(int(h.form->secFlag), 1);
+    }
+
     void probeReplySetsSecondsFlag_data()
     {
         QTest::addColumn<int>("byte15");

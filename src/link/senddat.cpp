@@ -37,8 +37,11 @@ void Form1::senddat(qint16 dat)
         break;
     }
 
-    // Stale input is dropped before the frame goes out, not after: an
-    // instrument that answers at once would otherwise lose its reply.
+    // Stale input is dropped first, then the frame is written and drained. A
+    // port that sends on the write, to an instrument that answers at once, has
+    // the reply in the driver before the write returns: dropping input after
+    // the write would lose it. The drain makes sure the frame is on its way
+    // before the transmit buffer counts as empty; nothing is discarded.
     MSComm1->setInBufferCount(0);
     MSComm1->setOutput(QByteArray(reinterpret_cast<const char *>(cmdBuf.data()),
                                   static_cast<int>(cmdBuf.size())));

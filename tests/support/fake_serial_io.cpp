@@ -1,5 +1,7 @@
 #include "support/fake_serial_io.h"
 
+#include <utility>
+
 bool FakeSerialIo::open(const QString &device, const LineSettings &settings)
 {
     openAttempts.append(device);
@@ -30,8 +32,26 @@ void FakeSerialIo::close()
 
 void FakeSerialIo::write(const QByteArray &bytes)
 {
-    if (isOpen())
-        writes.append(bytes);
+    if (!isOpen())
+        return;
+    if (holdsWritesUntilDrain)
+        heldWrites.append(bytes);
+    else
+        send(bytes);
+}
+
+void FakeSerialIo::drainOutput()
+{
+    ++drainCount;
+    for (const QByteArray &bytes : std::exchange(heldWrites, {}))
+        send(bytes);
+}
+
+void FakeSerialIo::send(const QByteArray &bytes)
+{
+    writes.append(bytes);
+    if (answerAtOnce)
+        pendingInput.append(answerAtOnce(bytes));
 }
 
 QByteArray FakeSerialIo::readAvailable()

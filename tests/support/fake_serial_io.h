@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // A serial port without a device: records what is written and lets the test
 // inject received bytes, failures and line events.
 class FakeSerialIo : public SerialIo {
@@ -23,8 +25,15 @@ public:
     QStringList openAttempts;
     QString openDevice;
     LineSettings openSettings;
-    // Every write, one entry per call.
+    // Every write that reached the line, one entry per call.
     QList<QByteArray> writes;
+    // Writes wait, as QSerialPort's do, until drainOutput() sends them;
+    // otherwise they reach the line at once.
+    bool holdsWritesUntilDrain = false;
+    QList<QByteArray> heldWrites;
+    // A device that answers at once: its answer to bytes that reach the line
+    // is in the driver before the call that sent them returns.
+    std::function<QByteArray(const QByteArray &)> answerAtOnce;
     // Bytes "in the driver": received but not yet taken.
     QByteArray pendingInput;
     int discardCount = 0;
@@ -36,7 +45,7 @@ public:
     void close() override;
     bool isOpen() const override { return !openDevice.isEmpty(); }
     void write(const QByteArray &bytes) override;
-    void drainOutput() override { ++drainCount; }
+    void drainOutput() override;
     qint64 pendingOutput() const override { return 0; }
     QByteArray readAvailable() override;
     qint64 waitingInDriver() const override { return 0; }  // readAvailable() takes it all
@@ -47,4 +56,7 @@ public:
     // Puts bytes into the driver without telling anyone yet.
     void injectQuietly(const QByteArray &bytes) { pendingInput.append(bytes); }
     void fail(SerialIo::Failure failure) { emit failed(failure); }
+
+private:
+    void send(const QByteArray &bytes);
 };
