@@ -66,19 +66,19 @@ struct Fixture {
                 return quint16(roll == 0 ? 10000 : roll == 1 ? 20000 : random.bounded(25756));
             };
             auto status = [&] { return kStatuses[random.bounded(int(std::size(kStatuses)))]; };
-            form.grpVal1[g] = reading();
-            form.grpVal2[g] = reading();
-            form.grpVal3[g] = reading();
-            form.grpStat1[g] = status();
-            form.grpStat2[g] = status();
-            form.grpStat3[g] = status();
-            form.grpYear[g] = quint8(random.bounded(100));
-            form.grpMonth[g] = quint8(1 + random.bounded(12));
-            form.grpDay[g] = quint8(1 + random.bounded(31));
-            form.grpHour[g] = quint8(random.bounded(24));
-            form.grpMinute[g] = quint8(random.bounded(60));
-            form.grpSecond[g] = quint8(random.bounded(60));
-            form.grpCharge[g] = quint8(random.bounded(256));
+            GroupRecord r;
+            for (quint16 &value : r.val)
+                value = reading();
+            for (quint8 &stat : r.stat)
+                stat = status();
+            r.year = quint8(random.bounded(100));
+            r.month = quint8(1 + random.bounded(12));
+            r.day = quint8(1 + random.bounded(31));
+            r.hour = quint8(random.bounded(24));
+            r.minute = quint8(random.bounded(60));
+            r.second = quint8(random.bounded(60));
+            r.charge = quint8(random.bounded(256));
+            form.storeRecord(g, r);
         }
         form.lssavesum = kFirstGroup;
         form.memnum = kGroups;

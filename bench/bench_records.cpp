@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -35,18 +34,20 @@ struct Fixture {
     void fillListedGroups()
     {
         for (qint32 g = 1; g <= kListedGroups; ++g) {
-            form.grpVal1[g] = quint16(g * 25 % 25756);
-            form.grpVal2[g] = g % 97 == 0 ? quint16(10000) : quint16(g * 7);
-            form.grpVal3[g] = g % 89 == 0 ? quint16(20000) : quint16(25755 - g);
-            form.grpStat1[g] = 0x41;
-            form.grpStat2[g] = quint8(0x42 + g % 2);
-            form.grpStat3[g] = 0x30;
-            form.grpYear[g] = 21;
-            form.grpMonth[g] = quint8(1 + g % 12);
-            form.grpDay[g] = quint8(1 + g % 28);
-            form.grpHour[g] = quint8(g % 24);
-            form.grpMinute[g] = quint8(g % 60);
-            form.grpSecond[g] = quint8(g % 60);
+            GroupRecord r;
+            r.val[0] = quint16(g * 25 % 25756);
+            r.val[1] = g % 97 == 0 ? quint16(10000) : quint16(g * 7);
+            r.val[2] = g % 89 == 0 ? quint16(20000) : quint16(25755 - g);
+            r.stat[0] = 0x41;
+            r.stat[1] = quint8(0x42 + g % 2);
+            r.stat[2] = 0x30;
+            r.year = 21;
+            r.month = quint8(1 + g % 12);
+            r.day = quint8(1 + g % 28);
+            r.hour = quint8(g % 24);
+            r.minute = quint8(g % 60);
+            r.second = quint8(g % 60);
+            form.storeRecord(g, r);
         }
         form.secFlag = 1;
     }
@@ -73,16 +74,12 @@ void BM_ClearData(benchmark::State &state)
 }
 BENCHMARK(BM_ClearData)->Unit(benchmark::kMillisecond);
 
-// Baseline: only the plain fill of the same nine arrays, no listing.
+// Baseline: only emptying the store, no listing.
 void BM_ClearDataBaselineFill(benchmark::State &state)
 {
     Form1 &form = fixture().form;
     for (auto _ : state) {
-        for (std::vector<quint16> *v : {&form.grpVal1, &form.grpVal2, &form.grpVal3})
-            std::fill(v->begin(), v->end(), quint16(20000));
-        for (std::vector<quint8> *v : {&form.grpYear, &form.grpMonth, &form.grpDay, &form.grpHour,
-                                       &form.grpMinute, &form.grpSecond})
-            std::fill(v->begin(), v->end(), quint8(0));
+        form.emptyRecordStore();
         benchmark::DoNotOptimize(form.grpVal1.data());
         benchmark::ClobberMemory();
     }

@@ -55,8 +55,7 @@ struct Window {
         for (QTimer *t : {form->Timer1, form->Timer2, form->Timer3, form->Timer4})
             t->stop();
         form->openPort();
-        for (auto *values : {&form->grpVal1, &form->grpVal2, &form->grpVal3})
-            std::fill(values->begin(), values->end(), record_store::kEmptyValue);
+        form->emptyRecordStore();
     }
     QList<QByteArray> takeWrites()
     {

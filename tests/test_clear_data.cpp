@@ -22,19 +22,7 @@ namespace {
 
 void fillSlot(Form1 &f, qint32 g, quint16 value)
 {
-    f.grpVal1[g] = value;
-    f.grpVal2[g] = value;
-    f.grpVal3[g] = value;
-    f.grpStat1[g] = 0x42;
-    f.grpStat2[g] = 0x43;
-    f.grpStat3[g] = 0x31;
-    f.grpYear[g] = 21;
-    f.grpMonth[g] = 11;
-    f.grpDay[g] = 27;
-    f.grpHour[g] = 8;
-    f.grpMinute[g] = 5;
-    f.grpSecond[g] = 9;
-    f.grpCharge[g] = 77;
+    f.storeRecord(g, GroupRecord{{value, value, value}, {0x42, 0x43, 0x31}, 21, 11, 27, 8, 5, 9, 77});
 }
 
 } // namespace

@@ -165,32 +165,10 @@ void TestExportSheet::init()
 void TestExportSheet::fillGroups(Form1Harness &harness, quint8 secFlag)
 {
     Form1 &f = *harness.form;
-    struct Group {
-        qint32 g;
-        quint16 val[3];
-        quint8 stat[3];
-        quint8 y, mo, d, hr, mi, s, charge;
-    };
-    const Group groups[] = {
-        {57, {1234, 10000, 20000}, {0x42, 0x42, 0x31}, 21, 11, 27, 9, 5, 7, 200},
-        {58, {25, 1200, 5}, {0x31, 0x42, 0x43}, 5, 3, 7, 0, 0, 59, 0},
-        {59, {20000, 25, 10000}, {0x20, 0x20, 0x50}, 10, 12, 31, 23, 59, 0, 255},
-    };
-    for (const Group &x : groups) {
-        f.grpVal1[x.g] = x.val[0];
-        f.grpVal2[x.g] = x.val[1];
-        f.grpVal3[x.g] = x.val[2];
-        f.grpStat1[x.g] = x.stat[0];
-        f.grpStat2[x.g] = x.stat[1];
-        f.grpStat3[x.g] = x.stat[2];
-        f.grpYear[x.g] = x.y;
-        f.grpMonth[x.g] = x.mo;
-        f.grpDay[x.g] = x.d;
-        f.grpHour[x.g] = x.hr;
-        f.grpMinute[x.g] = x.mi;
-        f.grpSecond[x.g] = x.s;
-        f.grpCharge[x.g] = x.charge;
-    }
+    // Values, statuses, then year, month, day, hour, minute, second and charge.
+    f.storeRecord(57, {{1234, 10000, 20000}, {0x42, 0x42, 0x31}, 21, 11, 27, 9, 5, 7, 200});
+    f.storeRecord(58, {{25, 1200, 5}, {0x31, 0x42, 0x43}, 5, 3, 7, 0, 0, 59, 0});
+    f.storeRecord(59, {{20000, 25, 10000}, {0x20, 0x20, 0x50}, 10, 12, 31, 23, 59, 0, 255});
     f.lssavesum = 57;
     f.memnum = 3;
     f.secFlag = secFlag;

@@ -74,22 +74,6 @@ struct MapStore {
     }
 };
 
-void storeGroup(Form1 &form, qint32 g, const GroupRecord &r)
-{
-    form.grpVal1[g] = r.val[0];
-    form.grpVal2[g] = r.val[1];
-    form.grpVal3[g] = r.val[2];
-    form.grpStat1[g] = r.stat[0];
-    form.grpStat2[g] = r.stat[1];
-    form.grpStat3[g] = r.stat[2];
-    form.grpYear[g] = r.year;
-    form.grpMonth[g] = r.month;
-    form.grpDay[g] = r.day;
-    form.grpHour[g] = r.hour;
-    form.grpMinute[g] = r.minute;
-    form.grpSecond[g] = r.second;
-}
-
 } // namespace
 
 class RecordTableTest : public QObject {
@@ -239,7 +223,7 @@ void RecordTableTest::listRecordsShowsTheRange()
 {
     Form1Harness h;
     for (qint32 g : {1, 2, 4, 5})
-        storeGroup(*h.form, g, exampleRecord());
+        h.form->storeRecord(g, exampleRecord());
     h.form->secFlag = 1;
     h.form->listRecords(1, 4);
     const auto rec = [](int g) { return record_table::recordText(g, exampleRecord(), 1); };
@@ -251,7 +235,7 @@ void RecordTableTest::listRecordsZeroMeansWholeStore()
 {
     Form1Harness h;
     for (qint32 g : {0, 1, 200000})
-        storeGroup(*h.form, g, exampleRecord());
+        h.form->storeRecord(g, exampleRecord());
     h.form->listRecords(0, 0);
     const auto rec = [](int g) { return record_table::recordText(g, exampleRecord(), 0); };
     // Group 0 has a slot but a first of 0 stands for 1.
@@ -262,8 +246,8 @@ void RecordTableTest::listRecordsZeroMeansWholeStore()
 void RecordTableTest::listRecordsTreatsGroupsWithoutSlotAsAbsent()
 {
     Form1Harness h;
-    storeGroup(*h.form, 199999, exampleRecord());
-    storeGroup(*h.form, 200000, exampleRecord());
+    h.form->storeRecord(199999, exampleRecord());
+    h.form->storeRecord(200000, exampleRecord());
     h.form->listRecords(199999, 200005);
     const auto rec = [](int g) { return record_table::recordText(g, exampleRecord(), 0); };
     QCOMPARE(h.form->RichTextBox1->Text(), viewHead() + rec(199999) + kFive + rec(200000) + kCrLf);
@@ -276,8 +260,8 @@ void RecordTableTest::listRecordsTreatsGroupsWithoutSlotAsAbsent()
 void RecordTableTest::listRecordsSkipsErrorChannelOne()
 {
     Form1Harness h;
-    storeGroup(*h.form, 1, makeRecord(20000, 0x42, 5, 0x42, 5, 0x42));
-    storeGroup(*h.form, 2, makeRecord(5, 0x42, 20000, 0x42, 20000, 0x42));
+    h.form->storeRecord(1, makeRecord(20000, 0x42, 5, 0x42, 5, 0x42));
+    h.form->storeRecord(2, makeRecord(5, 0x42, 20000, 0x42, 20000, 0x42));
     h.form->listRecords(1, 2);
     QCOMPARE(h.form->RichTextBox1->Text(),
              viewHead() + kFive
@@ -291,7 +275,7 @@ void RecordTableTest::listRecordsWritesNoFile()
     const QStringList scratchNames{QStringLiteral("*lishi*")};
     const QStringList before = programDir.entryList(scratchNames, QDir::AllEntries | QDir::Hidden);
     Form1Harness h;
-    storeGroup(*h.form, 3, exampleRecord());
+    h.form->storeRecord(3, exampleRecord());
     h.form->listRecords(1, 10);
     h.form->Command4_Click();
     QVERIFY(h.form->RichTextBox1->Text().startsWith(viewHead()));

@@ -220,13 +220,9 @@ private slots:
         Form1Harness h;
         Form1 &f = *h.form;
         constexpr int kGroups = 200;  // enough for a vertical scroll bar
-        for (int g = 1; g <= kGroups; ++g) {
-            f.grpVal1[g] = f.grpVal2[g] = f.grpVal3[g] = 25755;
-            f.grpStat1[g] = f.grpStat2[g] = f.grpStat3[g] = 0x41;
-            f.grpYear[g] = 21;
-            f.grpMonth[g] = f.grpDay[g] = 12;
-            f.grpHour[g] = f.grpMinute[g] = f.grpSecond[g] = 59;
-        }
+        const GroupRecord widest{{25755, 25755, 25755}, {0x41, 0x41, 0x41}, 21, 12, 12, 59, 59, 59};
+        for (int g = 1; g <= kGroups; ++g)
+            f.storeRecord(g, widest);
         f.secFlag = 1;
         f.listRecords(1, kGroups);
         const QStringList lines = f.RichTextBox1->toPlainText().split(QLatin1Char('\n'));
@@ -377,7 +373,6 @@ private slots:
         QCOMPARE(f.Text1->text(), QStringLiteral("COM1"));
         QCOMPARE(f.Label2->text(), QStringLiteral("- -"));
         QCOMPARE(f.RichTextBox1->Text().count(QStringLiteral("\r\n")), 2);
-        QCOMPARE(Form1::recordStoreBytes(), std::size_t(200001 * 16));
     }
 
     void timersAfterFormLoad()
@@ -449,8 +444,10 @@ private slots:
     {
         Form1Harness h;
         Form1 &f = *h.form;
+        GroupRecord present;
+        present.val[0] = 1234;
         auto dirty = [&] {
-            f.grpVal1[9] = 1234;
+            f.storeRecord(9, present);
             h.stopTimers();
         };
         dirty();

@@ -44,20 +44,7 @@ void Form1::storeBlock()
         // The read plan keeps requests inside the store; a group without a slot is never written.
         if (g < record_store::kFirstGroup || g > record_store::kLastGroup)
             continue;
-        const GroupRecord r = replies::blockRecord(rxBuf, k);
-        grpVal1[g] = r.val[0];
-        grpStat1[g] = r.stat[0];
-        grpVal2[g] = r.val[1];
-        grpStat2[g] = r.stat[1];
-        grpVal3[g] = r.val[2];
-        grpStat3[g] = r.stat[2];
-        grpYear[g] = r.year;
-        grpMonth[g] = r.month;
-        grpDay[g] = r.day;
-        grpHour[g] = r.hour;
-        grpMinute[g] = r.minute;
-        grpSecond[g] = r.second;
-        grpCharge[g] = r.charge;
+        storeRecord(g, replies::blockRecord(rxBuf, k));
         ProgressBar1->setVisible(true);
         ProgressBar1->setValue(block_store::progressPercent(g, endsave));
     }

@@ -76,19 +76,7 @@ QString widestTableLine()
 Form1::Form1(MSComm *comm, UiSeam *uiSeam, QWidget *parent)
     : QMainWindow(parent), MSComm1(comm), ui(uiSeam)
 {
-    grpVal1.resize(record_store::kSlots);
-    grpVal2.resize(record_store::kSlots);
-    grpVal3.resize(record_store::kSlots);
-    grpStat1.resize(record_store::kSlots);
-    grpStat2.resize(record_store::kSlots);
-    grpStat3.resize(record_store::kSlots);
-    grpYear.resize(record_store::kSlots);
-    grpMonth.resize(record_store::kSlots);
-    grpDay.resize(record_store::kSlots);
-    grpHour.resize(record_store::kSlots);
-    grpMinute.resize(record_store::kSlots);
-    grpSecond.resize(record_store::kSlots);
-    grpCharge.resize(record_store::kSlots);
+    createRecordStore();
 
     endProgram = [this] { close(); };
 
@@ -101,25 +89,6 @@ Form1::Form1(MSComm *comm, UiSeam *uiSeam, QWidget *parent)
 }
 
 Form1::~Form1() = default;
-
-GroupRecord Form1::recordAt(qint32 g) const
-{
-    GroupRecord r;
-    r.val[0] = grpVal1[g];
-    r.val[1] = grpVal2[g];
-    r.val[2] = grpVal3[g];
-    r.stat[0] = grpStat1[g];
-    r.stat[1] = grpStat2[g];
-    r.stat[2] = grpStat3[g];
-    r.year = grpYear[g];
-    r.month = grpMonth[g];
-    r.day = grpDay[g];
-    r.hour = grpHour[g];
-    r.minute = grpMinute[g];
-    r.second = grpSecond[g];
-    r.charge = grpCharge[g];
-    return r;
-}
 
 void Form1::setTimerEnabled(QTimer *timer, bool enabled)
 {

@@ -100,11 +100,11 @@ public:
     std::vector<quint8> grpYear, grpMonth, grpDay, grpHour, grpMinute, grpSecond;
     std::vector<quint8> grpCharge;
     GroupRecord recordAt(qint32 g) const;
-    static constexpr std::size_t recordStoreBytes()
-    {
-        return static_cast<std::size_t>(record_store::kSlots)
-               * (3 * sizeof(quint16) + 3 * sizeof(quint8) + 7 * sizeof(quint8));
-    }
+    void storeRecord(qint32 g, const GroupRecord &record);  // the inverse of recordAt
+    // Every group absent, as Clear data leaves the store: values empty, time
+    // stamps zero, statuses and charge kept.
+    void emptyRecordStore();
+    std::size_t recordStoreBytes() const;
 
     // ---- Controls -----------------------------------------------------------
     MSComm *MSComm1;
@@ -189,6 +189,7 @@ private:
     void acceptBlock();
     void advanceReadOut();
     void setCommandsEnabled(bool enabled);
+    void createRecordStore();
     void createControls();
     void createMenus();
     void createToolbar();

@@ -65,18 +65,19 @@ QByteArray sampleRecord(qint32 g)
 QString slotMismatch(const Form1 &f, qint32 g, const QByteArray &rec)
 {
     auto b = [&](int i) { return int(quint8(rec[i])); };
+    const GroupRecord s = f.recordAt(g);
     const struct {
         const char *name;
         int stored;
         int sent;
     } fields[] = {
-        {"value 1", f.grpVal1[g], b(1) * 100 + b(2)}, {"status 1", f.grpStat1[g], b(3)},
-        {"value 2", f.grpVal2[g], b(4) * 100 + b(5)}, {"status 2", f.grpStat2[g], b(6)},
-        {"value 3", f.grpVal3[g], b(7) * 100 + b(8)}, {"status 3", f.grpStat3[g], b(9)},
-        {"year", f.grpYear[g], b(10)},                {"month", f.grpMonth[g], b(11)},
-        {"day", f.grpDay[g], b(12)},                  {"hour", f.grpHour[g], b(13)},
-        {"minute", f.grpMinute[g], b(14)},            {"second", f.grpSecond[g], b(15)},
-        {"charge", f.grpCharge[g], b(18)},
+        {"value 1", s.val[0], b(1) * 100 + b(2)}, {"status 1", s.stat[0], b(3)},
+        {"value 2", s.val[1], b(4) * 100 + b(5)}, {"status 2", s.stat[1], b(6)},
+        {"value 3", s.val[2], b(7) * 100 + b(8)}, {"status 3", s.stat[2], b(9)},
+        {"year", s.year, b(10)},                  {"month", s.month, b(11)},
+        {"day", s.day, b(12)},                    {"hour", s.hour, b(13)},
+        {"minute", s.minute, b(14)},              {"second", s.second, b(15)},
+        {"charge", s.charge, b(18)},
     };
     for (const auto &field : fields) {
         if (field.stored != field.sent)

@@ -1,0 +1,88 @@
+// The record store: one group record in and out of its thirteen columns.
+#include "support/form1_harness.h"
+
+#include <QtTest>
+
+namespace {
+
+// Every field different from every other, so a field kept in the wrong column shows.
+const GroupRecord kDistinct{{1111, 2222, 3333}, {0x41, 0x32, 0x23}, 24, 5, 6, 7, 8, 9, 200};
+
+// What differs between two records, or an empty text.
+QString difference(const GroupRecord &a, const GroupRecord &b)
+{
+    const struct {
+        const char *name;
+        int a;
+        int b;
+    } fields[] = {
+        {"value 1", a.val[0], b.val[0]}, {"value 2", a.val[1], b.val[1]},
+        {"value 3", a.val[2], b.val[2]}, {"status 1", a.stat[0], b.stat[0]},
+        {"status 2", a.stat[1], b.stat[1]}, {"status 3", a.stat[2], b.stat[2]},
+        {"year", a.year, b.year},       {"month", a.month, b.month},
+        {"day", a.day, b.day},          {"hour", a.hour, b.hour},
+        {"minute", a.minute, b.minute}, {"second", a.second, b.second},
+        {"charge", a.charge, b.charge},
+    };
+    for (const auto &f : fields) {
+        if (f.a != f.b)
+            return QStringLiteral("%1: %2, not %3").arg(QLatin1String(f.name)).arg(f.a).arg(f.b);
+    }
+    return QString();
+}
+
+} // namespace
+
+class RecordStoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void storedRecordReadsBack_data()
+    {
+        QTest::addColumn<int>("group");
+        QTest::newRow("first slot") << 0;
+        QTest::newRow("inside") << 12345;
+        QTest::newRow("last slot") << 200000;
+    }
+    void storedRecordReadsBack()
+    {
+        QFETCH(int, group);
+        Form1Harness h;
+        Form1 &f = *h.form;
+        const GroupRecord emptySlot = f.recordAt(group);
+        f.storeRecord(group, kDistinct);
+        const QString wrong = difference(f.recordAt(group), kDistinct);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        // Its neighbours are left alone.
+        for (int g : {group - 1, group + 1}) {
+            if (g < record_store::kFirstGroup || g > record_store::kLastGroup)
+                continue;
+            const QString changed = difference(f.recordAt(g), emptySlot);
+            QVERIFY2(changed.isEmpty(), qPrintable(QStringLiteral("slot %1: %2").arg(g).arg(changed)));
+        }
+    }
+
+    // The columns are the ones the rest of the program reads by name.
+    void eachFieldGoesToItsColumn()
+    {
+        Form1Harness h;
+        Form1 &f = *h.form;
+        constexpr int g = 77;
+        f.storeRecord(g, kDistinct);
+        const GroupRecord byName{{f.grpVal1[g], f.grpVal2[g], f.grpVal3[g]},
+                                 {f.grpStat1[g], f.grpStat2[g], f.grpStat3[g]},
+                                 f.grpYear[g], f.grpMonth[g], f.grpDay[g], f.grpHour[g],
+                                 f.grpMinute[g], f.grpSecond[g], f.grpCharge[g]};
+        const QString wrong = difference(byName, kDistinct);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    }
+
+    // 200001 slots of three 16-bit values and ten bytes.
+    void sizeOfTheStore()
+    {
+        Form1Harness h;
+        QCOMPARE(h.form->recordStoreBytes(), std::size_t(200001 * 16));
+    }
+};
+
+QTEST_MAIN(RecordStoreTest)
+#include "test_record_store.moc"
