@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <memory>
 
@@ -22,13 +21,9 @@ namespace {
 constexpr qint32 kListedGroups = 1000;
 
 struct Fixture {
-    // No Form_Load: the port stays closed, so nothing touches a real device.
-    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &ui)
-    {
-        form.Command4_Click();
-        for (QTimer *t : {form.Timer1, form.Timer2, form.Timer3, form.Timer4})
-            t->stop();
-    }
+    // No Form_Load: no timer runs and the port stays closed, so nothing
+    // touches a real device.
+    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &ui) { form.emptyRecordStore(); }
 
     // Groups 1 to 1000 present, with readings of every width, overload and error.
     void fillListedGroups()

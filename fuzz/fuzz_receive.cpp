@@ -52,8 +52,6 @@ struct Window {
         comm = std::make_unique<MSComm>(std::move(fake));
         form = std::make_unique<Form1>(comm.get(), &ui);
         form->endProgram = [] {};
-        for (QTimer *t : {form->Timer1, form->Timer2, form->Timer3, form->Timer4})
-            t->stop();
         form->openPort();
         form->emptyRecordStore();
     }

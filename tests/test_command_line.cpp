@@ -11,7 +11,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -35,8 +34,6 @@ struct StartedWindow {
         io->presentDevices = present;
         comm = std::make_unique<MSComm>(std::move(fake));
         form = std::make_unique<Form1>(comm.get(), &ui);
-        for (QTimer *t : {form->Timer1, form->Timer2, form->Timer3, form->Timer4})
-            t->stop();
         startup::apply(options, *form);
         form->Form_Load();
     }

@@ -122,8 +122,6 @@ struct PtyWindow {
         qputenv("HARLUNE_PORT_DIR", dir.path().toLocal8Bit());
         comm = std::make_unique<MSComm>(std::make_unique<SlowSerialIo>());
         form = std::make_unique<Form1>(comm.get(), &ui);
-        for (QTimer *t : {form->Timer1, form->Timer2, form->Timer3, form->Timer4})
-            t->stop();
         form->Combo1->setEditText(QStringLiteral("5"));
         form->openPort();
     }

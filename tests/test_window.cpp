@@ -382,6 +382,9 @@ private slots:
         MSComm comm(std::make_unique<FakeSerialIo>());
         RecordingUi ui;
         Form1 f(&comm, &ui);
+        // Building the window starts nothing; Form_Load starts the program's work.
+        for (QTimer *t : {f.Timer1, f.Timer2, f.Timer3, f.Timer4, f.lineTimer})
+            QVERIFY(!t->isActive());
         f.Form_Load();
         QCOMPARE(f.Timer1->interval(), 70);
         QCOMPARE(f.Timer2->interval(), 100);

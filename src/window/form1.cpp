@@ -214,9 +214,6 @@ void Form1::createControls()
     Timer3->setInterval(kTimer3IntervalMs);
     Timer4 = new QTimer(this);
     Timer4->setInterval(kTimer4IntervalMs);
-    // Timer1 to Timer3 run from start-up; Form_Load disables Timer4.
-    for (QTimer *t : {Timer1, Timer2, Timer3, Timer4})
-        t->start();
     lineTimer = new QTimer(this);
     lineTimer->setSingleShot(true);
 
@@ -304,8 +301,12 @@ void Form1::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
+// The program's work starts here, not in the constructor, so a window can be
+// built and looked at without any timer running: the status display from
+// now on, the port search and the live poll through Clear data.
 void Form1::Form_Load()
 {
+    setTimerEnabled(Timer1, true);
     openPort();
     Command4_Click();
     setTimerEnabled(Timer4, false);
