@@ -22,7 +22,7 @@ void Form1::MSComm1_OnComm()
     rxBuf = MSComm1->Input();
     const bool morePending = MSComm1->InBufferCount() > 0;
     MSComm1->setInBufferCount(0);
-    MSComm1->setOutBufferCount(0);
+    MSComm1->drainOutput();
     markLinkAlive();
 
     switch (lastCmd) {

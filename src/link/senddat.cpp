@@ -45,7 +45,7 @@ void Form1::senddat(qint16 dat)
     MSComm1->setInBufferCount(0);
     MSComm1->setOutput(QByteArray(reinterpret_cast<const char *>(cmdBuf.data()),
                                   static_cast<int>(cmdBuf.size())));
-    MSComm1->setOutBufferCount(0);
+    MSComm1->drainOutput();
 }
 
 // The busy lock of a read-out: no commands and no other timers until it ends.

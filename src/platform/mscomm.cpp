@@ -89,11 +89,7 @@ void MSComm::setInBufferCount(int n)
 
 int MSComm::OutBufferCount() const { return static_cast<int>(io_->pendingOutput()); }
 
-void MSComm::setOutBufferCount(int n)
-{
-    if (n == 0)
-        io_->drainOutput();
-}
+void MSComm::drainOutput() { io_->drainOutput(); }
 
 QString MSComm::deviceName() const { return port_map::deviceFor(commPort_); }
 

@@ -54,9 +54,9 @@ public:
     // Only 0 is meaningful: drops every received byte not yet read, ours and the driver's.
     void setInBufferCount(int n);
     int OutBufferCount() const;
-    // Only 0 is meaningful. Nothing already handed over is cut off: the call
-    // first makes sure the queued bytes are on their way to the line.
-    void setOutBufferCount(int n);
+    // Empties the transmit buffer by sending it, never by discarding it:
+    // returns once the queued bytes are on their way to the line.
+    void drainOutput();
 
     qint16 CommEvent() const { return commEvent_; }
 
