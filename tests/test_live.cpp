@@ -43,6 +43,16 @@ private slots:
                  shown);
     }
 
+    // fmtText holds the last reading formatted: an overload is shown without the formatter.
+    void formatterSlotKeepsTheLastFormattedReading()
+    {
+        Form1Harness h;
+        h.form->senddat(33);
+        h.receive(liveReply({0x0C, 0x22, 0x42, 0x00, 0x05, 0x43, 0x64, 0x00, 0x31}));
+        QCOMPARE(h.form->Label5->text(), QStringLiteral("OL"));
+        QCOMPARE(h.form->fmtText, QStringLiteral("0.005mA"));
+    }
+
     // The three values share one font whatever they show, "- -" of a lost link
     // included, so they keep their size from one reading to the next.
     void oneSizeForEveryValue()
