@@ -11,6 +11,18 @@ constexpr int kCountByte = 15;
 constexpr int kCodeByte = 19;
 constexpr int kValueScale = 100;
 
+// Where the three channel readings (hi, lo, status) stand, in a live-reading
+// reply and in each record of a block reply alike.
+constexpr int kChannelOffset[3] = {1, 4, 7};
+// The time stamp and the charge of a block record.
+constexpr int kRecordYear = 10;
+constexpr int kRecordMonth = 11;
+constexpr int kRecordDay = 12;
+constexpr int kRecordHour = 13;
+constexpr int kRecordMinute = 14;
+constexpr int kRecordSecond = 15;
+constexpr int kRecordCharge = 18;
+
 quint8 at(const QByteArray &rx, int i) { return static_cast<quint8>(rx[i]); }
 
 Reading readingAt(const char *p)
@@ -36,7 +48,8 @@ qint32 groupCount(const QByteArray &rx)
 std::array<Reading, 3> liveReadings(const QByteArray &rx)
 {
     const char *p = rx.constData();
-    return {readingAt(p + 1), readingAt(p + 4), readingAt(p + 7)};
+    return {readingAt(p + kChannelOffset[0]), readingAt(p + kChannelOffset[1]),
+            readingAt(p + kChannelOffset[2])};
 }
 
 GroupRecord blockRecord(const QByteArray &rx, int k)
@@ -45,17 +58,17 @@ GroupRecord blockRecord(const QByteArray &rx, int k)
     const auto b = reinterpret_cast<const quint8 *>(p);
     GroupRecord r;
     for (int c = 0; c < 3; ++c) {
-        const Reading rd = readingAt(p + 1 + 3 * c);
+        const Reading rd = readingAt(p + kChannelOffset[c]);
         r.val[c] = rd.value;
         r.stat[c] = rd.status;
     }
-    r.year = b[10];
-    r.month = b[11];
-    r.day = b[12];
-    r.hour = b[13];
-    r.minute = b[14];
-    r.second = b[15];
-    r.charge = b[18];
+    r.year = b[kRecordYear];
+    r.month = b[kRecordMonth];
+    r.day = b[kRecordDay];
+    r.hour = b[kRecordHour];
+    r.minute = b[kRecordMinute];
+    r.second = b[kRecordSecond];
+    r.charge = b[kRecordCharge];
     return r;
 }
 
