@@ -55,7 +55,7 @@ print(time.perf_counter() - start)
 
 struct Fixture {
     Fixture()
-        : comm(std::make_unique<QtSerialIo>()), form(&comm, &ui)
+        : comm(std::make_unique<QtSerialIo>()), form(&comm, &dialogs)
     {
         // Readings of every kind: scaled, whole, overload, error; all units.
         constexpr quint8 kStatuses[] = {0x41, 0x42, 0x43, 0x31, 0x20, 0x50};
@@ -86,7 +86,7 @@ struct Fixture {
     }
 
     MSComm comm;
-    RecordingUi ui;
+    RecordingUi dialogs;
     Form1 form;
     QTemporaryDir dir;
 };
@@ -127,7 +127,7 @@ void BM_ExportXlsx(benchmark::State &state)
         clock.start();
         fixture->form.exportSheet(path);
         const double seconds = clock.nsecsElapsed() / 1e9;
-        if (!fixture->ui.messages.isEmpty() || !QFileInfo(path).isFile()) {
+        if (!fixture->dialogs.messages.isEmpty() || !QFileInfo(path).isFile()) {
             state.SkipWithError("the export failed");
             return;
         }

@@ -83,7 +83,7 @@ double readOutSeconds(qint32 groups, bool lineRate)
     clock.start();
     w.form->form2->Command1_Click();
     const int timeoutMs = lineRate ? 120000 : 60000;
-    if (!waitUntil([&] { return !w.ui.messages.isEmpty(); }, timeoutMs))
+    if (!waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, timeoutMs))
         return -1;
     return clock.elapsed() / 1000.0;
 }

@@ -23,7 +23,7 @@ constexpr qint32 kListedGroups = 1000;
 struct Fixture {
     // No Form_Load: no timer runs and the port stays closed, so nothing
     // touches a real device.
-    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &ui) { form.emptyRecordStore(); }
+    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &dialogs) { form.emptyRecordStore(); }
 
     // Groups 1 to 1000 present, with readings of every width, overload and error.
     void fillListedGroups()
@@ -47,7 +47,7 @@ struct Fixture {
         form.secFlag = 1;
     }
 
-    RecordingUi ui;
+    RecordingUi dialogs;
     MSComm comm;
     Form1 form;
 };

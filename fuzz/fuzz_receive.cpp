@@ -50,7 +50,7 @@ struct Window {
         io = fake.get();
         io->presentDevices << QStringLiteral("%1/COM1").arg(QLatin1String(kPortDir));
         comm = std::make_unique<MSComm>(std::move(fake));
-        form = std::make_unique<Form1>(comm.get(), &ui);
+        form = std::make_unique<Form1>(comm.get(), &dialogs);
         form->endProgram = [] {};
         form->openPort();
         form->emptyRecordStore();
@@ -65,7 +65,7 @@ struct Window {
 
     FakeSerialIo *io;
     std::unique_ptr<MSComm> comm;
-    RecordingUi ui;
+    RecordingUi dialogs;
     std::unique_ptr<Form1> form;
 };
 
@@ -242,8 +242,8 @@ void Run::harvestTimers()
 void Run::checkStore() const
 {
     const Form1 &f = *h_.form;
-    FUZZ_CHECK(h_.ui.messages.size() == 1, QStringLiteral("%1 messages").arg(h_.ui.messages.size()));
-    const bool complete = h_.ui.messages[0].text.startsWith(QStringLiteral("数据读取完毕"));
+    FUZZ_CHECK(h_.dialogs.messages.size() == 1, QStringLiteral("%1 messages").arg(h_.dialogs.messages.size()));
+    const bool complete = h_.dialogs.messages[0].text.startsWith(QStringLiteral("数据读取完毕"));
     if (complete)
         FUZZ_CHECK(f.storedLast == f.endsave, QStringLiteral("complete before the range's end"));
     else if (rangeLast_ >= rangeFirst_)

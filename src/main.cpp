@@ -68,8 +68,8 @@ int main(int argc, char *argv[])
         QApplication::setWindowIcon(icon);
 
     MSComm comm(std::make_unique<QtSerialIo>());
-    WidgetUiSeam ui;
-    Form1 window(&comm, &ui);
+    WidgetUiSeam dialogs;
+    Form1 window(&comm, &dialogs);
     startup::apply(parsed.options, window);
     window.Form_Load();
     window.show();

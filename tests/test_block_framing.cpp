@@ -114,7 +114,7 @@ private slots:
         h.receiveBlock(reply);  // the clean answer
         expectStored(h, 1, 1000);
         QCOMPARE(frameFirst(h.takeWrites().last()), 1001);
-        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.dialogs.messages.isEmpty());
     }
 
     // Bytes the port holds but the event loop has not announced yet (it was
@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(h.form->readPhase, Phase::Receiving);
         h.receiveBlock(reply.mid(16000));
         expectStored(h, 1, 1000);
-        QCOMPARE(h.ui.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages.size(), 1);
     }
 
     // Three wrong deliveries of one block end the read-out: the blocks stored
@@ -156,13 +156,13 @@ private slots:
         const QByteArray second = h.takeWrites().last();
         for (int attempt = 1; attempt <= 3; ++attempt) {
             h.receive(blockReplyFor(second, sampleRecord) + bytes({0x07}));
-            QVERIFY(h.ui.messages.isEmpty());
+            QVERIFY(h.dialogs.messages.isEmpty());
             h.quietLine();
             QCOMPARE(h.takeWrites().size(), attempt < 3 ? 1 : 0);
         }
-        QCOMPARE(h.ui.messages.size(), 1);
-        QCOMPARE(h.ui.messages[0].title, QStringLiteral("Harlune"));
-        QCOMPARE(h.ui.messages[0].text,
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Harlune"));
+        QCOMPARE(h.dialogs.messages[0].text,
                  QStringLiteral("读取中断：仪器发来的数据连续出错。已读取第 1 至 1000 组。"));
         QCOMPARE(h.form->readPhase, Phase::Idle);
         expectStored(h, 1, 1000);
@@ -200,8 +200,8 @@ private slots:
         QCOMPARE(frameFirst(third), 2001);
         h.receiveBlock(blockReplyFor(third, sampleRecord));
         expectStored(h, 1, 3000);
-        QCOMPARE(h.ui.messages.size(), 1);
-        QVERIFY(h.ui.messages[0].text.startsWith(QStringLiteral("数据读取完毕")));
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QVERIFY(h.dialogs.messages[0].text.startsWith(QStringLiteral("数据读取完毕")));
     }
 
     // When nothing more comes after a re-sent block, the next one is asked
@@ -239,8 +239,8 @@ private slots:
             requests += h.takeWrites().size();
         }
         QCOMPARE(h.form->readPhase, Phase::Idle);
-        QCOMPARE(h.ui.messages.size(), 1);
-        QVERIFY(h.ui.messages[0].text.contains(QStringLiteral("没有读到任何数据组")));
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QVERIFY(h.dialogs.messages[0].text.contains(QStringLiteral("没有读到任何数据组")));
         QCOMPARE(requests, 3);
         expectEmpty(h, 1, 500);
         QCOMPARE(h.form->memnum, 0);
@@ -256,7 +256,7 @@ private slots:
         QCOMPARE(h.form->readPhase, Phase::Idle);
         h.receiveBlock(blockReplyFor(frame, shiftedRecord));
         expectStored(h, 1, 100);
-        QCOMPARE(h.ui.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages.size(), 1);
         QCOMPARE(int(h.form->commOk), 1);  // still an answer from the instrument
     }
 };

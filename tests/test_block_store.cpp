@@ -36,7 +36,7 @@ private slots:
         bool lockedDuringMessage = false;
         bool watchdogOffDuringMessage = false;
         QString viewDuringMessage;
-        h.ui.whileMessageOpen = [&] {
+        h.dialogs.whileMessageOpen = [&] {
             lockedDuringMessage = !h.form->Command2->isEnabled();
             watchdogOffDuringMessage = !h.form->Timer4->isActive();
             viewDuringMessage = h.form->RichTextBox1->Text();
@@ -47,9 +47,9 @@ private slots:
         QCOMPARE(int(h.form->grpVal1[251]), 20000);  // not covered: still empty
         QVERIFY(!h.form->ProgressBar1->isHidden());  // shown by the first stored group
         QCOMPARE(h.form->ProgressBar1->value(), 100);
-        QCOMPARE(h.ui.messages.size(), 1);
-        QCOMPARE(h.ui.messages[0].title, QStringLiteral("Harlune"));
-        QCOMPARE(h.ui.messages[0].text, kCompletion);
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Harlune"));
+        QCOMPARE(h.dialogs.messages[0].text, kCompletion);
         QVERIFY(lockedDuringMessage);
         QVERIFY(watchdogOffDuringMessage);
         QVERIFY(viewDuringMessage.contains(QStringLiteral("NO.000250")));
@@ -70,7 +70,7 @@ private slots:
         startReadOut(h, 1, 2500);
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
         QCOMPARE(h.form->ProgressBar1->value(), 40);
-        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.dialogs.messages.isEmpty());
         QVERIFY(h.form->Timer4->isActive());
     }
 
@@ -96,13 +96,13 @@ private slots:
         const QByteArray first = h.takeWrites().last();
         QCOMPARE(frameLast(first), 199000);
         h.receiveBlock(blockReplyFor(first, sampleRecord));
-        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.dialogs.messages.isEmpty());
         QVERIFY(h.form->Timer4->isActive());
         QVERIFY(!h.form->Command2->isEnabled());
         const QByteArray second = h.takeWrites().last();
         QCOMPARE(frameFirst(second), 199001);
         h.receiveBlock(blockReplyFor(second, sampleRecord));
-        QCOMPARE(h.ui.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages.size(), 1);
         QVERIFY(!h.form->Timer4->isActive());
         expectSlotHolds(*h.form, 200000, sampleRecord(200000));
     }
@@ -114,9 +114,9 @@ private slots:
         Form1Harness h;
         startReadOut(h, 1, 250);
         const QByteArray frame = h.takeWrites().last();
-        h.ui.whileMessageOpen = [&] { h.receive(blockReplyFor(frame, otherRecord)); };
+        h.dialogs.whileMessageOpen = [&] { h.receive(blockReplyFor(frame, otherRecord)); };
         h.receiveBlock(blockReplyFor(frame, sampleRecord));
-        QCOMPARE(h.ui.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages.size(), 1);
         expectSlotHolds(*h.form, 17, sampleRecord(17));
         QCOMPARE(h.comm->InBufferCount(), 0);
     }
@@ -131,7 +131,7 @@ private slots:
         expectSlotHolds(*h.form, 5, sampleRecord(5));
         expectSlotHolds(*h.form, 6, otherRecord(6));
         expectSlotHolds(*h.form, 20, otherRecord(20));
-        QCOMPARE(h.ui.messages.size(), 2);
+        QCOMPARE(h.dialogs.messages.size(), 2);
     }
 
     // A block request that reaches past the last slot stores what has a slot and nothing else.

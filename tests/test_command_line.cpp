@@ -33,14 +33,14 @@ struct StartedWindow {
         io = fake.get();
         io->presentDevices = present;
         comm = std::make_unique<MSComm>(std::move(fake));
-        form = std::make_unique<Form1>(comm.get(), &ui);
+        form = std::make_unique<Form1>(comm.get(), &dialogs);
         startup::apply(options, *form);
         form->Form_Load();
     }
 
     FakeSerialIo *io;  // owned by comm
     std::unique_ptr<MSComm> comm;
-    RecordingUi ui;
+    RecordingUi dialogs;
     std::unique_ptr<Form1> form;
 };
 

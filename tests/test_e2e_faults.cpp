@@ -57,8 +57,8 @@ double cpuShareOver(int ms)
 
 bool completed(const SimWindow &w)
 {
-    return !w.ui.messages.isEmpty()
-           && w.ui.messages.last().text.startsWith(QStringLiteral("数据读取完毕"));
+    return !w.dialogs.messages.isEmpty()
+           && w.dialogs.messages.last().text.startsWith(QStringLiteral("数据读取完毕"));
 }
 
 void shortenWatchdog(SimWindow &w) { w.form->Timer4->setInterval(kTestWatchdogTickMs); }
@@ -86,10 +86,10 @@ private slots:
         simulator.kill();
         QElapsedTimer sinceKill;
         sinceKill.start();
-        QVERIFY(waitUntil([&] { return !w.ui.messages.isEmpty(); }, 5000));
+        QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 5000));
         QVERIFY2(sinceKill.elapsed() <= 2000, qPrintable(QString::number(sinceKill.elapsed())));
         const qint32 arrived = w.form->storedLast;
-        QCOMPARE(w.ui.messages[0].text,
+        QCOMPARE(w.dialogs.messages[0].text,
                  QStringLiteral("读取中断：仪器已断开。已读取第 1 至 %1 组。").arg(arrived));
         QCOMPARE(arrived % 1000, 0);
         QCOMPARE(storeMismatch(*w.form, 1, arrived), QString());
@@ -103,9 +103,9 @@ private slots:
 
         w.startInstrument();
         QVERIFY(waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信成功"); }, 10000));
-        w.ui.messages.clear();
+        w.dialogs.messages.clear();
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("2500"), &why), qPrintable(why));
-        QVERIFY(waitUntil([&] { return !w.ui.messages.isEmpty(); }, 20000));
+        QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 20000));
         QVERIFY(completed(w));
         QCOMPARE(storeMismatch(*w.form, 1, 2500), QString());
     }
@@ -120,8 +120,8 @@ private slots:
         QString why;
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("2500"), &why), qPrintable(why));
         shortenWatchdog(w);
-        QVERIFY(waitUntil([&] { return !w.ui.messages.isEmpty(); }, 10 * kShortWatchdogPeriodMs));
-        QCOMPARE(w.ui.messages[0].text,
+        QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 10 * kShortWatchdogPeriodMs));
+        QCOMPARE(w.dialogs.messages[0].text,
                  QStringLiteral("读取中断：仪器未应答。已读取第 1 至 1000 组。"));
         QCOMPARE(int(w.instrument->instrument().blockRequests().size()), 1 + 4);
         QCOMPARE(storeMismatch(*w.form, 1, 1000), QString());
@@ -189,8 +189,8 @@ private slots:
         // its own. (Set once linked: the search waits 20 ms on each port.)
         w.instrument->setTurnaround(kQueuedReplyGapMs);
         shortenWatchdog(w);
-        QVERIFY(waitUntil([&] { return !w.ui.messages.isEmpty(); }, 30000));
-        QVERIFY2(completed(w), qPrintable(w.ui.messages[0].text));
+        QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 30000));
+        QVERIFY2(completed(w), qPrintable(w.dialogs.messages[0].text));
         QCOMPARE(storeMismatch(*w.form, 1, 3000), QString());
         // Block 2 was asked for twice: the faulty reply was not taken.
         const auto &requests = w.instrument->instrument().blockRequests();

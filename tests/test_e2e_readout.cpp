@@ -114,15 +114,15 @@ private slots:
     {
         SimWindow w;
         readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
-        QVERIFY(waitUntil([&] { return w.ui.messages.size() == 1; }, 20000));
+        QVERIFY(waitUntil([&] { return w.dialogs.messages.size() == 1; }, 20000));
 
         QCOMPARE(w.blockFrames(),
                  (QList<QByteArray>{bytes({0xAA, 0x00, 0x00, 0x01, 0x00, 0x0A, 0x00, 0x55}),
                                     bytes({0xAA, 0x00, 0x0A, 0x01, 0x00, 0x14, 0x00, 0x55}),
                                     bytes({0xAA, 0x00, 0x14, 0x01, 0x00, 0x19, 0x00, 0x55})}));
         expectSlotsMatchTheInstrument(*w.form, 1, 2500);
-        QCOMPARE(w.ui.messages[0].title, QStringLiteral("Harlune"));
-        QCOMPARE(w.ui.messages[0].text,
+        QCOMPARE(w.dialogs.messages[0].title, QStringLiteral("Harlune"));
+        QCOMPARE(w.dialogs.messages[0].text,
                  QStringLiteral("数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
                                 "文件过大时，保存时间较长，请耐心等待。"));
 
@@ -147,7 +147,7 @@ private slots:
         options.instrument.secondsFlag = false;
         SimWindow w(options);
         readRange(w, QStringLiteral("57"), QStringLiteral("99"));
-        QVERIFY(waitUntil([&] { return w.ui.messages.size() == 1; }, 10000));
+        QVERIFY(waitUntil([&] { return w.dialogs.messages.size() == 1; }, 10000));
         QCOMPARE(viewLines(*w.form), expectedTable(57, 99, false));
     }
 
@@ -168,7 +168,7 @@ private slots:
             w.form->Timer4_Timer();
         waitUntil([] { return false; }, 300);
         QCOMPARE(w.blockFrames().size(), 2);
-        QVERIFY(w.ui.messages.isEmpty());
+        QVERIFY(w.dialogs.messages.isEmpty());
         w.form->Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
         QCOMPARE(w.blockFrames()[2], w.blockFrames()[1]);
@@ -177,7 +177,7 @@ private slots:
             w.form->Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
         w.form->Timer4_Timer();
-        QVERIFY(waitUntil([&] { return w.ui.messages.size() == 1; }, 10000));
+        QVERIFY(waitUntil([&] { return w.dialogs.messages.size() == 1; }, 10000));
         QCOMPARE(w.blockFrames().size(), 4);
         expectSlotsMatchTheInstrument(*w.form, 1, 2500);
     }

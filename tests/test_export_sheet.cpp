@@ -176,9 +176,9 @@ void TestExportSheet::fillGroups(Form1Harness &harness, quint8 secFlag)
 
 void TestExportSheet::save(Form1Harness &harness, const QString &path)
 {
-    harness.ui.saveAnswer = path;
+    harness.dialogs.saveAnswer = path;
     harness.form->Command3_Click();
-    QCOMPARE(harness.ui.messages.size(), 0);
+    QCOMPARE(harness.dialogs.messages.size(), 0);
     QVERIFY(QFile::exists(path));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
@@ -287,9 +287,9 @@ void TestExportSheet::nameWithoutWorkbookExtensionGetsXlsx()
     if (const char *why = missingSheetReader())
         QSKIP(why);
     fillGroups(*h, 1);
-    h->ui.saveAnswer = dir->filePath(QStringLiteral("report.txt"));
+    h->dialogs.saveAnswer = dir->filePath(QStringLiteral("report.txt"));
     h->form->Command3_Click();
-    QCOMPARE(h->ui.messages.size(), 0);
+    QCOMPARE(h->dialogs.messages.size(), 0);
     QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("report.txt.xlsx")});
     QCOMPARE(readSheet(dir->filePath(QStringLiteral("report.txt.xlsx"))).value(3, 1).toString(),
              QStringLiteral("NO:57"));
@@ -299,10 +299,10 @@ void TestExportSheet::cancelWritesNothing()
 {
     fillGroups(*h, 1);
     h->form->ProgressBar1->setVisible(true);
-    h->ui.saveAnswer.reset();
+    h->dialogs.saveAnswer.reset();
     h->form->Command3_Click();
-    QCOMPARE(h->ui.saveDialogs, 1);
-    QCOMPARE(h->ui.messages.size(), 0);
+    QCOMPARE(h->dialogs.saveDialogs, 1);
+    QCOMPARE(h->dialogs.messages.size(), 0);
     QVERIFY(filesIn(dir->path()).isEmpty());
     QVERIFY(!h->form->ProgressBar1->isHidden());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -310,16 +310,16 @@ void TestExportSheet::cancelWritesNothing()
 
 void TestExportSheet::dialogShowsEachTypeOnce()
 {
-    h->ui.saveAnswer.reset();
+    h->dialogs.saveAnswer.reset();
     h->form->Command3_Click();
     const QStringList types = {QStringLiteral("Text Files(*.xlsx)"), QStringLiteral("(*.xls)"),
                                QStringLiteral("(*.xlsm)")};
-    QCOMPARE(h->ui.lastSaveFilters, types);
+    QCOMPARE(h->dialogs.lastSaveFilters, types);
 
     // Qt's own dialog shows each text as it is, and reads its pattern out of it.
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(h->ui.lastSaveFilters);
+    dialog.setNameFilters(h->dialogs.lastSaveFilters);
     const auto *combo = dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
     QVERIFY(combo);
     QStringList shown;
@@ -334,18 +334,18 @@ void TestExportSheet::dialogShowsEachTypeOnce()
 
 void TestExportSheet::dialogStartsInTheLastFolderOfTheRun()
 {
-    h->ui.saveAnswer.reset();
+    h->dialogs.saveAnswer.reset();
     h->form->Command3_Click();
     // Tests run from the build folder, which can be written and is no system folder.
-    QCOMPARE(h->ui.lastSaveStartPath, QCoreApplication::applicationDirPath());
+    QCOMPARE(h->dialogs.lastSaveStartPath, QCoreApplication::applicationDirPath());
 
     fillGroups(*h, 1);
     save(*h, dir->filePath(QStringLiteral("first.xlsx")));
-    h->ui.saveAnswer.reset();
+    h->dialogs.saveAnswer.reset();
     h->form->Command3_Click();
-    QCOMPARE(h->ui.lastSaveStartPath, QDir(dir->path()).absolutePath());
+    QCOMPARE(h->dialogs.lastSaveStartPath, QDir(dir->path()).absolutePath());
     h->form->Command3_Click();  // a cancelled dialog leaves the folder as it was
-    QCOMPARE(h->ui.lastSaveStartPath, QDir(dir->path()).absolutePath());
+    QCOMPARE(h->dialogs.lastSaveStartPath, QDir(dir->path()).absolutePath());
 }
 
 void TestExportSheet::addedExtensionAsksBeforeReplacing_data()
@@ -366,15 +366,15 @@ void TestExportSheet::addedExtensionAsksBeforeReplacing()
     QVERIFY(writeFile(existing, "the old file"));
 
     fillGroups(*h, 1);
-    h->ui.questionAnswer = replace;
-    h->ui.saveAnswer = dir->filePath(QStringLiteral("report"));
+    h->dialogs.questionAnswer = replace;
+    h->dialogs.saveAnswer = dir->filePath(QStringLiteral("report"));
     h->form->Command3_Click();
 
     // The words of the file dialog's own question, for the name the file gets.
-    QCOMPARE(h->ui.questions.size(), 1);
-    QCOMPARE(h->ui.questions[0].title, QStringLiteral("Harlune"));
-    QCOMPARE(h->ui.questions[0].text, QStringLiteral("report.xlsx 已存在。\n您想要替换它吗？"));
-    QVERIFY(h->ui.messages.isEmpty());
+    QCOMPARE(h->dialogs.questions.size(), 1);
+    QCOMPARE(h->dialogs.questions[0].title, QStringLiteral("Harlune"));
+    QCOMPARE(h->dialogs.questions[0].text, QStringLiteral("report.xlsx 已存在。\n您想要替换它吗？"));
+    QVERIFY(h->dialogs.messages.isEmpty());
     QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("report.xlsx")});
     if (replace) {
         QCOMPARE(readSheet(existing).value(3, 1).toString(), QStringLiteral("NO:57"));
@@ -394,10 +394,10 @@ void TestExportSheet::noQuestionTheDialogAskedOrNeedNot()
     fillGroups(*h, 1);
     save(*h, dir->filePath(QStringLiteral("shown.xlsx")));
     save(*h, dir->filePath(QStringLiteral("shown.xlsx")));
-    h->ui.saveAnswer = dir->filePath(QStringLiteral("fresh"));
+    h->dialogs.saveAnswer = dir->filePath(QStringLiteral("fresh"));
     h->form->Command3_Click();
     QVERIFY(QFile::exists(dir->filePath(QStringLiteral("fresh.xlsx"))));
-    QVERIFY(h->ui.questions.isEmpty());
+    QVERIFY(h->dialogs.questions.isEmpty());
 }
 
 // A saved workbook is told in the status bar, outlasting the status
@@ -411,7 +411,7 @@ void TestExportSheet::savedFileShownInTheStatusBar()
     h->form->Timer1_Timer();
     h->form->Timer1_Timer();
     QCOMPARE(h->form->StatusBar1->panelText(1), QStringLiteral("已保存：groups.xlsx"));
-    QVERIFY(h->ui.messages.isEmpty());
+    QVERIFY(h->dialogs.messages.isEmpty());
 }
 
 void TestExportSheet::unwritableTargetIsReported_data()
@@ -431,15 +431,15 @@ void TestExportSheet::unwritableTargetIsReported()
     const QString path = QDir(dir->path()).filePath(relativeOrAbsolute);
 
     fillGroups(*h, 1);
-    h->ui.saveAnswer = path;
+    h->dialogs.saveAnswer = path;
     bool normalCursorWhileShown = false;
-    h->ui.whileMessageOpen = [&] { normalCursorWhileShown = QApplication::overrideCursor() == nullptr; };
+    h->dialogs.whileMessageOpen = [&] { normalCursorWhileShown = QApplication::overrideCursor() == nullptr; };
     h->form->Command3_Click();
 
-    QCOMPARE(h->ui.messages.size(), 1);
-    QCOMPARE(h->ui.messages[0].title, QStringLiteral("Harlune"));
-    QCOMPARE(h->ui.messages[0].icon, UiSeam::Icon::Warning);
-    QVERIFY(h->ui.messages[0].text.startsWith(QStringLiteral("保存失败：无法写入文件")));
+    QCOMPARE(h->dialogs.messages.size(), 1);
+    QCOMPARE(h->dialogs.messages[0].title, QStringLiteral("Harlune"));
+    QCOMPARE(h->dialogs.messages[0].icon, UiSeam::Icon::Warning);
+    QVERIFY(h->dialogs.messages[0].text.startsWith(QStringLiteral("保存失败：无法写入文件")));
     QVERIFY(normalCursorWhileShown);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     QVERIFY(!QFile::exists(path));
@@ -463,12 +463,12 @@ void TestExportSheet::groupOutsideStoreIsReported()
     h->form->memnum = count;
     h->form->ProgressBar1->setVisible(true);
     const QString path = dir->filePath(QStringLiteral("range.xlsx"));
-    h->ui.saveAnswer = path;
+    h->dialogs.saveAnswer = path;
     h->form->Command3_Click();
 
-    QCOMPARE(h->ui.messages.size(), 1);
-    QCOMPARE(h->ui.messages[0].icon, UiSeam::Icon::Warning);
-    QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("超出了 0 到 200000")));
+    QCOMPARE(h->dialogs.messages.size(), 1);
+    QCOMPARE(h->dialogs.messages[0].icon, UiSeam::Icon::Warning);
+    QVERIFY(h->dialogs.messages[0].text.contains(QStringLiteral("超出了 0 到 200000")));
     QVERIFY(filesIn(dir->path()).isEmpty());
     QVERIFY(!h->form->StatusBar1->panelText(1).startsWith(QStringLiteral("已保存")));
     QVERIFY(!h->form->ProgressBar1->isHidden());  // no data rows were written
@@ -485,15 +485,15 @@ void TestExportSheet::existingFileReplacedByCompleteWorkbook()
     // A failing export leaves the old file as it was.
     h->form->lssavesum = 200000;
     h->form->memnum = 2;
-    h->ui.saveAnswer = path;
+    h->dialogs.saveAnswer = path;
     h->form->Command3_Click();
-    QCOMPARE(h->ui.messages.size(), 1);
+    QCOMPARE(h->dialogs.messages.size(), 1);
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("the old file"));
     old.close();
 
     // A successful one replaces it with the whole workbook and leaves nothing else.
-    h->ui.messages.clear();
+    h->dialogs.messages.clear();
     fillGroups(*h, 1);
     save(*h, path);
     QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("kept.xlsx")});
@@ -530,14 +530,14 @@ void TestExportSheet::failedConversionKeepsOldFile()
 
     fillGroups(*h, 1);
     h->form->ProgressBar1->setVisible(true);
-    h->ui.saveAnswer = path;
+    h->dialogs.saveAnswer = path;
     {
         EnvGuard pathGuard("PATH");
         qputenv("PATH", bin.path().toLocal8Bit());
         h->form->Command3_Click();
     }
-    QCOMPARE(h->ui.messages.size(), 1);
-    QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("LibreOffice 未能把工作簿转换为 .xls 格式")));
+    QCOMPARE(h->dialogs.messages.size(), 1);
+    QVERIFY(h->dialogs.messages[0].text.contains(QStringLiteral("LibreOffice 未能把工作簿转换为 .xls 格式")));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("the old file"));
     QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("old.xls")});
@@ -590,10 +590,10 @@ void TestExportSheet::tooManyRowsForXlsIsReported()
     h->form->lssavesum = 0;
     h->form->memnum = 65535;
     const QString path = dir->filePath(QStringLiteral("big.xls"));
-    h->ui.saveAnswer = path;
+    h->dialogs.saveAnswer = path;
     h->form->Command3_Click();
-    QCOMPARE(h->ui.messages.size(), 1);
-    QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("最多只能容纳 65536 行")));
+    QCOMPARE(h->dialogs.messages.size(), 1);
+    QVERIFY(h->dialogs.messages[0].text.contains(QStringLiteral("最多只能容纳 65536 行")));
     QVERIFY(filesIn(dir->path()).isEmpty());
 }
 
@@ -602,15 +602,15 @@ void TestExportSheet::xlsWithoutLibreOfficeIsReported()
     QTemporaryDir emptyBin;
     fillGroups(*h, 1);
     for (const QString &name : {QStringLiteral("none.xls"), QStringLiteral("none.xlsm")}) {
-        h->ui.messages.clear();
-        h->ui.saveAnswer = dir->filePath(name);
+        h->dialogs.messages.clear();
+        h->dialogs.saveAnswer = dir->filePath(name);
         {
             EnvGuard pathGuard("PATH");
             qputenv("PATH", emptyBin.path().toLocal8Bit());
             h->form->Command3_Click();
         }
-        QCOMPARE(h->ui.messages.size(), 1);
-        QVERIFY(h->ui.messages[0].text.contains(QStringLiteral("需要 LibreOffice")));
+        QCOMPARE(h->dialogs.messages.size(), 1);
+        QVERIFY(h->dialogs.messages[0].text.contains(QStringLiteral("需要 LibreOffice")));
     }
     QVERIFY(filesIn(dir->path()).isEmpty());
 }

@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(sent, (QList<QByteArray>{bytes({0xAA, 0, 0, 1, 0, 0x0A, 0, 0x55}),
                                           bytes({0xAA, 0, 0x0A, 1, 0, 0x14, 0, 0x55}),
                                           bytes({0xAA, 0, 0x14, 1, 0, 0x19, 0, 0x55})}));
-        QCOMPARE(h.ui.messages.size(), 1);  // completed once, at the end
+        QCOMPARE(h.dialogs.messages.size(), 1);  // completed once, at the end
     }
 
     void range1To2000IsTwoWholeBlocks()
@@ -278,7 +278,7 @@ private slots:
         h.receiveBlock(blockReplyFor(frame, sampleRecord).left(100));
         QCOMPARE(int(h.form->grpVal1[1]), 20000);  // nothing stored
         QCOMPARE(h.takeWrites(), QList<QByteArray>{frame});  // the same block, at once
-        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.dialogs.messages.isEmpty());
         QVERIFY(h.form->Timer4->isActive());  // the watchdog still guards the block
     }
 

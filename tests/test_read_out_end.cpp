@@ -73,7 +73,7 @@ private slots:
         QVERIFY(!f.Command2->isEnabled());
 
         QString statusDuringMessage;
-        h.ui.whileMessageOpen = [&] {
+        h.dialogs.whileMessageOpen = [&] {
             statusDuringMessage = f.Text2->text() + QLatin1Char('/') + f.Text3->text();
         };
         if (hungUp) {
@@ -83,9 +83,9 @@ private slots:
             h.io->fail(SerialIo::Failure::Unplugged);
         }
         QVERIFY(!h.comm->PortOpen());
-        QCOMPARE(h.ui.messages.size(), 1);
-        QCOMPARE(h.ui.messages[0].title, QStringLiteral("Harlune"));
-        QCOMPARE(h.ui.messages[0].text,
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Harlune"));
+        QCOMPARE(h.dialogs.messages[0].text,
                  QStringLiteral("读取中断：仪器已断开。已读取第 1 至 3000 组。"));
         QCOMPARE(statusDuringMessage, QStringLiteral("串口关闭/通信失败"));
         expectWindowBackAtWork(h);
@@ -111,7 +111,7 @@ private slots:
         h.io->fail(SerialIo::Failure::ReadFailed);
         QVERIFY(h.comm->PortOpen());
         QCOMPARE(h.form->readPhase, Phase::Receiving);
-        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.dialogs.messages.isEmpty());
     }
 
     // The watchdog asks again every 31 s; after the third re-send goes
@@ -136,11 +136,11 @@ private slots:
                 QCOMPARE(f.Label2->text(), QStringLiteral("- -"));
             }
             if (second < 31 * 4)
-                QVERIFY2(h.ui.messages.isEmpty(), qPrintable(QString::number(second)));
+                QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(QString::number(second)));
         }
         QCOMPARE(frames, 3);
-        QCOMPARE(h.ui.messages.size(), 1);
-        QCOMPARE(h.ui.messages[0].text,
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages[0].text,
                  QStringLiteral("读取中断：仪器未应答。已读取第 1 至 2000 组。"));
         expectWindowBackAtWork(h);
         QCOMPARE(f.memnum, 2000);
@@ -159,8 +159,8 @@ private slots:
             for (int i = 0; i < 31; ++i)
                 h.form->Timer4_Timer();  // the quiet period after a re-sent block
         }
-        QCOMPARE(h.ui.messages.size(), 1);
-        QVERIFY(h.ui.messages[0].text.startsWith(QStringLiteral("数据读取完毕")));
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QVERIFY(h.dialogs.messages[0].text.startsWith(QStringLiteral("数据读取完毕")));
     }
 
     // OK pressed after the instrument went away: no request can go out, and
@@ -177,8 +177,8 @@ private slots:
         h.form->form2->Command1_Click();
         QVERIFY(h.takeWrites().isEmpty());
         h.form->Timer4_Timer();
-        QCOMPARE(h.ui.messages.size(), 1);
-        QCOMPARE(h.ui.messages[0].text,
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages[0].text,
                  QStringLiteral("读取中断：仪器已断开。没有读到任何数据组。"));
         QCOMPARE(h.form->memnum, 0);
         expectWindowBackAtWork(h);
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(f.Text2->text(), QStringLiteral("串口关闭"));
         QCOMPARE(f.Text3->text(), QStringLiteral("通信失败"));
         QCOMPARE(f.Text4->text(), QStringLiteral("正在查找..."));
-        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.dialogs.messages.isEmpty());
     }
 
     // A device the user may not open, or one in use, is named in the status
@@ -257,7 +257,7 @@ private slots:
         QCOMPARE(panels[0], com2 + QStringLiteral("：无权限访问（请把用户加入 dialout 组）"));
         QCOMPARE(panels[1], com3 + QStringLiteral("：设备忙"));
         QCOMPARE(panels[2], panels[1]);  // a missing device does not take its place
-        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.dialogs.messages.isEmpty());
         // Port 1 failed and was logged at start-up, before the test listened.
         for (int port = 1; port <= 16; ++port) {
             const QString device = QLatin1Char('"') + h.deviceOf(port) + QLatin1Char('"');

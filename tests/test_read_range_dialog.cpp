@@ -300,7 +300,7 @@ void ReadRangeDialogTest::okEmptiesViewAndResetsPlanCounters()
     QVERIFY(h.takeWrites().isEmpty());
     f.Timer4_Timer();
     QCOMPARE(h.takeWrites().size(), 1);
-    QVERIFY(h.ui.messages.isEmpty());
+    QVERIFY(h.dialogs.messages.isEmpty());
 }
 
 void ReadRangeDialogTest::emptyRangeDoesNotLock_data()
@@ -342,10 +342,10 @@ void ReadRangeDialogTest::emptyRangeDoesNotLock()
     QVERIFY(f.Command2->isEnabled());
     QVERIFY(f.Toolbar1->isEnabled());
     QCOMPARE(f.RichTextBox1->Text(), record_table::headerText());
-    QCOMPARE(h.ui.messages.size(), 1);
-    QCOMPARE(h.ui.messages.first().title, QStringLiteral("Harlune"));
-    QVERIFY(!h.ui.messages.first().text.isEmpty());
-    QCOMPARE(h.ui.messages.first().icon, UiSeam::Icon::Information);
+    QCOMPARE(h.dialogs.messages.size(), 1);
+    QCOMPARE(h.dialogs.messages.first().title, QStringLiteral("Harlune"));
+    QVERIFY(!h.dialogs.messages.first().text.isEmpty());
+    QCOMPARE(h.dialogs.messages.first().icon, UiSeam::Icon::Information);
     flushDeletes();
     QVERIFY(d.isNull());
 }
@@ -409,7 +409,7 @@ void ReadRangeDialogTest::cancelChangesOnlyTheTimers()
     QVERIFY(f.Timer2->isActive());
     QVERIFY(f.Timer3->isActive());
     QVERIFY(!f.Timer4->isActive());
-    QVERIFY(h.ui.messages.isEmpty());
+    QVERIFY(h.dialogs.messages.isEmpty());
     flushDeletes();
     QVERIFY(d.isNull());
 }

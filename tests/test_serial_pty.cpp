@@ -121,13 +121,13 @@ struct PtyWindow {
     {
         qputenv("HARLUNE_PORT_DIR", dir.path().toLocal8Bit());
         comm = std::make_unique<MSComm>(std::make_unique<SlowSerialIo>());
-        form = std::make_unique<Form1>(comm.get(), &ui);
+        form = std::make_unique<Form1>(comm.get(), &dialogs);
         form->Combo1->setEditText(QStringLiteral("5"));
         form->openPort();
     }
     QTemporaryDir dir;
     InstantPeer peer;
-    RecordingUi ui;
+    RecordingUi dialogs;
     std::unique_ptr<MSComm> comm;
     std::unique_ptr<Form1> form;
 };
@@ -181,7 +181,7 @@ private slots:
         w.peer.hangUp();
         w.form->senddat(11);  // the next write or read meets the dead device
         QTRY_VERIFY_WITH_TIMEOUT(!w.comm->PortOpen(), 3000);
-        QVERIFY(w.ui.messages.isEmpty());
+        QVERIFY(w.dialogs.messages.isEmpty());
     }
 };
 

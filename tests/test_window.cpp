@@ -380,8 +380,8 @@ private slots:
         QTemporaryDir dir;
         qputenv("HARLUNE_PORT_DIR", dir.path().toLocal8Bit());
         MSComm comm(std::make_unique<FakeSerialIo>());
-        RecordingUi ui;
-        Form1 f(&comm, &ui);
+        RecordingUi dialogs;
+        Form1 f(&comm, &dialogs);
         // Building the window starts nothing; Form_Load starts the program's work.
         for (QTimer *t : {f.Timer1, f.Timer2, f.Timer3, f.Timer4, f.lineTimer})
             QVERIFY(!t->isActive());
@@ -473,8 +473,8 @@ private slots:
         f.Command3->click();
         f.mnuSave->trigger();
         f.Toolbar1->actions().at(1)->trigger();
-        QCOMPARE(h.ui.saveDialogs, 3);
-        QVERIFY(h.ui.messages.isEmpty());  // Cancel: nothing else happens
+        QCOMPARE(h.dialogs.saveDialogs, 3);
+        QVERIFY(h.dialogs.messages.isEmpty());  // Cancel: nothing else happens
     }
 
     void exitFromEveryPlaceAtOnce()
@@ -485,7 +485,7 @@ private slots:
         f.mnuExit->trigger();
         f.Toolbar1->actions().at(3)->trigger();
         QCOMPARE(h.endProgramCalls, 3);
-        QVERIFY(h.ui.messages.isEmpty());  // no question
+        QVERIFY(h.dialogs.messages.isEmpty());  // no question
     }
 
     void unknownKeysDoNothing_data()
@@ -502,19 +502,19 @@ private slots:
         Form1Harness h;
         h.form->Toolbar1_ButtonClick(key);
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(h.ui.saveDialogs, 0);
+        QCOMPARE(h.dialogs.saveDialogs, 0);
         QCOMPARE(h.endProgramCalls, 0);
-        QVERIFY(h.ui.messages.isEmpty());
+        QVERIFY(h.dialogs.messages.isEmpty());
     }
 
     void versionMessage()
     {
         Form1Harness h;
         h.form->mnuCurrentVersion->trigger();
-        QCOMPARE(h.ui.messages.size(), 1);
-        QCOMPARE(h.ui.messages[0].text, QStringLiteral("当前版本：V1.0  更新时间：2021年11月27日"));
-        QCOMPARE(h.ui.messages[0].title, QStringLiteral("Harlune"));
-        QCOMPARE(h.ui.messages[0].icon, UiSeam::Icon::None);
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QCOMPARE(h.dialogs.messages[0].text, QStringLiteral("当前版本：V1.0  更新时间：2021年11月27日"));
+        QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Harlune"));
+        QCOMPARE(h.dialogs.messages[0].icon, UiSeam::Icon::None);
         QVERIFY(h.takeWrites().isEmpty());
     }
 };

@@ -57,7 +57,7 @@ void reportNothingToRead(Form1 &f)
 {
     f.RichTextBox1->setText(record_table::headerText());
     resumeLink(f);
-    f.ui->message(&f, product::title(), kNothingToReadText, UiSeam::Icon::Information);
+    f.dialogs->message(&f, product::title(), kNothingToReadText, UiSeam::Icon::Information);
 }
 
 } // namespace

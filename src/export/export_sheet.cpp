@@ -161,7 +161,7 @@ void Form1::Command3_Click()
     const QString startFolder = save_folder::startFolder(
         lastSaveFolder_, programFolder, QFileInfo(programFolder).isWritable(), documentsFolder());
     const std::optional<QString> chosen =
-        ui->saveFileName(this, startFolder, export_target::dialogFilters());
+        dialogs->saveFileName(this, startFolder, export_target::dialogFilters());
     if (!chosen)
         return;
     lastSaveFolder_ = QFileInfo(*chosen).absolutePath();
@@ -170,7 +170,7 @@ void Form1::Command3_Click()
     if (export_target::addsSuffix(*chosen)) {
         const QFileInfo target(export_target::targetFor(*chosen).path);
         if (target.exists()
-            && !ui->question(this, product::title(), export_target::replaceQuestion(target.fileName())))
+            && !dialogs->question(this, product::title(), export_target::replaceQuestion(target.fileName())))
             return;
     }
     exportSheet(*chosen);
@@ -191,7 +191,7 @@ void Form1::exportSheet(const QString &fileName)
     }
     // The message comes after the wait cursor is gone, so its box shows a normal one.
     if (!failure.isEmpty()) {
-        ui->message(this, product::title(), failure, UiSeam::Icon::Warning);
+        dialogs->message(this, product::title(), failure, UiSeam::Icon::Warning);
         return;
     }
     StatusBar1->showNotice(1, kSavedNotice.arg(QFileInfo(target.path).fileName()), kSavedNoticeMs);

@@ -61,7 +61,7 @@ void Form1::storeBlock()
     lineTimer->stop();
     listRecords(first, last);
     setTimerEnabled(Timer4, false);
-    ui->message(this, product::title(), kCompletionText, UiSeam::Icon::None);
+    dialogs->message(this, product::title(), kCompletionText, UiSeam::Icon::None);
     // The read-out is over; whatever arrived while the message was open (a late
     // duplicate block, say) must not be taken for a new block.
     MSComm1->setInBufferCount(0);

@@ -31,7 +31,7 @@ void Form1::interruptReadOut(read_out::End why)
     else
         RichTextBox1->setText(record_table::headerText());
     unlockControls();
-    ui->message(this, product::title(), read_out::interruptionText(why, lssavesum, storedLast),
+    dialogs->message(this, product::title(), read_out::interruptionText(why, lssavesum, storedLast),
                 UiSeam::Icon::Warning);
 }
 

@@ -18,7 +18,7 @@ void Form1::mnuClear_Click() { Command4_Click(); }
 
 void Form1::mnuCurrentVersion_Click()
 {
-    ui->message(this, product::title(), product::versionMessage(), UiSeam::Icon::None);
+    dialogs->message(this, product::title(), product::versionMessage(), UiSeam::Icon::None);
 }
 
 // Routes a toolbar button by its exact key; an unknown key does nothing.

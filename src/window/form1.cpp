@@ -73,8 +73,8 @@ QString widestTableLine()
 
 } // namespace
 
-Form1::Form1(MSComm *comm, UiSeam *uiSeam, QWidget *parent)
-    : QMainWindow(parent), MSComm1(comm), ui(uiSeam)
+Form1::Form1(MSComm *comm, UiSeam *dialogs, QWidget *parent)
+    : QMainWindow(parent), MSComm1(comm), dialogs(dialogs)
 {
     createRecordStore();
 

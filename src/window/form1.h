@@ -42,8 +42,8 @@ class UiSeam;
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    // `comm` and `ui` must outlive the window.
-    Form1(MSComm *comm, UiSeam *ui, QWidget *parent = nullptr);
+    // `comm` and `dialogs` must outlive the window.
+    Form1(MSComm *comm, UiSeam *dialogs, QWidget *parent = nullptr);
     ~Form1() override;
 
     // ---- Read plan and command frames, used by Form2 -------------------------
@@ -116,18 +116,27 @@ public:
     QGroupBox *Frame1 = nullptr;                  // "通信"
     QGroupBox *Frame2 = nullptr;                  // "操作"
     QGroupBox *Frame3 = nullptr;                  // "状态信息"
-    QPushButton *Command2 = nullptr, *Command3 = nullptr, *Command4 = nullptr, *Command5 = nullptr;
-    QLineEdit *Text1 = nullptr, *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr;
+    QPushButton *Command2 = nullptr;  // "读  取": Read, asks for the group count
+    QPushButton *Command3 = nullptr;  // "保  存": Save, exports the last read range
+    QPushButton *Command4 = nullptr;  // "数据清除": Clear data, empties the record store
+    QPushButton *Command5 = nullptr;  // "退  出": Exit
+    QLineEdit *Text1 = nullptr;       // "COMn", the port in use; its tooltip names the device
+    QLineEdit *Text2 = nullptr;       // whether the port is open
+    QLineEdit *Text3 = nullptr;       // whether the instrument answers
+    QLineEdit *Text4 = nullptr;       // "正在查找..." while searching, else empty
     RichTextBox *RichTextBox1 = nullptr;
     QProgressBar *ProgressBar1 = nullptr;
     PanelStatusBar *StatusBar1 = nullptr;
-    QTimer *Timer1 = nullptr, *Timer2 = nullptr, *Timer3 = nullptr, *Timer4 = nullptr;
+    QTimer *Timer1 = nullptr;  // 70 ms: the status display; sets Timer2's pace
+    QTimer *Timer2 = nullptr;  // the port search and link supervision: 70 ms linked, 20 searching
+    QTimer *Timer3 = nullptr;  // 500 ms: the live-reading poll
+    QTimer *Timer4 = nullptr;  // 1 s: the block watchdog, running only during a read-out
     QTimer *lineTimer = nullptr;  // quiet window and stall check of block replies
     QMenu *mnuFile = nullptr, *mnuOperation = nullptr, *mnuVersion = nullptr;
     QAction *mnuSave = nullptr, *mnuExit = nullptr, *mnuRead = nullptr, *mnuClear = nullptr,
             *mnuCurrentVersion = nullptr;
     QPointer<Form2> form2;  // the read-range dialog while it is shown
-    UiSeam *ui;
+    UiSeam *dialogs;  // every message box, question and save dialog goes through here
 
     // ---- Procedures ---------------------------------------------------------
     // window/

@@ -10,7 +10,7 @@ Form1Harness::Form1Harness(std::initializer_list<int> present)
     for (int p : present)
         io->presentDevices.append(deviceOf(p));
     comm = std::make_unique<MSComm>(std::move(fake));
-    form = std::make_unique<Form1>(comm.get(), &ui);
+    form = std::make_unique<Form1>(comm.get(), &dialogs);
     programsOwnEnd = form->endProgram;
     form->endProgram = [this] { ++endProgramCalls; };
     form->Form_Load();

@@ -38,7 +38,7 @@ struct Form1Harness {
     QTemporaryDir portDir;
     FakeSerialIo *io;  // owned by comm
     std::unique_ptr<MSComm> comm;
-    RecordingUi ui;
+    RecordingUi dialogs;
     std::unique_ptr<Form1> form;
     int endProgramCalls = 0;
     std::function<void()> programsOwnEnd;  // the window's own Exit, which the harness replaces

@@ -19,7 +19,7 @@ SimWindow::SimWindow(const sim::SimOptions &options, int port) : port(port)
     auto realIo = std::make_unique<RecordingSerialIo>();
     io = realIo.get();
     comm = std::make_unique<MSComm>(std::move(realIo));
-    form = std::make_unique<Form1>(comm.get(), &ui);
+    form = std::make_unique<Form1>(comm.get(), &dialogs);
     form->endProgram = [] {};
     form->Form_Load();
 }

@@ -49,7 +49,7 @@ struct SimWindow {
     std::unique_ptr<sim::PtyInstrument> instrument;
     RecordingSerialIo *io;  // owned by comm
     std::unique_ptr<MSComm> comm;
-    RecordingUi ui;
+    RecordingUi dialogs;
     std::unique_ptr<Form1> form;
     int port;
 };
