@@ -123,8 +123,7 @@ QString naiveTable(Form1 &form)
         for (int c = 0; c < 3; ++c) {
             form.fmtReading(QString::number(*vals[c]), QString::number(*stats[c]));
             const QString r = form.fmtText;
-            form.makePad(quint8(8 - r.size()));
-            fields += form.fmtText + r;
+            fields += QString(record_table::paddingFor(quint8(8 - r.size())), QLatin1Char(' ')) + r;
         }
         const auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
         QString text = QStringLiteral("NO.%1%2  20%3/%4/%5/%6:%7")

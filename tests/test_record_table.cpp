@@ -86,8 +86,8 @@ private slots:
     void viewText_data();
     void viewText();
     void viewAsksOnlyForGroupsOfTheRange();
-    void makePad_data();
-    void makePad();
+    void paddingFor_data();
+    void paddingFor();
     void listRecordsShowsTheRange();
     void listRecordsZeroMeansWholeStore();
     void listRecordsTreatsGroupsWithoutSlotAsAbsent();
@@ -200,23 +200,21 @@ void RecordTableTest::viewAsksOnlyForGroupsOfTheRange()
     QCOMPARE(store.asked, (QList<qint32>{2147483646, 2147483647}));
 }
 
-void RecordTableTest::makePad_data()
+// The spaces in front of a reading of 8 - n characters: n, and one for a full field.
+void RecordTableTest::paddingFor_data()
 {
     QTest::addColumn<int>("n");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("zero gives one space") << 0 << " ";
-    QTest::newRow("one") << 1 << " ";
-    QTest::newRow("two") << 2 << "  ";
-    QTest::newRow("eight") << 8 << "        ";
+    QTest::addColumn<int>("spaces");
+    QTest::newRow("zero gives one space") << 0 << 1;
+    QTest::newRow("one") << 1 << 1;
+    QTest::newRow("two") << 2 << 2;
+    QTest::newRow("eight") << 8 << 8;
 }
 
-void RecordTableTest::makePad()
+void RecordTableTest::paddingFor()
 {
     QFETCH(int, n);
-    QFETCH(QString, text);
-    Form1Harness h;
-    h.form->makePad(quint8(n));
-    QCOMPARE(h.form->fmtText, text);
+    QTEST(record_table::paddingFor(quint8(n)), "spaces");
 }
 
 void RecordTableTest::listRecordsShowsTheRange()

@@ -1,5 +1,6 @@
 #include "dialog/read_plan.h"
 
+#include "link/frames.h"
 #include "records/group_record.h"
 #include "window/numeric_text.h"
 
@@ -40,8 +41,8 @@ Plan makePlan(Choice choice, double a, double b, qint32 savesum)
     p.endsave = qMax(record_store::kFirstGroup - 1,
                      qMin(p.endsave, qMin(savesum, record_store::kLastGroup)));
     p.memnum = p.endsave - p.startsave + 1;
-    p.memmul = static_cast<qint16>(std::floor(double(p.memnum) / kBlockGroups));
-    p.memrem = static_cast<qint16>(p.memnum % kBlockGroups);
+    p.memmul = static_cast<qint16>(std::floor(double(p.memnum) / frames::kBlockGroups));
+    p.memrem = static_cast<qint16>(p.memnum % frames::kBlockGroups);
     return p;
 }
 

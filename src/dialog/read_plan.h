@@ -6,8 +6,6 @@
 // read, and how many whole blocks of 1000 groups and what partial block that takes.
 namespace read_plan {
 
-constexpr qint32 kBlockGroups = 1000;
-
 enum class Choice {
     Range,  // the groups between the two numbers typed
     All,    // every group the instrument holds

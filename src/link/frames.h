@@ -21,7 +21,6 @@ constexpr qint16 kBlockRequest = 55;
 constexpr int kReplyLength = 20;    // every short reply
 constexpr int kRecordLength = 20;   // one group of a block reply
 constexpr int kBlockGroups = 1000;  // groups in a whole block
-constexpr qint32 kHighestGroupNumber = 999999;  // what a triple can carry
 
 // A group number 0 to 999999 as three bytes of two decimal digits each:
 // G div 10000, (G mod 10000) div 100, G mod 100.

@@ -87,8 +87,6 @@ void MSComm::setInBufferCount(int n)
     io_->discardInput();
 }
 
-int MSComm::OutBufferCount() const { return static_cast<int>(io_->pendingOutput()); }
-
 void MSComm::drainOutput() { io_->drainOutput(); }
 
 QString MSComm::deviceName() const { return port_map::deviceFor(commPort_); }

@@ -53,7 +53,6 @@ public:
     int InBufferCount();
     // Only 0 is meaningful: drops every received byte not yet read, ours and the driver's.
     void setInBufferCount(int n);
-    int OutBufferCount() const;
     // Empties the transmit buffer by sending it, never by discarding it:
     // returns once the queued bytes are on their way to the line.
     void drainOutput();

@@ -13,9 +13,6 @@
 //   A fixed table keeps a number meaning the same device when others are unplugged.
 namespace port_map {
 
-constexpr int kFirstPort = 1;
-constexpr int kLastPort = 16;
-
 // Device path for port n, or an empty text when the number stands for nothing.
 QString deviceFor(int port);
 

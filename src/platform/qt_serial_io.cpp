@@ -104,8 +104,6 @@ void QtSerialIo::drainOutput()
         port_.waitForBytesWritten(kDrainTimeoutMs);
 }
 
-qint64 QtSerialIo::pendingOutput() const { return port_.isOpen() ? port_.bytesToWrite() : 0; }
-
 QByteArray QtSerialIo::readAvailable() { return port_.isOpen() ? port_.readAll() : QByteArray(); }
 
 qint64 QtSerialIo::waitingInDriver() const

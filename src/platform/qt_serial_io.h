@@ -16,7 +16,6 @@ public:
     bool isOpen() const override;
     void write(const QByteArray &bytes) override;
     void drainOutput() override;
-    qint64 pendingOutput() const override;
     QByteArray readAvailable() override;
     qint64 waitingInDriver() const override;
     void discardInput() override;

@@ -52,8 +52,6 @@ public:
     // Returns once everything queued has been handed to the driver (or a short
     // timeout passed), so nothing of a frame is left behind in our own buffers.
     virtual void drainOutput() = 0;
-    // Number of queued bytes not yet handed to the driver.
-    virtual qint64 pendingOutput() const = 0;
     // Takes every byte received so far.
     virtual QByteArray readAvailable() = 0;
     // Bytes the driver has received that readAvailable() has not yet seen: a

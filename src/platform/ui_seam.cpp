@@ -12,7 +12,6 @@ void WidgetUiSeam::message(QWidget *parent, const QString &title, const QString 
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     case Icon::Information: box.setIcon(QMessageBox::Information); break;
     case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();

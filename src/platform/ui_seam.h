@@ -11,7 +11,7 @@ class QWidget;
 // answer them without blocking.
 class UiSeam {
 public:
-    enum class Icon { None, Information, Warning, Critical };
+    enum class Icon { None, Information, Warning };
 
     virtual ~UiSeam() = default;
 

@@ -12,12 +12,6 @@ void Form1::fmtReading(const QString &value, const QString &status)
     fmtText = reading_format::formatReading(numeric_text::leadingValue(value), s);
 }
 
-// n spaces into fmtText; one space for n = 0.
-void Form1::makePad(quint8 n)
-{
-    fmtText = QString(record_table::paddingFor(n), QLatin1Char(' '));
-}
-
 // Lists the present groups first to last (0 standing for 1 and for the last
 // slot) in the record view. The table is built in memory and set in one go, so
 // a read-only program directory costs nothing and no scratch file is left.

@@ -71,6 +71,9 @@ void Form1::Timer1_Timer()
     if (Timer2->interval() != pace)
         Timer2->setInterval(pace);
 
+    // Nothing sets readBusy to 1: the busy lock stops this tick during a
+    // read-out instead. The branch keeps the display's reading state (its text,
+    // the buttons off, the progress bar on) ready for a read-out that shows it.
     const bool reading = readBusy == 1;
     ProgressBar1->setEnabled(reading);
     Command2->setEnabled(!reading);

@@ -46,7 +46,6 @@ public:
     bool isOpen() const override { return !openDevice.isEmpty(); }
     void write(const QByteArray &bytes) override;
     void drainOutput() override;
-    qint64 pendingOutput() const override { return 0; }
     QByteArray readAvailable() override;
     qint64 waitingInDriver() const override { return 0; }  // readAvailable() takes it all
     void discardInput() override;
