@@ -6,13 +6,6 @@
 
 #include <QtTest>
 
-namespace {
-QByteArray frameBytes(const frames::Frame &f)
-{
-    return QByteArray(reinterpret_cast<const char *>(f.data()), int(f.size()));
-}
-} // namespace
-
 class FramesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -47,13 +40,13 @@ private slots:
     {
         QFETCH(int, dat);
         QFETCH(QByteArray, expected);
-        QCOMPARE(frameBytes(frames::shortFrame(qint16(dat))), expected);
+        QCOMPARE(bytes(frames::shortFrame(qint16(dat))), expected);
     }
 
     void blockFrameCarriesBothEnds()
     {
         const frames::Frame f = frames::blockFrame(1, 250);
-        QCOMPARE(frameBytes(f), bytes({0xAA, 0, 0, 1, 0, 2, 50, 0x55}));
+        QCOMPARE(bytes(f), bytes({0xAA, 0, 0, 1, 0, 2, 50, 0x55}));
         QCOMPARE(frames::frameFirstGroup(f), 1);
         QCOMPARE(frames::frameLastGroup(f), 250);
     }

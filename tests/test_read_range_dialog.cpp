@@ -32,12 +32,6 @@ Form2 *openDialog(Form1Harness &h, quint8 byte15 = 0, quint8 byte16 = 25, quint8
 
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-QByteArray blockFrame(int first, int last)
-{
-    return bytes({0xAA, first / 10000, first % 10000 / 100, first % 100, last / 10000,
-                  last % 10000 / 100, last % 100, 0x55});
-}
-
 // The tab chain of the widgets that can take focus, from `start` round to it again.
 QList<QWidget *> tabChain(QWidget *start)
 {

@@ -2,6 +2,7 @@
 #include "sim/generator.h"
 #include "sim/instrument.h"
 #include "sim/protocol.h"
+#include "support/bytes.h"
 
 #include <QtTest>
 
@@ -11,29 +12,9 @@ using sim::Command;
 
 namespace {
 
-QByteArray bytesOf(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
-
-QByteArray recordBytes(const sim::Record &r)
-{
-    return QByteArray(reinterpret_cast<const char *>(r.data()), sim::kRecordLength);
-}
-
-const QByteArray kProbe = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x11});
-const QByteArray kGroupCount = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x22});
-const QByteArray kLive = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x33});
-
-// Block request for first..last, the triples written out by hand by the callers.
-QByteArray blockFrame(int first, int last)
-{
-    return bytesOf({0xAA, first / 10000, first % 10000 / 100, first % 100, last / 10000,
-                    last % 10000 / 100, last % 100, 0x55});
-}
+const QByteArray kProbe = bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11});
+const QByteArray kGroupCount = bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x22});
+const QByteArray kLive = bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x33});
 
 quint8 unitOf(quint8 status) { return status & sim::kUnitMask; }
 quint8 decimalsOf(quint8 status) { return status & sim::kDecimalsMask; }
@@ -67,10 +48,10 @@ private slots:
         QTest::addColumn<bool>("seconds");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("seconds") << true
-                                 << bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
+                                 << bytes({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
                                              0xFF, 16, 17, 18, 0x11});
         QTest::newRow("no seconds") << false
-                                    << bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
+                                    << bytes({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
                                                 14, 0x00, 16, 17, 18, 0x11});
     }
     void probeReply()
@@ -85,19 +66,19 @@ private slots:
     {
         QTest::addColumn<int>("groups");
         QTest::addColumn<QByteArray>("triple");
-        QTest::newRow("none") << 0 << bytesOf({0, 0, 0});
-        QTest::newRow("332") << 332 << bytesOf({0, 3, 32});
-        QTest::newRow("default 2500") << 2500 << bytesOf({0, 25, 0});
-        QTest::newRow("12345") << 12345 << bytesOf({1, 23, 45});
-        QTest::newRow("most 200000") << 200000 << bytesOf({20, 0, 0});
+        QTest::newRow("none") << 0 << bytes({0, 0, 0});
+        QTest::newRow("332") << 332 << bytes({0, 3, 32});
+        QTest::newRow("default 2500") << 2500 << bytes({0, 25, 0});
+        QTest::newRow("12345") << 12345 << bytes({1, 23, 45});
+        QTest::newRow("most 200000") << 200000 << bytes({20, 0, 0});
     }
     void groupCountReply()
     {
         QFETCH(int, groups);
         QFETCH(QByteArray, triple);
         sim::Instrument instrument({groups, true, 0});
-        QByteArray expected = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
-        expected += triple + bytesOf({18, 0x22});
+        QByteArray expected = bytes({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
+        expected += triple + bytes({18, 0x22});
         QCOMPARE(instrument.receive(kGroupCount), expected);
     }
 
@@ -105,7 +86,7 @@ private slots:
     {
         sim::Instrument instrument;
         // 12.34 mA, overload, 0.005 mA.
-        const QByteArray expected = bytesOf({0xAA, 12, 34, 0x42, 100, 0, 0x42, 0, 5, 0x43, 10,
+        const QByteArray expected = bytes({0xAA, 12, 34, 0x42, 100, 0, 0x42, 0, 5, 0x43, 10,
                                              11, 12, 13, 14, 0xFF, 16, 17, 18, 0x33});
         QCOMPARE(instrument.receive(kLive), expected);
     }
@@ -146,7 +127,7 @@ private slots:
         const QByteArray reply = instrument.receive(blockFrame(first, last));
         QCOMPARE(reply.size(), (last - first + 1) * 20);
         for (int k = 0; k <= last - first; ++k)
-            QCOMPARE(reply.mid(20 * k, 20), recordBytes(sim::groupRecord(first + k)));
+            QCOMPARE(reply.mid(20 * k, 20), bytes(sim::groupRecord(first + k)));
         QCOMPARE(instrument.blockRequests().size(), size_t(1));
         QCOMPARE(instrument.blockRequests().front(), std::make_pair(first, last));
     }
@@ -165,32 +146,32 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("chunks");
         QTest::addColumn<QByteArray>("codes");  // the commands recognised, in order
 
-        QTest::newRow("whole frame") << QList<QByteArray>{kProbe} << bytesOf({0x11});
+        QTest::newRow("whole frame") << QList<QByteArray>{kProbe} << bytes({0x11});
         QList<QByteArray> oneByOne;
         for (char b : kGroupCount)
             oneByOne << QByteArray(1, b);
-        QTest::newRow("byte by byte") << oneByOne << bytesOf({0x22});
+        QTest::newRow("byte by byte") << oneByOne << bytes({0x22});
         QTest::newRow("split 3 + 5") << QList<QByteArray>{kLive.left(3), kLive.mid(3)}
-                                     << bytesOf({0x33});
+                                     << bytes({0x33});
         QTest::newRow("three at once") << QList<QByteArray>{kProbe + kLive + kGroupCount}
-                                       << bytesOf({0x11, 0x33, 0x22});
+                                       << bytes({0x11, 0x33, 0x22});
         QTest::newRow("second frame split across chunks")
-            << QList<QByteArray>{kProbe + kLive.left(5), kLive.mid(5)} << bytesOf({0x11, 0x33});
-        QTest::newRow("garbage before") << QList<QByteArray>{bytesOf({0x00, 0x13, 0xFF}) + kProbe}
-                                        << bytesOf({0x11});
+            << QList<QByteArray>{kProbe + kLive.left(5), kLive.mid(5)} << bytes({0x11, 0x33});
+        QTest::newRow("garbage before") << QList<QByteArray>{bytes({0x00, 0x13, 0xFF}) + kProbe}
+                                        << bytes({0x11});
         QTest::newRow("stray header before")
-            << QList<QByteArray>{bytesOf({0xAA, 0x07}), kLive} << bytesOf({0x33});
+            << QList<QByteArray>{bytes({0xAA, 0x07}), kLive} << bytes({0x33});
         QTest::newRow("truncated frame then a whole one")
-            << QList<QByteArray>{kProbe.left(4) + kGroupCount} << bytesOf({0x22});
+            << QList<QByteArray>{kProbe.left(4) + kGroupCount} << bytes({0x22});
         QTest::newRow("garbage between")
-            << QList<QByteArray>{kProbe + bytesOf({0x55, 0x11, 0x33}) + kLive}
-            << bytesOf({0x11, 0x33});
-        QTest::newRow("unknown code") << QList<QByteArray>{bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x44})}
+            << QList<QByteArray>{kProbe + bytes({0x55, 0x11, 0x33}) + kLive}
+            << bytes({0x11, 0x33});
+        QTest::newRow("unknown code") << QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x44})}
                                       << QByteArray();
         QTest::newRow("block digits above 99")
-            << QList<QByteArray>{bytesOf({0xAA, 0, 0, 100, 0, 1, 0, 0x55})} << QByteArray();
-        QTest::newRow("garbage after") << QList<QByteArray>{kProbe + bytesOf({0x01, 0x02})}
-                                       << bytesOf({0x11});
+            << QList<QByteArray>{bytes({0xAA, 0, 0, 100, 0, 1, 0, 0x55})} << QByteArray();
+        QTest::newRow("garbage after") << QList<QByteArray>{kProbe + bytes({0x01, 0x02})}
+                                       << bytes({0x11});
     }
     void frameScanning()
     {
@@ -208,7 +189,7 @@ private slots:
     void blockFrameRangeIsDecoded()
     {
         sim::FrameScanner scanner;
-        const auto frames = scanner.feed(bytesOf({0xAA, 1, 23, 45, 20, 0, 0, 0x55}));
+        const auto frames = scanner.feed(bytes({0xAA, 1, 23, 45, 20, 0, 0, 0x55}));
         QCOMPARE(frames.size(), size_t(1));
         QCOMPARE(frames[0].command, Command::Block);
         QCOMPARE(frames[0].first, 12345);
@@ -218,11 +199,11 @@ private slots:
     void repliesFollowSplitAndConcatenatedInput()
     {
         sim::Instrument instrument;
-        QVERIFY(instrument.receive(bytesOf({0x01, 0xAA}) + kProbe.left(2)).isEmpty());
+        QVERIFY(instrument.receive(bytes({0x01, 0xAA}) + kProbe.left(2)).isEmpty());
         const QByteArray reply = instrument.receive(kProbe.mid(2) + blockFrame(7, 8));
         QCOMPARE(reply.size(), 20 + 40);
         QCOMPARE(quint8(reply[19]), quint8(0x11));
-        QCOMPARE(reply.mid(20), recordBytes(sim::groupRecord(7)) + recordBytes(sim::groupRecord(8)));
+        QCOMPARE(reply.mid(20), bytes(sim::groupRecord(7)) + bytes(sim::groupRecord(8)));
     }
 
     // ---- faults -----------------------------------------------------------------
@@ -333,13 +314,13 @@ private slots:
         instrument.setSilent(false);
         // The first live reply after the silence is still step 0.
         const QByteArray reply = instrument.receive(kLive);
-        QCOMPARE(reply.mid(1, 9), bytesOf({12, 34, 0x42, 100, 0, 0x42, 0, 5, 0x43}));
+        QCOMPARE(reply.mid(1, 9), bytes({12, 34, 0x42, 100, 0, 0x42, 0, 5, 0x43}));
     }
 
     void queuedGarbageGoesOutOnceBeforeTheNextReply()
     {
         sim::Instrument instrument;
-        const QByteArray garbage = bytesOf({0x00, 0x7F, 0xFE});
+        const QByteArray garbage = bytes({0x00, 0x7F, 0xFE});
         instrument.queueGarbage(garbage);
         QCOMPARE(instrument.receive(kProbe.left(4)), QByteArray());  // no reply yet, no garbage
         const QByteArray first = instrument.receive(kProbe.mid(4));
@@ -368,20 +349,20 @@ private slots:
         QTest::addColumn<int>("group");
         QTest::addColumn<QByteArray>("record");
         QTest::newRow("0") << 0
-                           << bytesOf({0x00, 0x24, 0x30, 0x41, 0x4D, 0x15, 0x32, 0x15, 0x50, 0xC2,
+                           << bytes({0x00, 0x24, 0x30, 0x41, 0x4D, 0x15, 0x32, 0x15, 0x50, 0xC2,
                                        0x5A, 0x07, 0x07, 0x02, 0x39, 0x0B, 0x3E, 0x00, 0x39, 0x80});
         QTest::newRow("1") << 1
-                           << bytesOf({0x00, 0x00, 0x10, 0x43, 0x38, 0x5B, 0x22, 0x38, 0x27, 0x31,
+                           << bytes({0x00, 0x00, 0x10, 0x43, 0x38, 0x5B, 0x22, 0x38, 0x27, 0x31,
                                        0x1D, 0x0A, 0x0B, 0x03, 0x21, 0x09, 0x00, 0x00, 0xF3, 0x00});
         QTest::newRow("7") << 7
-                           << bytesOf({0xBB, 0x61, 0x3B, 0x23, 0x58, 0x4A, 0xE8, 0x01, 0x46, 0x43,
+                           << bytes({0xBB, 0x61, 0x3B, 0x23, 0x58, 0x4A, 0xE8, 0x01, 0x46, 0x43,
                                        0x32, 0x03, 0x0C, 0x0D, 0x22, 0x1C, 0x00, 0xE9, 0x34, 0x96});
         QTest::newRow("2500") << 2500
-                              << bytesOf({0x00, 0x3A, 0x36, 0x41, 0x28, 0x27, 0x41, 0x59, 0x17,
+                              << bytes({0x00, 0x3A, 0x36, 0x41, 0x28, 0x27, 0x41, 0x59, 0x17,
                                           0x3B, 0x09, 0x04, 0x09, 0x07, 0x0C, 0x08, 0x00, 0x00,
                                           0x7B, 0x00});
         QTest::newRow("200000") << 200000
-                                << bytesOf({0x23, 0x19, 0x32, 0x22, 0x3E, 0x5F, 0x02, 0x4C, 0x17,
+                                << bytes({0x23, 0x19, 0x32, 0x22, 0x3E, 0x5F, 0x02, 0x4C, 0x17,
                                             0x42, 0x09, 0x03, 0x05, 0x0B, 0x2D, 0x2E, 0x00, 0x00,
                                             0x7E, 0x00});
     }
@@ -389,7 +370,7 @@ private slots:
     {
         QFETCH(int, group);
         QFETCH(QByteArray, record);
-        QCOMPARE(recordBytes(sim::groupRecord(group)), record);
+        QCOMPARE(bytes(sim::groupRecord(group)), record);
     }
 
     void recordsDifferFromGroupToGroup()

@@ -2,6 +2,7 @@
 // drive a serial port: open the COMn link, set raw mode, write frames, read replies.
 #include "sim/protocol.h"
 #include "sim/pty_instrument.h"
+#include "support/bytes.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -21,16 +22,8 @@ constexpr int kPort = 3;
 constexpr int kReplyWaitMs = 3000;
 constexpr int kPollSliceMs = 2;
 
-QByteArray bytesOf(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
-
-const QByteArray kProbe = bytesOf({0xAA, 1, 2, 3, 4, 5, 6, 0x11});
-const QByteArray kBlock1To1000 = bytesOf({0xAA, 0, 0, 1, 0, 10, 0, 0x55});
+const QByteArray kProbe = bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11});
+const QByteArray kBlock1To1000 = bytes({0xAA, 0, 0, 1, 0, 10, 0, 0x55});
 
 // The host's end: the device behind <dir>/COM3, opened like a serial port.
 class HostPort {
@@ -142,7 +135,7 @@ private slots:
     {
         sim::PtyInstrument instrument(dir_.path(), kPort, immediate());
         HostPort host(instrument.linkPath());
-        QVERIFY(host.write(bytesOf({0x13, 0xAA}) + kProbe.left(3)));
+        QVERIFY(host.write(bytes({0x13, 0xAA}) + kProbe.left(3)));
         QVERIFY(host.read(1, 50).isEmpty());
         QVERIFY(host.write(kProbe.mid(3)));
         QCOMPARE(host.read(20), sim::probeReply(true));
@@ -307,9 +300,9 @@ private slots:
     {
         sim::PtyInstrument instrument(dir_.path(), kPort, immediate());
         HostPort host(instrument.linkPath());
-        instrument.instrument().queueGarbage(bytesOf({0x01, 0x02}));
+        instrument.instrument().queueGarbage(bytes({0x01, 0x02}));
         QVERIFY(host.write(kProbe));
-        QCOMPARE(host.read(22), bytesOf({0x01, 0x02}) + sim::probeReply(true));
+        QCOMPARE(host.read(22), bytes({0x01, 0x02}) + sim::probeReply(true));
     }
 
     void lineRatePacesABlock()

@@ -49,14 +49,6 @@ void Form1Harness::stopTimers()
         t->stop();
 }
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
-
 QByteArray shortReply(quint8 code, quint8 byte15, quint8 byte16, quint8 byte17)
 {
     QByteArray r(20, '\0');

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/mscomm.h"
+#include "support/bytes.h"
 #include "support/fake_serial_io.h"
 #include "support/recording_ui.h"
 #include "window/form1.h"
@@ -44,7 +45,5 @@ struct Form1Harness {
     std::function<void()> programsOwnEnd;  // the window's own Exit, which the harness replaces
 };
 
-// Bytes from a list of values: bytes({0xAA, 1, 2}).
-QByteArray bytes(std::initializer_list<int> values);
 // A 20-byte short reply: 0xAA, zeros, byte 15 and the code at byte 19.
 QByteArray shortReply(quint8 code, quint8 byte15 = 0, quint8 byte16 = 0, quint8 byte17 = 0);

@@ -72,9 +72,7 @@ bool SimWindow::readRange(const QString &from, const QString &to, QString *why)
 QString storeMismatch(const Form1 &f, qint32 first, qint32 last)
 {
     for (qint32 g = first; g <= last; ++g) {
-        const sim::Record rec = sim::groupRecord(g);
-        const QString mismatch =
-            slotMismatch(f, g, QByteArray(reinterpret_cast<const char *>(rec.data()), int(rec.size())));
+        const QString mismatch = slotMismatch(f, g, bytes(sim::groupRecord(g)));
         if (!mismatch.isEmpty())
             return mismatch;
     }
