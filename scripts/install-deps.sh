@@ -6,6 +6,7 @@
 #             (scripts/build-windows.sh)
 #   icon      the SVG renderer and .ico writer (scripts/make-ico.sh)
 #   fuzz      clang with libFuzzer (scripts/fuzz.sh)
+#   format    clang-format (scripts/format.sh)
 # Idempotent: packages already present are left alone, and `apt-get update` runs
 # only when something is missing. Works as root (CI) or through sudo.
 set -euo pipefail
@@ -51,8 +52,11 @@ for group in "$@"; do
       # scripts/fuzz.sh: clang with libFuzzer
       packages+=(clang libclang-rt-14-dev)
       ;;
+    format)
+      packages+=(clang-format)
+      ;;
     *)
-      echo "install-deps: unknown group '$group' (known: package, windows, icon, fuzz)" >&2
+      echo "install-deps: unknown group '$group' (known: package, windows, icon, fuzz, format)" >&2
       exit 2
       ;;
   esac
