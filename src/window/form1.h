@@ -66,7 +66,7 @@ public:
     qint16 lastSearchedPort = 0;     // the port the last search step tried; 0 before the first
     qint16 blockRetryTicks = 0;      // Timer4 ticks since the current block request
     quint8 secFlag = 0;              // 1 = time stamps carry seconds
-    QString fmtText;                 // result slot of fmtReading
+    QString fmtText;                 // the last reading formatted, by fmtReading or showLive
     quint8 readBusy = 0;             // read-out display state; nothing sets it to 1
 
     // ---- Read-out in progress -------------------------------------------------
