@@ -6,20 +6,17 @@
 // window linked to a live simulator, doing its normal polling.
 // Target: each state under 2 % of one core.
 #include "dialog/form2.h"
+#include "support/cpu_use.h"
 #include "support/sim_process.h"
 #include "support/sim_window.h"
 #include "support/wait.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <QLineEdit>
 
 #include <cstdio>
 #include <functional>
 
-#include <sys/resource.h>
 
 namespace {
 
@@ -27,31 +24,8 @@ constexpr int kDefaultWindowSeconds = 10;
 constexpr int kSettleMs = 500;  // the loss is noticed and dealt with before measuring
 constexpr int kStepTimeoutMs = 20000;
 
-// Only the window's own events: no polling timer of the measurement's own.
-void runEventLoopFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
-           + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 // Percent of one core used while the event loop runs for seconds.
-double cpuPercentOver(int seconds)
-{
-    const double before = cpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    runEventLoopFor(seconds * 1000);
-    return 100.0 * (cpuSeconds() - before) / (double(wall.elapsed()) / 1000.0);
-}
+double cpuPercentOver(int seconds) { return 100.0 * cpuShareOver(seconds * 1000); }
 
 // One state: the window linked to a simulator process, brought into the state
 // by `enter`, the simulator killed (unless `kill` is false), then measured.

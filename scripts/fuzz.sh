@@ -32,7 +32,7 @@ for t in "${targets[@]}"; do
     echo "   FINDING: see $log and build-fuzz/artifacts/$t/"
   fi
   # The last status line has the coverage; the final stats the executions.
-  grep -E '^#[0-9]+ +(DONE|pulse|NEW|REDUCE)' "$log" | tail -n 1 | sed 's/^/   /' || true
-  grep -E 'stat::number_of_executed_units|stat::exec_per_sec' "$log" | sed 's/^/   /' || true
+  grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE)' "$log" | tail -n 1 | sed 's/^/   /' || true
+  grep -E 'stat::number_of_executed_units|stat::average_exec_per_sec' "$log" | sed 's/^/   /' || true
 done
 exit "$failed"

@@ -46,8 +46,6 @@ void expectEmpty(Form1Harness &h, qint32 first, qint32 last)
 class BlockFramingTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {}
-
     void exactReplyIsStoredOnlyOnceTheLineIsQuiet()
     {
         Form1Harness h;

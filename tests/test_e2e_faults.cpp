@@ -3,20 +3,18 @@
 // under the open dialog, and every kind of faulty block reply. A read-out
 // always ends, never stores a wrong group, and nothing spins.
 #include "dialog/form2.h"
+#include "support/cpu_use.h"
 #include "support/read_out.h"
 #include "support/sim_process.h"
 #include "support/sim_window.h"
 #include "support/wait.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -28,32 +26,6 @@ constexpr int kShortWatchdogPeriodMs = 31 * kTestWatchdogTickMs;
 constexpr int kQueuedReplyGapMs = 20;
 // A spinning event loop takes a whole core; an idle one takes a few percent at most.
 constexpr double kMostCpuShare = 0.25;
-
-// Only the window's own events: no polling timer of the measurement's own.
-void runEventLoopFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
-           + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// The share of one core this process used while the event loop ran for ms.
-double cpuShareOver(int ms)
-{
-    const double before = cpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    runEventLoopFor(ms);
-    return (cpuSeconds() - before) / (double(wall.elapsed()) / 1000.0);
-}
 
 bool completed(const SimWindow &w)
 {

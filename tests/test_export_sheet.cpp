@@ -3,6 +3,7 @@
 // and the notice of a saved file.
 #include "platform/office_converter.h"
 #include "support/form1_harness.h"
+#include "support/read_out.h"
 #include "window/panel_status_bar.h"
 
 #include <QApplication>
@@ -121,6 +122,7 @@ private slots:
     void secondsFollowSecFlag();
     void emptyRangeGivesTitleAndHeaderOnly_data();
     void emptyRangeGivesTitleAndHeaderOnly();
+    void interruptedReadOutSavesWhatArrived();
     void nameWithoutWorkbookExtensionGetsXlsx();
     void cancelWritesNothing();
     void dialogShowsEachTypeOnce();
@@ -280,6 +282,25 @@ void TestExportSheet::emptyRangeGivesTitleAndHeaderOnly()
     QCOMPARE(sheet.value(1, 1).toString(), QStringLiteral("Harlune"));
     QCOMPARE(sheet.value(2, 6).toString(), QStringLiteral("电量"));
     QCOMPARE(sheet.merged(), QStringList{QStringLiteral("A1:E1")});
+}
+
+// The instrument went away after two of three blocks: Save writes exactly
+// the 2000 groups that arrived, not the empty slots of the rest of the range.
+void TestExportSheet::interruptedReadOutSavesWhatArrived()
+{
+    startReadOut(*h, 1, 3000);
+    for (int block = 0; block < 2; ++block)
+        h->receiveBlock(blockReplyFor(h->takeWrites().last(), sampleRecord));
+    h->io->fail(SerialIo::Failure::Unplugged);
+    QCOMPARE(h->ui.messages.size(), 1);
+    h->ui.messages.clear();
+
+    const QString path = dir->filePath(QStringLiteral("interrupted.xlsx"));
+    save(*h, path);
+    const Sheet sheet = readSheet(path);
+    QCOMPARE(sheet.rows().size(), 2 + 2000);
+    QCOMPARE(sheet.value(3, 1).toString(), QStringLiteral("NO:1"));
+    QCOMPARE(sheet.value(2 + 2000, 1).toString(), QStringLiteral("NO:2000"));
 }
 
 void TestExportSheet::nameWithoutWorkbookExtensionGetsXlsx()

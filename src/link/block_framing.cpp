@@ -15,6 +15,14 @@
 
 namespace {
 constexpr int kAnyByte = 1;  // receive threshold at which every byte is reported
+
+// The block a request asks for, for the serial log.
+QString requested(const frames::Frame &frame)
+{
+    return QStringLiteral("groups %1-%2:")
+        .arg(frames::frameFirstGroup(frame))
+        .arg(frames::frameLastGroup(frame));
+}
 } // namespace
 
 // A new read-out starts: no block stored, no request out yet.
@@ -45,7 +53,9 @@ void Form1::blockDelivered(bool morePending)
 {
     blockResends = 0;
     if (morePending || rxBuf.size() != blockReplyBytes) {
-        qCDebug(lcSerial) << "block" << storedLast + 1 << ": more bytes than the reply holds";
+        qCDebug(lcSerial).noquote() << requested(cmdBuf) << rxBuf.size() << "bytes"
+                                    << (morePending ? "and more" : "") << "for a reply of"
+                                    << blockReplyBytes;
         startDraining();
         return;
     }
@@ -65,7 +75,7 @@ void Form1::blockLineNoise()
     case ReadPhase::Receiving:
         return;
     case ReadPhase::Settling:
-        qCDebug(lcSerial) << "block" << storedLast + 1 << ": bytes follow the reply";
+        qCDebug(lcSerial).noquote() << requested(cmdBuf) << "bytes follow the reply";
         startDraining();
         return;
     case ReadPhase::Draining:
@@ -74,8 +84,7 @@ void Form1::blockLineNoise()
     case ReadPhase::AwaitingLate: {
         lateBytes += n;
         blockRetryTicks = 0;  // the watchdog counts quiet seconds from the last byte
-        const qint32 lateReplies = blockRequests - 1 - blockFailures;
-        if (lateBytes >= lateReplies * blockReplyBytes)
+        if (lateBytes >= lateRepliesOwed() * blockReplyBytes)
             armLineTimer(read_out::kQuietWindowMs);
         return;
     }
@@ -93,8 +102,8 @@ void Form1::lineTimer_Timer()
         // A check that comes late, after the event loop was held up, looks
         // again before it concludes: bytes may be on their way to us.
         if (pending > 0 && pending == stallBytes && !lineCheckCameLate()) {
-            qCDebug(lcSerial) << "block" << storedLast + 1 << ": reply stopped short at"
-                              << pending << "of" << blockReplyBytes << "bytes";
+            qCDebug(lcSerial).noquote() << requested(cmdBuf) << "reply stopped short at"
+                                        << pending << "of" << blockReplyBytes << "bytes";
             startDraining();
             return;
         }
@@ -120,6 +129,10 @@ void Form1::lineTimer_Timer()
         return;
     }
 }
+
+// Requests of the current block beyond the one whose reply was stored, less
+// the deliveries that failed: each may still bring a reply.
+qint32 Form1::lateRepliesOwed() const { return blockRequests - 1 - blockFailures; }
 
 void Form1::armLineTimer(int ms)
 {
@@ -149,7 +162,7 @@ void Form1::blockFailed()
         interruptReadOut(read_out::End::BadData);
         return;
     }
-    qCDebug(lcSerial) << "block" << storedLast + 1 << ": asking again";
+    qCDebug(lcSerial).noquote() << requested(cmdBuf) << "asking again";
     blockRetryTicks = 0;
     senddat(frames::kBlockRequest);
 }
@@ -162,7 +175,7 @@ void Form1::acceptBlock()
     // After a re-send, the earlier request may still be answered. That reply
     // must not be taken for the next block, so the next request waits until it
     // has come, or until the watchdog has seen a whole period of quiet line.
-    if (blockRequests - 1 - blockFailures > 0) {
+    if (lateRepliesOwed() > 0) {
         readPhase = ReadPhase::AwaitingLate;
         lateBytes = 0;
         blockRetryTicks = 0;
@@ -172,13 +185,17 @@ void Form1::acceptBlock()
     advanceReadOut();
 }
 
-// Requests the next block of the plan.
+// Requests the next block of the plan. (The block that ends the range
+// completes the read-out when it is stored; nothing is left to request then.)
 void Form1::advanceReadOut()
 {
     lineTimer->stop();
-    if (lsmemmul > memmul)
-        return;  // that was the final partial block, or the only block
+    if (lsmemmul > memmul) {
+        readPhase = ReadPhase::Idle;  // that was the final partial block, or the only block
+        return;
+    }
     if (lsmemmul == memmul && memrem == 0) {
+        readPhase = ReadPhase::Idle;
         setTimerEnabled(Timer4, false);  // the last whole block, and no partial one follows
         return;
     }

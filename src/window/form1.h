@@ -190,6 +190,7 @@ private:
     void armBlockReception(qint32 replyBytes);
     void blockDelivered(bool morePending);
     void blockLineNoise();
+    qint32 lateRepliesOwed() const;
     void armLineTimer(int ms);
     bool lineCheckCameLate() const;
     void startDraining();
