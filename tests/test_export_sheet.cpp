@@ -288,12 +288,14 @@ void TestExportSheet::emptyRangeGivesTitleAndHeaderOnly()
 // the 2000 groups that arrived, not the empty slots of the rest of the range.
 void TestExportSheet::interruptedReadOutSavesWhatArrived()
 {
+    if (const char *why = missingSheetReader())
+        QSKIP(why);
     startReadOut(*h, 1, 3000);
     for (int block = 0; block < 2; ++block)
         h->receiveBlock(blockReplyFor(h->takeWrites().last(), sampleRecord));
     h->io->fail(SerialIo::Failure::Unplugged);
-    QCOMPARE(h->ui.messages.size(), 1);
-    h->ui.messages.clear();
+    QCOMPARE(h->dialogs.messages.size(), 1);
+    h->dialogs.messages.clear();
 
     const QString path = dir->filePath(QStringLiteral("interrupted.xlsx"));
     save(*h, path);
