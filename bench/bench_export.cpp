@@ -54,8 +54,7 @@ print(time.perf_counter() - start)
 )PY";
 
 struct Fixture {
-    Fixture()
-        : comm(std::make_unique<QtSerialIo>()), form(&comm, &dialogs)
+    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &dialogs)
     {
         // Readings of every kind: scaled, whole, overload, error; all units.
         constexpr quint8 kStatuses[] = {0x41, 0x42, 0x43, 0x31, 0x20, 0x50};
@@ -149,7 +148,9 @@ bool writeCells(const QString &path)
         return false;
     QTextStream out(&file);
     const Form1 &form = fixture->form;
-    auto rowOf = [&form](qint32 g) { return sheet_rows::rowCells(g, form.recordAt(g), form.secFlag); };
+    auto rowOf = [&form](qint32 g) {
+        return sheet_rows::rowCells(g, form.recordAt(g), form.secFlag);
+    };
     sheet_rows::ColumnFit fit;
     for (qint32 g = kFirstGroup; g < kFirstGroup + kGroups; ++g)
         fit.addRow(rowOf(g));
@@ -157,7 +158,8 @@ bool writeCells(const QString &path)
     for (int column = 0; column < sheet_rows::kColumnCount; ++column)
         widths << QString::number(fit.width(column));
     out << widths.join(QLatin1Char('\t')) << '\n';
-    out << QStringList(sheet_rows::headers().begin(), sheet_rows::headers().end()).join(QLatin1Char('\t'))
+    out << QStringList(sheet_rows::headers().begin(), sheet_rows::headers().end())
+               .join(QLatin1Char('\t'))
         << '\n';
     for (qint32 g = kFirstGroup; g < kFirstGroup + kGroups; ++g) {
         const sheet_rows::RowCells row = rowOf(g);
@@ -196,7 +198,7 @@ void BM_PythonXlsxwriter(benchmark::State &state)
 BENCHMARK(BM_ExportXlsx)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_PythonXlsxwriter)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -215,8 +217,10 @@ int main(int argc, char **argv)
     std::printf("  python3-xlsxwriter:      %8.0f ms   (same cells, texts prepared in advance)\n",
                 pythonSeconds * 1e3);
     if (ourBestSeconds > 0 && pythonSeconds > 0)
-        std::printf("  ratio python / ours:     %8.1f x   (goal >= 3)\n", pythonSeconds / ourBestSeconds);
+        std::printf("  ratio python / ours:     %8.1f x   (goal >= 3)\n",
+                    pythonSeconds / ourBestSeconds);
     std::printf("  peak RSS added by export:%8.1f MiB (goal <= 100 MiB)\n", peakAddedMiB);
-    std::printf("  peak RSS of the process: %8.1f MiB (record store and Qt included)\n", peakTotalMiB);
+    std::printf("  peak RSS of the process: %8.1f MiB (record store and Qt included)\n",
+                peakTotalMiB);
     return 0;
 }

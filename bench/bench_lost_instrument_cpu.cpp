@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <functional>
 
-
 namespace {
 
 constexpr int kDefaultWindowSeconds = 10;
@@ -60,29 +59,32 @@ void print(const char *state, double percent, double baseline)
                 baseline > 0 ? percent / baseline : 0.0, percent < 2.0 ? "" : "  OVER 2 %");
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int seconds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : kDefaultWindowSeconds;
+    const int seconds =
+        argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : kDefaultWindowSeconds;
     std::printf("window: %d s per state\n", seconds);
 
-    const double baseline = measure(seconds, {}, [](SimWindow &) { return true; }, false);
+    const double baseline = measure(
+        seconds, {}, [](SimWindow &) { return true; }, false);
     print("baseline: linked, polling", baseline, baseline);
     print("killed while idle", measure(seconds, {}, [](SimWindow &) { return true; }), baseline);
     print("killed during a read-out",
-          measure(seconds, {QStringLiteral("--groups"), QStringLiteral("200000"),
-                            QStringLiteral("--line-rate")},
-                  [](SimWindow &w) {
-                      if (!openDialog(w))
-                          return false;
-                      w.form->form2->Text2->setText(QStringLiteral("200000"));
-                      w.form->form2->Command1_Click();
-                      return waitUntil([&] { return w.form->storedLast >= 1000; }, kStepTimeoutMs);
-                  }),
+          measure(
+              seconds,
+              {QStringLiteral("--groups"), QStringLiteral("200000"), QStringLiteral("--line-rate")},
+              [](SimWindow &w) {
+                  if (!openDialog(w))
+                      return false;
+                  w.form->form2->Text2->setText(QStringLiteral("200000"));
+                  w.form->form2->Command1_Click();
+                  return waitUntil([&] { return w.form->storedLast >= 1000; }, kStepTimeoutMs);
+              }),
           baseline);
     print("killed after Read and Cancel",
           measure(seconds, {},

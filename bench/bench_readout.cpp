@@ -29,7 +29,7 @@ constexpr qint32 kBlock = frames::kBlockGroups;
 void BM_StoreBlock(benchmark::State &state)
 {
     Form1Harness h;
-    h.form->show();  // the progress bar really repaints
+    h.form->show();              // the progress bar really repaints
     startReadOut(h, 1, 200000);  // a long range: the first block does not complete it
     const QByteArray frame = h.takeWrites().last();
     h.form->rxBuf = blockReplyFor(frame, sampleRecord);
@@ -98,7 +98,8 @@ double rawTransferSeconds(qint32 groups, bool lineRate)
     options.lineRate = lineRate;
     QTemporaryDir dir;
     sim::PtyInstrument instrument(dir.path(), 3, options);
-    const int fd = ::open(QFile::encodeName(instrument.linkPath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(QFile::encodeName(instrument.linkPath()).constData(),
+                          O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return -1;
     QElapsedTimer clock;
@@ -156,7 +157,7 @@ void BM_ReadOut10000LineRate(benchmark::State &state)
 }
 BENCHMARK(BM_ReadOut10000LineRate)->Iterations(1)->Unit(benchmark::kSecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

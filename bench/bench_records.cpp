@@ -23,7 +23,10 @@ constexpr qint32 kListedGroups = 1000;
 struct Fixture {
     // No Form_Load: no timer runs and the port stays closed, so nothing
     // touches a real device.
-    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &dialogs) { form.emptyRecordStore(); }
+    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &dialogs)
+    {
+        form.emptyRecordStore();
+    }
 
     // Groups 1 to 1000 present, with readings of every width, overload and error.
     void fillListedGroups()
@@ -184,7 +187,7 @@ void BM_ScratchFileRoundTrip1000(benchmark::State &state)
 }
 BENCHMARK(BM_ScratchFileRoundTrip1000)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char **argv)
 {

@@ -47,8 +47,8 @@ public:
     // Whatever remains, as UTF-8 text.
     QString rest()
     {
-        const QString out = QString::fromUtf8(reinterpret_cast<const char *>(data_ + pos_),
-                                              int(size_ - pos_));
+        const QString out =
+            QString::fromUtf8(reinterpret_cast<const char *>(data_ + pos_), int(size_ - pos_));
         pos_ = size_;
         return out;
     }
@@ -61,8 +61,8 @@ private:
 
 // A broken property: says what and stops the run, so the fuzzer keeps the input.
 [[noreturn]] void fuzzFailure(const QString &what);
-#define FUZZ_CHECK(condition, what)                                                          \
-    do {                                                                                     \
-        if (!(condition))                                                                    \
-            fuzzFailure(what);                                                               \
+#define FUZZ_CHECK(condition, what)                                                                \
+    do {                                                                                           \
+        if (!(condition))                                                                          \
+            fuzzFailure(what);                                                                     \
     } while (0)

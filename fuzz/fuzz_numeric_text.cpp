@@ -24,7 +24,7 @@ void checkRounding(double v)
     }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -34,7 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     checkRounding(lenient);
     if (const auto strict = numeric_text::strictValue(text)) {
         FUZZ_CHECK(*strict == lenient || (std::isnan(*strict) && std::isnan(lenient)),
-                   QStringLiteral("\"%1\" reads %2 strictly, %3 leniently").arg(text).arg(*strict).arg(lenient));
+                   QStringLiteral("\"%1\" reads %2 strictly, %3 leniently")
+                       .arg(text)
+                       .arg(*strict)
+                       .arg(lenient));
     }
     if (std::isfinite(lenient)) {
         const QString back = numeric_text::decimalText(lenient);

@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(p.memnum == p.endsave - p.startsave + 1, what);
     if (!p.hasGroups())
         return 0;
-    FUZZ_CHECK(p.startsave >= record_store::kFirstGroup && p.endsave <= record_store::kLastGroup, what);
+    FUZZ_CHECK(p.startsave >= record_store::kFirstGroup && p.endsave <= record_store::kLastGroup,
+               what);
     FUZZ_CHECK(p.endsave <= savesum, what);
     FUZZ_CHECK(p.memmul * frames::kBlockGroups + p.memrem == p.memnum && p.memrem >= 0
                    && p.memrem < frames::kBlockGroups,
@@ -35,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     qint32 startsave = p.startsave;
     const int blocks = p.memmul + (p.memrem > 0 ? 1 : 0);
     for (qint16 block = 1; block <= blocks; ++block, startsave += frames::kBlockGroups) {
-        const frames::BlockRequest r = frames::blockRequest(startsave, p.endsave, p.memnum, p.memmul,
-                                                            p.memrem, block);
+        const frames::BlockRequest r =
+            frames::blockRequest(startsave, p.endsave, p.memnum, p.memmul, p.memrem, block);
         FUZZ_CHECK(r.first == next && r.last >= r.first && r.last - r.first < frames::kBlockGroups
                        && r.threshold == (r.last - r.first + 1) * frames::kRecordLength,
                    what + QStringLiteral(", block %1").arg(block));

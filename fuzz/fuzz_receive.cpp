@@ -15,8 +15,8 @@
 #include "dialog/form2.h"
 #include "fuzz_input.h"
 #include "link/frames.h"
-#include "sim/instrument.h"
 #include "platform/mscomm.h"
+#include "sim/instrument.h"
 #include "support/fake_serial_io.h"
 #include "support/recording_ui.h"
 #include "window/form1.h"
@@ -31,11 +31,11 @@
 
 namespace {
 
-constexpr int kMostGroups = 5000;            // a run stays short
+constexpr int kMostGroups = 5000;  // a run stays short
 constexpr qint64 kWatchdogTickMs = 1000;
-constexpr qint64 kMostQueuedGapMs = 29000;   // behind another reply
-constexpr qint64 kMostIdleDelayMs = 90000;   // slower than the watchdog, when idle
-constexpr qint64 kMostVirtualMs = 3600000;   // a read-out ends well within an hour
+constexpr qint64 kMostQueuedGapMs = 29000;  // behind another reply
+constexpr qint64 kMostIdleDelayMs = 90000;  // slower than the watchdog, when idle
+constexpr qint64 kMostVirtualMs = 3600000;  // a read-out ends well within an hour
 constexpr int kMostEvents = 200000;
 
 using Phase = Form1::ReadPhase;
@@ -178,8 +178,13 @@ void Run::collectRequests()
             const qint32 first = frames::frameFirstGroup(f);
             const qint32 last = frames::frameLastGroup(f);
             FUZZ_CHECK(first >= rangeFirst_ && last <= rangeLast_ && first <= last
-                           && first >= record_store::kFirstGroup && last <= record_store::kLastGroup,
-                       QStringLiteral("request %1..%2 outside %3..%4").arg(first).arg(last).arg(rangeFirst_).arg(rangeLast_));
+                           && first >= record_store::kFirstGroup
+                           && last <= record_store::kLastGroup,
+                       QStringLiteral("request %1..%2 outside %3..%4")
+                           .arg(first)
+                           .arg(last)
+                           .arg(rangeFirst_)
+                           .arg(rangeLast_));
         }
         answer(frame);
     }
@@ -207,9 +212,9 @@ QByteArray Run::damaged(QByteArray reply)
     const int at = in_.range(0, reply.size());
     const int n = in_.range(1, 4);
     switch (kind) {
-    case 5: return in_.bytes(n) + reply;               // stray bytes before it
-    case 6: return reply.insert(at, in_.bytes(n));     // bytes inserted
-    case 7: return reply.remove(at, n);                // bytes dropped
+    case 5: return in_.bytes(n) + reply;            // stray bytes before it
+    case 6: return reply.insert(at, in_.bytes(n));  // bytes inserted
+    case 7: return reply.remove(at, n);             // bytes dropped
     default: return reply;
     }
 }
@@ -243,7 +248,8 @@ void Run::harvestTimers()
 void Run::checkStore() const
 {
     const Form1 &f = *h_.form;
-    FUZZ_CHECK(h_.dialogs.messages.size() == 1, QStringLiteral("%1 messages").arg(h_.dialogs.messages.size()));
+    FUZZ_CHECK(h_.dialogs.messages.size() == 1,
+               QStringLiteral("%1 messages").arg(h_.dialogs.messages.size()));
     const bool complete = h_.dialogs.messages[0].text.startsWith(QStringLiteral("数据读取完毕"));
     if (complete)
         FUZZ_CHECK(f.storedLast == f.endsave, QStringLiteral("complete before the range's end"));
@@ -253,7 +259,8 @@ void Run::checkStore() const
     // The range and a block's width around it: a block stored one slot off,
     // or a block too many, shows there. (Requests outside it are checked above.)
     const qint32 from = std::max(record_store::kFirstGroup, rangeFirst_ - frames::kBlockGroups);
-    const qint32 to = std::min(record_store::kLastGroup, std::max(rangeFirst_, rangeLast_) + frames::kBlockGroups);
+    const qint32 to = std::min(record_store::kLastGroup,
+                               std::max(rangeFirst_, rangeLast_) + frames::kBlockGroups);
     for (qint32 g = from; g <= to; ++g) {
         const GroupRecord r = f.recordAt(g);
         if (g >= rangeFirst_ && g <= f.storedLast) {
@@ -280,7 +287,7 @@ void quietQtMessage(QtMsgType type, const QMessageLogContext &, const QString &m
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {

@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             continue;
         FUZZ_CHECK(rx.size() >= frames::kReplyLength && b(0) == 0xAA && b(19) == code,
                    QStringLiteral("a short reply without its header or code"));
-        FUZZ_CHECK(replies::secondsFlag(rx) == (b(15) == 0xFF ? 1 : 0), QStringLiteral("seconds flag"));
+        FUZZ_CHECK(replies::secondsFlag(rx) == (b(15) == 0xFF ? 1 : 0),
+                   QStringLiteral("seconds flag"));
         FUZZ_CHECK(replies::groupCount(rx) == b(15) * 10000 + b(16) * 100 + b(17),
                    QStringLiteral("group count"));
         const auto live = replies::liveReadings(rx);
@@ -31,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         bool same = r.year == at(10) && r.month == at(11) && r.day == at(12) && r.hour == at(13)
                     && r.minute == at(14) && r.second == at(15) && r.charge == at(18);
         for (int c = 0; c < 3; ++c)
-            same = same && r.val[c] == at(1 + 3 * c) * 100 + at(2 + 3 * c) && r.stat[c] == at(3 + 3 * c);
+            same = same && r.val[c] == at(1 + 3 * c) * 100 + at(2 + 3 * c)
+                   && r.stat[c] == at(3 + 3 * c);
         FUZZ_CHECK(same, QStringLiteral("record %1 of a block").arg(k));
     }
     return 0;

@@ -33,7 +33,7 @@ void print(std::FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char *argv[])
 {

@@ -41,7 +41,7 @@ void expectEmpty(Form1Harness &h, qint32 first, qint32 last)
         QVERIFY2(h.form->grpVal1[g] == record_store::kEmptyValue, qPrintable(QString::number(g)));
 }
 
-} // namespace
+}  // namespace
 
 class BlockFramingTest : public QObject {
     Q_OBJECT
@@ -84,9 +84,7 @@ private slots:
             h.receive(bytes({0x01, 0x02, 0x03}) + reply.left(reply.size() - 3));
             h.receive(reply.right(3));
             break;
-        case 1:
-            h.receive(reply.left(10000) + bytes({0x42}) + reply.mid(10000));
-            break;
+        case 1: h.receive(reply.left(10000) + bytes({0x42}) + reply.mid(10000)); break;
         case 2:
             h.receive(reply);
             h.receive(bytes({0x00}));
@@ -171,7 +169,8 @@ private slots:
         QCOMPARE(h.form->ProgressBar1->value(), 40);
         QVERIFY(!h.form->Timer4->isActive());
         QVERIFY(h.form->Command2->isEnabled());
-        QVERIFY(h.form->Timer1->isActive() && h.form->Timer2->isActive() && h.form->Timer3->isActive());
+        QVERIFY(h.form->Timer1->isActive() && h.form->Timer2->isActive()
+                && h.form->Timer3->isActive());
     }
 
     // The first request of block 2 is answered late, after the watchdog's

@@ -8,9 +8,9 @@
 #include <QtTest>
 
 namespace {
-const QString kCompletion = QStringLiteral(
-    "数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
-    "文件过大时，保存时间较长，请耐心等待。");
+const QString kCompletion =
+    QStringLiteral("数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
+                   "文件过大时，保存时间较长，请耐心等待。");
 
 void expectSlotHolds(Form1 &f, qint32 g, const QByteArray &rec)
 {
@@ -24,7 +24,7 @@ QByteArray otherRecord(qint32 g)
     r[18] = char(0xC3);
     return r;
 }
-} // namespace
+}  // namespace
 
 class BlockStoreTest : public QObject {
     Q_OBJECT

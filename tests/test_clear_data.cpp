@@ -22,10 +22,11 @@ namespace {
 
 void fillSlot(Form1 &f, qint32 g, quint16 value)
 {
-    f.storeRecord(g, GroupRecord{{value, value, value}, {0x42, 0x43, 0x31}, 21, 11, 27, 8, 5, 9, 77});
+    f.storeRecord(g,
+                  GroupRecord{{value, value, value}, {0x42, 0x43, 0x31}, 21, 11, 27, 8, 5, 9, 77});
 }
 
-} // namespace
+}  // namespace
 
 void ClearDataTest::emptiesValuesAndTimesOfEverySlot()
 {
@@ -68,8 +69,8 @@ void ClearDataTest::showsBannerAndHeaderOnly()
     QVERIFY(h.form->RichTextBox1->Text() != record_table::headerText());
     h.form->Command4_Click();
     QCOMPARE(h.form->RichTextBox1->Text(),
-             QString(44, QLatin1Char(' ')) + QStringLiteral("Harlune\r\n") + record_table::headerLine()
-                 + QStringLiteral("\r\n"));
+             QString(44, QLatin1Char(' ')) + QStringLiteral("Harlune\r\n")
+                 + record_table::headerLine() + QStringLiteral("\r\n"));
 }
 
 void ClearDataTest::enablesPortSearchAndLivePoll()
@@ -104,9 +105,9 @@ void ClearDataTest::groupReadAgainShowsUpOthersStayAbsent()
     h.form->Command4_Click();
     fillSlot(*h.form, 2, 1234);
     h.form->listRecords(1, 2);
-    QCOMPARE(h.form->RichTextBox1->Text(),
-             record_table::headerText() + QStringLiteral("     ")
-                 + record_table::recordText(2, h.form->recordAt(2), 0) + QStringLiteral("\r\n"));
+    QCOMPARE(h.form->RichTextBox1->Text(), record_table::headerText() + QStringLiteral("     ")
+                                               + record_table::recordText(2, h.form->recordAt(2), 0)
+                                               + QStringLiteral("\r\n"));
 }
 
 QTEST_MAIN(ClearDataTest)

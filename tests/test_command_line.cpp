@@ -44,7 +44,7 @@ struct StartedWindow {
     std::unique_ptr<Form1> form;
 };
 
-} // namespace
+}  // namespace
 
 class CommandLineTest : public QObject {
     Q_OBJECT
@@ -157,8 +157,8 @@ private slots:
         QTest::addColumn<int>("outcome");
         QTest::newRow("--help") << QStringList{"--help"} << int(Outcome::ShowHelp);
         QTest::newRow("-h") << QStringList{"-h"} << int(Outcome::ShowHelp);
-        QTest::newRow("help beside a bad port") << QStringList{"--port", "99", "--help"}
-                                                << int(Outcome::ShowHelp);
+        QTest::newRow("help beside a bad port")
+            << QStringList{"--port", "99", "--help"} << int(Outcome::ShowHelp);
         QTest::newRow("--version") << QStringList{"--version"} << int(Outcome::ShowVersion);
         QTest::newRow("-v") << QStringList{"-v"} << int(Outcome::ShowVersion);
     }
@@ -173,8 +173,8 @@ private slots:
     {
         const QString help = parse({QStringLiteral("--help")}).text;
         QVERIFY2(help.startsWith(QStringLiteral("Usage: harlune [options]\n")), qPrintable(help));
-        for (const char *option : {"--port-dir <dir>", "--port <n>", "--help", "--version",
-                                   "HARLUNE_PORT_DIR"})
+        for (const char *option :
+             {"--port-dir <dir>", "--port <n>", "--help", "--version", "HARLUNE_PORT_DIR"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         QVERIFY(!help.contains(QStringLiteral("--help-all")));
     }
@@ -186,7 +186,8 @@ private slots:
         qputenv("HARLUNE_PORT_DIR", fromEnvironment.path().toLocal8Bit());
         QCOMPARE(port_map::deviceFor(3), QDir(fromEnvironment.path()).filePath("COM3"));
 
-        const command_line::Parsed p = parse({QStringLiteral("--port-dir"), fromCommandLine.path()});
+        const command_line::Parsed p =
+            parse({QStringLiteral("--port-dir"), fromCommandLine.path()});
         StartedWindow w(p.options);
         QCOMPARE(port_map::deviceFor(3), QDir(fromCommandLine.path()).filePath("COM3"));
         QCOMPARE(w.io->openAttempts, QStringList{QDir(fromCommandLine.path()).filePath("COM1")});
@@ -228,7 +229,9 @@ private slots:
     {
         QFETCH(int, first);
         QTemporaryDir ports;
-        const auto device = [&](int n) { return QDir(ports.path()).filePath(QStringLiteral("COM%1").arg(n)); };
+        const auto device = [&](int n) {
+            return QDir(ports.path()).filePath(QStringLiteral("COM%1").arg(n));
+        };
         QStringList all;
         for (int n = 1; n <= 16; ++n)
             all << device(n);
@@ -267,12 +270,15 @@ private slots:
         QTest::newRow("nothing") << QStringList{} << QStringList{"HOME=/root"} << false;
         QTest::newRow("empty DISPLAY") << QStringList{} << QStringList{"DISPLAY="} << false;
         QTest::newRow("X11") << QStringList{} << QStringList{"DISPLAY=:0"} << true;
-        QTest::newRow("Wayland") << QStringList{} << QStringList{"WAYLAND_DISPLAY=wayland-0"} << true;
-        QTest::newRow("platform variable") << QStringList{} << QStringList{"QT_QPA_PLATFORM=offscreen"}
-                                           << true;
-        QTest::newRow("-platform") << QStringList{"-platform", "offscreen"} << QStringList{} << true;
+        QTest::newRow("Wayland") << QStringList{} << QStringList{"WAYLAND_DISPLAY=wayland-0"}
+                                 << true;
+        QTest::newRow("platform variable")
+            << QStringList{} << QStringList{"QT_QPA_PLATFORM=offscreen"} << true;
+        QTest::newRow("-platform")
+            << QStringList{"-platform", "offscreen"} << QStringList{} << true;
         QTest::newRow("-display") << QStringList{"-display", ":1"} << QStringList{} << true;
-        QTest::newRow("other Qt option") << QStringList{"-style", "fusion"} << QStringList{} << false;
+        QTest::newRow("other Qt option")
+            << QStringList{"-style", "fusion"} << QStringList{} << false;
     }
     void displayIsNamed()
     {

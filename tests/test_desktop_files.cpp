@@ -44,7 +44,7 @@ QString desktopValue(const QString &entry, const QString &key)
 
 QString appId() { return QLatin1String(version::kAppId); }
 
-} // namespace
+}  // namespace
 
 class DesktopFilesTest : public QObject {
     Q_OBJECT
@@ -66,11 +66,13 @@ private slots:
 
     void menuEntry()
     {
-        const QString entry = readText(sourcePath(QStringLiteral("packaging/%1.desktop").arg(appId())));
+        const QString entry =
+            readText(sourcePath(QStringLiteral("packaging/%1.desktop").arg(appId())));
         QVERIFY(!entry.isEmpty());
         QCOMPARE(desktopValue(entry, QStringLiteral("Exec")), QStringLiteral("harlune"));
         QCOMPARE(desktopValue(entry, QStringLiteral("Icon")), appId());
-        QCOMPARE(desktopValue(entry, QStringLiteral("Categories")), QStringLiteral("Science;Electronics;"));
+        QCOMPARE(desktopValue(entry, QStringLiteral("Categories")),
+                 QStringLiteral("Science;Electronics;"));
         QVERIFY(!desktopValue(entry, QStringLiteral("Name")).isEmpty());
         QVERIFY(!desktopValue(entry, QStringLiteral("Name[zh_CN]")).isEmpty());
     }
@@ -80,9 +82,11 @@ private slots:
         const QString xml = readText(generatedPath(QStringLiteral("%1.metainfo.xml").arg(appId())));
         QVERIFY(!xml.isEmpty());
         QVERIFY(xml.contains(QStringLiteral("<id>%1</id>").arg(appId())));
+        QVERIFY(
+            xml.contains(QStringLiteral("<launchable type=\"desktop-id\">%1.desktop</launchable>")
+                             .arg(appId())));
         QVERIFY(xml.contains(
-            QStringLiteral("<launchable type=\"desktop-id\">%1.desktop</launchable>").arg(appId())));
-        QVERIFY(xml.contains(QStringLiteral("<release version=\"%1\"").arg(QLatin1String(version::kText))));
+            QStringLiteral("<release version=\"%1\"").arg(QLatin1String(version::kText))));
         QVERIFY(!xml.contains(QLatin1Char('@')));  // every placeholder was filled in
     }
 
@@ -97,8 +101,8 @@ private slots:
         const QRegularExpression longOption(QStringLiteral("--([a-z-]+)"));
         int options = 0;
         for (const QRegularExpressionMatch &m : longOption.globalMatch(help)) {
-            const QString roff = QStringLiteral("\\-\\-") + m.captured(1).replace(
-                                     QLatin1Char('-'), QStringLiteral("\\-"));
+            const QString roff = QStringLiteral("\\-\\-")
+                                 + m.captured(1).replace(QLatin1Char('-'), QStringLiteral("\\-"));
             QVERIFY2(page.contains(roff), qPrintable(m.captured(0)));
             ++options;
         }

@@ -35,7 +35,7 @@ bool completed(const SimWindow &w)
 
 void shortenWatchdog(SimWindow &w) { w.form->Timer4->setInterval(kTestWatchdogTickMs); }
 
-} // namespace
+}  // namespace
 
 class EndToEndFaultsTest : public QObject {
     Q_OBJECT
@@ -48,9 +48,9 @@ private slots:
         SimWindow w;
         w.killInstrument();  // the instrument is a process of its own here
         SimProcess simulator;
-        QVERIFY(simulator.start(w.portDir.path(), w.port,
-                                {QStringLiteral("--groups"), QStringLiteral("200000"),
-                                 QStringLiteral("--line-rate")}));
+        QVERIFY(simulator.start(
+            w.portDir.path(), w.port,
+            {QStringLiteral("--groups"), QStringLiteral("200000"), QStringLiteral("--line-rate")}));
         QString why;
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("200000"), &why), qPrintable(why));
         QVERIFY(waitUntil([&] { return w.form->storedLast >= 1000; }, 10000));
@@ -69,12 +69,14 @@ private slots:
         QCOMPARE(w.form->memnum, arrived);
         QVERIFY(w.form->Command2->isEnabled());
         QVERIFY(w.form->Timer1->isActive() && w.form->Timer2->isActive());
-        QVERIFY(waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信失败"); }, 1000));
+        QVERIFY(
+            waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信失败"); }, 1000));
         const double share = cpuShareOver(1000);
         QVERIFY2(share < kMostCpuShare, qPrintable(QString::number(share)));
 
         w.startInstrument();
-        QVERIFY(waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信成功"); }, 10000));
+        QVERIFY(
+            waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信成功"); }, 10000));
         w.dialogs.messages.clear();
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("2500"), &why), qPrintable(why));
         QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 20000));
@@ -92,7 +94,8 @@ private slots:
         QString why;
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("2500"), &why), qPrintable(why));
         shortenWatchdog(w);
-        QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 10 * kShortWatchdogPeriodMs));
+        QVERIFY(
+            waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 10 * kShortWatchdogPeriodMs));
         QCOMPARE(w.dialogs.messages[0].text,
                  QStringLiteral("读取中断：仪器未应答。已读取第 1 至 1000 组。"));
         QCOMPARE(int(w.instrument->instrument().blockRequests().size()), 1 + 4);
@@ -116,13 +119,15 @@ private slots:
         w.killInstrument();
         SimProcess simulator;
         QVERIFY(simulator.start(w.portDir.path(), w.port));
-        QVERIFY(waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信成功"); }, 5000));
+        QVERIFY(
+            waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信成功"); }, 5000));
         w.form->Command2_Click();
         QVERIFY(waitUntil([&] { return !w.form->form2.isNull(); }, 3000));
         if (cancel)
             w.form->form2->Command2_Click();
         simulator.kill();
-        QVERIFY(waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信失败"); }, 5000));
+        QVERIFY(
+            waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信失败"); }, 5000));
         QCOMPARE(w.form->Label2->text(), QStringLiteral("- -"));
         const double share = cpuShareOver(2000);
         QVERIFY2(share < kMostCpuShare, qPrintable(QString::number(share)));

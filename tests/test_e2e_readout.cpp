@@ -6,20 +6,20 @@
 #include "support/form1_harness.h"
 #include "support/sim_window.h"
 
+#include "support/wait.h"
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolBar>
-#include "support/wait.h"
 
 #include <QtTest>
 
 namespace {
 
 const QString kBanner = QString(44, QLatin1Char(' ')) + QStringLiteral("Harlune");
-const QString kHeader = QStringLiteral(
-    "   组数  一路电流 二路电流 三路电流       时间               组数   一路电流 二路电流 三路电流      时间           ");
+const QString kHeader = QStringLiteral("   组数  一路电流 二路电流 三路电流       时间             "
+                                       "  组数   一路电流 二路电流 三路电流      时间           ");
 
 // What a reading must show, worked out with whole numbers only.
 QString expectedReading(const sim::Reading &r)
@@ -67,7 +67,10 @@ QString expectedRecordText(qint32 g, bool seconds)
     return s;
 }
 
-bool present(qint32 g) { return sim::recordReading(sim::groupRecord(g), 0).value() != sim::kErrorValue; }
+bool present(qint32 g)
+{
+    return sim::recordReading(sim::groupRecord(g), 0).value() != sim::kErrorValue;
+}
 
 QStringList expectedTable(qint32 first, qint32 last, bool seconds)
 {
@@ -105,7 +108,7 @@ void readRange(SimWindow &w, const QString &from, const QString &to)
     QVERIFY(w.form->isEnabled());
 }
 
-} // namespace
+}  // namespace
 
 class EndToEndReadOutTest : public QObject {
     Q_OBJECT
@@ -123,8 +126,9 @@ private slots:
         expectSlotsMatchTheInstrument(*w.form, 1, 2500);
         QCOMPARE(w.dialogs.messages[0].title, QStringLiteral("Harlune"));
         QCOMPARE(w.dialogs.messages[0].text,
-                 QStringLiteral("数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
-                                "文件过大时，保存时间较长，请耐心等待。"));
+                 QStringLiteral(
+                     "数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
+                     "文件过大时，保存时间较长，请耐心等待。"));
 
         QVERIFY(w.form->isEnabled());
         for (QPushButton *b : {w.form->Command2, w.form->Command3, w.form->Command4})
@@ -138,7 +142,8 @@ private slots:
         QCOMPARE(viewLines(*w.form), expectedTable(2001, 2500, true));
 
         w.form->Command4_Click();
-        QCOMPARE(w.form->RichTextBox1->Text(), kBanner + QStringLiteral("\r\n") + kHeader + QStringLiteral("\r\n"));
+        QCOMPARE(w.form->RichTextBox1->Text(),
+                 kBanner + QStringLiteral("\r\n") + kHeader + QStringLiteral("\r\n"));
     }
 
     void tableWithoutSeconds()
@@ -172,7 +177,8 @@ private slots:
         w.form->Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
         QCOMPARE(w.blockFrames()[2], w.blockFrames()[1]);
-        QVERIFY(waitUntil([&] { return w.form->readPhase == Form1::ReadPhase::AwaitingLate; }, 5000));
+        QVERIFY(
+            waitUntil([&] { return w.form->readPhase == Form1::ReadPhase::AwaitingLate; }, 5000));
         for (int i = 0; i < 30; ++i)
             w.form->Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);

@@ -24,7 +24,7 @@ GroupRecord timeOf(int year, int month, int day, int hour, int minute, int secon
     return r;
 }
 
-} // namespace
+}  // namespace
 
 class TestExportRows : public QObject {
     Q_OBJECT
@@ -55,15 +55,15 @@ void TestExportRows::timeText_data()
     QTest::newRow("with seconds") << nov << 1 << QStringLiteral("  2021/11/27/9:5:7");
     QTest::newRow("without seconds") << nov << 0 << QStringLiteral("  2021/11/27/9:5");
     QTest::newRow("flag other than 1") << nov << 255 << QStringLiteral("  2021/11/27/9:5");
-    QTest::newRow("one-digit year") << timeOf(5, 1, 2, 3, 4, 5) << 1
-                                    << QStringLiteral("  2005/1/2/3:4:5");
+    QTest::newRow("one-digit year")
+        << timeOf(5, 1, 2, 3, 4, 5) << 1 << QStringLiteral("  2005/1/2/3:4:5");
     QTest::newRow("year 0") << timeOf(0, 1, 1, 0, 0, 0) << 0 << QStringLiteral("  2000/1/1/0:0");
     QTest::newRow("year 9") << timeOf(9, 1, 1, 0, 0, 0) << 0 << QStringLiteral("  2009/1/1/0:0");
     QTest::newRow("year 10") << timeOf(10, 1, 1, 0, 0, 0) << 0 << QStringLiteral("  2010/1/1/0:0");
-    QTest::newRow("no leading zeros") << timeOf(24, 3, 7, 0, 0, 0) << 1
-                                      << QStringLiteral("  2024/3/7/0:0:0");
-    QTest::newRow("two-digit fields") << timeOf(99, 12, 31, 23, 59, 59) << 1
-                                      << QStringLiteral("  2099/12/31/23:59:59");
+    QTest::newRow("no leading zeros")
+        << timeOf(24, 3, 7, 0, 0, 0) << 1 << QStringLiteral("  2024/3/7/0:0:0");
+    QTest::newRow("two-digit fields")
+        << timeOf(99, 12, 31, 23, 59, 59) << 1 << QStringLiteral("  2099/12/31/23:59:59");
 }
 
 void TestExportRows::timeText()
@@ -155,15 +155,22 @@ void TestExportRows::targetFor_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("path");
     QTest::addColumn<SheetFormat>("format");
-    QTest::newRow("xlsx") << "/d/a.xlsx" << "/d/a.xlsx" << SheetFormat::Xlsx;
-    QTest::newRow("xls") << "/d/a.xls" << "/d/a.xls" << SheetFormat::Xls;
-    QTest::newRow("xlsm") << "/d/a.xlsm" << "/d/a.xlsm" << SheetFormat::Xlsm;
-    QTest::newRow("upper case") << "/d/A.XLS" << "/d/A.XLS" << SheetFormat::Xls;
-    QTest::newRow("no extension") << "/d/report" << "/d/report.xlsx" << SheetFormat::Xlsx;
-    QTest::newRow("other extension") << "/d/report.txt" << "/d/report.txt.xlsx" << SheetFormat::Xlsx;
-    QTest::newRow("dot in folder only") << "/d.xls/report" << "/d.xls/report.xlsx"
-                                        << SheetFormat::Xlsx;
-    QTest::newRow("Chinese name") << "/d/数据.xlsm" << "/d/数据.xlsm" << SheetFormat::Xlsm;
+    QTest::newRow("xlsx") << "/d/a.xlsx"
+                          << "/d/a.xlsx" << SheetFormat::Xlsx;
+    QTest::newRow("xls") << "/d/a.xls"
+                         << "/d/a.xls" << SheetFormat::Xls;
+    QTest::newRow("xlsm") << "/d/a.xlsm"
+                          << "/d/a.xlsm" << SheetFormat::Xlsm;
+    QTest::newRow("upper case") << "/d/A.XLS"
+                                << "/d/A.XLS" << SheetFormat::Xls;
+    QTest::newRow("no extension") << "/d/report"
+                                  << "/d/report.xlsx" << SheetFormat::Xlsx;
+    QTest::newRow("other extension") << "/d/report.txt"
+                                     << "/d/report.txt.xlsx" << SheetFormat::Xlsx;
+    QTest::newRow("dot in folder only") << "/d.xls/report"
+                                        << "/d.xls/report.xlsx" << SheetFormat::Xlsx;
+    QTest::newRow("Chinese name") << "/d/数据.xlsm"
+                                  << "/d/数据.xlsm" << SheetFormat::Xlsm;
 }
 
 void TestExportRows::targetFor()

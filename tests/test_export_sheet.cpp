@@ -36,9 +36,18 @@ struct Sheet {
     {
         return rows().at(row - 1).toArray().at(column - 1).toObject();
     }
-    QJsonValue value(int row, int column) const { return cell(row, column).value(QStringLiteral("v")); }
-    QString type(int row, int column) const { return cell(row, column).value(QStringLiteral("t")).toString(); }
-    QString align(int row, int column) const { return cell(row, column).value(QStringLiteral("h")).toString(); }
+    QJsonValue value(int row, int column) const
+    {
+        return cell(row, column).value(QStringLiteral("v"));
+    }
+    QString type(int row, int column) const
+    {
+        return cell(row, column).value(QStringLiteral("t")).toString();
+    }
+    QString align(int row, int column) const
+    {
+        return cell(row, column).value(QStringLiteral("h")).toString();
+    }
     QStringList merged() const
     {
         QStringList out;
@@ -54,7 +63,8 @@ struct Sheet {
 
 QString readerScript()
 {
-    return qEnvironmentVariable("HARLUNE_SOURCE_DIR") + QStringLiteral("/tests/export_read_sheet.py");
+    return qEnvironmentVariable("HARLUNE_SOURCE_DIR")
+           + QStringLiteral("/tests/export_read_sheet.py");
 }
 
 // Why a workbook cannot be read back here, or null when it can: the reader
@@ -109,7 +119,7 @@ QStringList filesIn(const QString &dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
-} // namespace
+}  // namespace
 
 class TestExportSheet : public QObject {
     Q_OBJECT
@@ -230,7 +240,7 @@ void TestExportSheet::writesGroupsCellByCell()
     }
 
     // Each column fits its widest cell (CJK counting twice), with a small margin.
-    const std::pair<QString, int> widest[] = {{"A", 5}, {"B", 8}, {"C", 8},
+    const std::pair<QString, int> widest[] = {{"A", 5}, {"B", 8},  {"C", 8},
                                               {"D", 8}, {"E", 20}, {"F", 4}};
     for (const auto &[column, cells] : widest) {
         QVERIFY2(sheet.width(column) >= cells && sheet.width(column) <= cells + 3,
@@ -396,7 +406,8 @@ void TestExportSheet::addedExtensionAsksBeforeReplacing()
     // The words of the file dialog's own question, for the name the file gets.
     QCOMPARE(h->dialogs.questions.size(), 1);
     QCOMPARE(h->dialogs.questions[0].title, QStringLiteral("Harlune"));
-    QCOMPARE(h->dialogs.questions[0].text, QStringLiteral("report.xlsx 已存在。\n您想要替换它吗？"));
+    QCOMPARE(h->dialogs.questions[0].text,
+             QStringLiteral("report.xlsx 已存在。\n您想要替换它吗？"));
     QVERIFY(h->dialogs.messages.isEmpty());
     QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("report.xlsx")});
     if (replace) {
@@ -456,7 +467,9 @@ void TestExportSheet::unwritableTargetIsReported()
     fillGroups(*h, 1);
     h->dialogs.saveAnswer = path;
     bool normalCursorWhileShown = false;
-    h->dialogs.whileMessageOpen = [&] { normalCursorWhileShown = QApplication::overrideCursor() == nullptr; };
+    h->dialogs.whileMessageOpen = [&] {
+        normalCursorWhileShown = QApplication::overrideCursor() == nullptr;
+    };
     h->form->Command3_Click();
 
     QCOMPARE(h->dialogs.messages.size(), 1);
@@ -560,7 +573,8 @@ void TestExportSheet::failedConversionKeepsOldFile()
         h->form->Command3_Click();
     }
     QCOMPARE(h->dialogs.messages.size(), 1);
-    QVERIFY(h->dialogs.messages[0].text.contains(QStringLiteral("LibreOffice 未能把工作簿转换为 .xls 格式")));
+    QVERIFY(h->dialogs.messages[0].text.contains(
+        QStringLiteral("LibreOffice 未能把工作簿转换为 .xls 格式")));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("the old file"));
     QCOMPARE(filesIn(dir->path()), QStringList{QStringLiteral("old.xls")});

@@ -64,8 +64,10 @@ private slots:
         QTest::addColumn<int>("last");
         QTest::addColumn<int>("threshold");
         QTest::newRow("under one block") << 1 << 250 << 250 << 0 << 250 << 1 << 1 << 250 << 5000;
-        QTest::newRow("whole block") << 1001 << 2500 << 2500 << 2 << 500 << 2 << 1001 << 2000 << 20000;
-        QTest::newRow("final partial") << 2001 << 2500 << 2500 << 2 << 500 << 3 << 2001 << 2500 << 10000;
+        QTest::newRow("whole block")
+            << 1001 << 2500 << 2500 << 2 << 500 << 2 << 1001 << 2000 << 20000;
+        QTest::newRow("final partial")
+            << 2001 << 2500 << 2500 << 2 << 500 << 3 << 2001 << 2500 << 10000;
         QTest::newRow("single group") << 7 << 7 << 1 << 0 << 1 << 1 << 7 << 7 << 20;
     }
     void blockRequestRows()
@@ -90,7 +92,8 @@ private slots:
         QByteArray wrongHeader = shortReply(0x11);
         wrongHeader[0] = char(0xAB);
         QVERIFY(!replies::isShortReply(wrongHeader, 0x11));
-        QVERIFY(!replies::isShortReply(shortReply(0x11).left(19), 0x11));  // too short to hold the echo
+        QVERIFY(
+            !replies::isShortReply(shortReply(0x11).left(19), 0x11));  // too short to hold the echo
     }
 
     void replyFields()
@@ -116,8 +119,8 @@ private slots:
         // Two records; the second is the one decoded, with every unread byte set
         // so that an off-by-one in the offsets shows.
         QByteArray rx(40, char(0xEE));
-        const QByteArray rec = bytes({0xEE, 0x64, 0x00, 0x42, 1, 2, 0x31, 200, 0, 0x20, 21, 11,
-                                      27, 8, 5, 9, 0xEE, 0xEE, 77, 0xEE});
+        const QByteArray rec = bytes({0xEE, 0x64, 0x00, 0x42, 1, 2, 0x31, 200,  0,  0x20,
+                                      21,   11,   27,   8,    5, 9, 0xEE, 0xEE, 77, 0xEE});
         rx.replace(20, 20, rec);
         const GroupRecord r = replies::blockRecord(rx, 1);
         QCOMPARE(int(r.val[0]), 10000);
@@ -143,8 +146,8 @@ private slots:
         QTest::newRow("first block of 2500") << 1000 << 2500 << 40;
         QTest::newRow("99.0099") << 100 << 101 << 99;
         QTest::newRow("end") << 101 << 101 << 100;
-        QTest::newRow("tie to even, down") << 1 << 8 << 12;    // 12.5
-        QTest::newRow("tie to even, up") << 7 << 200 << 4;     // 3.5
+        QTest::newRow("tie to even, down") << 1 << 8 << 12;  // 12.5
+        QTest::newRow("tie to even, up") << 7 << 200 << 4;   // 3.5
         QTest::newRow("99.5 rounds to 100") << 199000 << 200000 << 100;
         QTest::newRow("range ending at group 0") << 0 << 0 << 100;
     }

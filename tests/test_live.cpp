@@ -14,7 +14,7 @@ QByteArray liveReply(std::initializer_list<int> channelBytes, quint8 byte15 = 0)
     r.replace(1, int(channelBytes.size()), bytes(channelBytes));
     return r;
 }
-} // namespace
+}  // namespace
 
 class LiveTest : public QObject {
     Q_OBJECT
@@ -39,8 +39,9 @@ private slots:
         Form1Harness h;
         h.form->senddat(33);
         h.receive(reply);
-        QCOMPARE((QStringList{h.form->Label2->text(), h.form->Label4->text(), h.form->Label5->text()}),
-                 shown);
+        QCOMPARE(
+            (QStringList{h.form->Label2->text(), h.form->Label4->text(), h.form->Label5->text()}),
+            shown);
     }
 
     // fmtText holds the last reading formatted: an overload is shown without the formatter.
@@ -90,7 +91,8 @@ private slots:
                  qPrintable(text_fit::inLabel(label, QStringLiteral("2575.5mA"))));
         QFont larger = font;
         larger.setPointSizeF(font.pointSizeF() + 0.5);
-        QVERIFY(QFontMetricsF(larger).horizontalAdvance(QStringLiteral("2575.5mA")) > label->width());
+        QVERIFY(QFontMetricsF(larger).horizontalAdvance(QStringLiteral("2575.5mA"))
+                > label->width());
     }
 
     // No reading the formatter gives is wider than the one the size is made for.
@@ -102,7 +104,8 @@ private slots:
         for (int value : {25755, 19999, 12345, 10001, 9999, 1000, 0}) {
             for (int status = 0; status <= 255; ++status) {
                 f.fmtReading(QString::number(value), QString::number(status));
-                QVERIFY2(fm.horizontalAdvance(f.fmtText) <= f.Label2->width(), qPrintable(f.fmtText));
+                QVERIFY2(fm.horizontalAdvance(f.fmtText) <= f.Label2->width(),
+                         qPrintable(f.fmtText));
             }
         }
     }

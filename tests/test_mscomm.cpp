@@ -13,7 +13,8 @@ struct Control {
         qputenv("HARLUNE_PORT_DIR", dir.path().toLocal8Bit());
         auto fake = std::make_unique<FakeSerialIo>();
         io = fake.get();
-        io->presentDevices = {dir.filePath(QStringLiteral("COM1")), dir.filePath(QStringLiteral("COM2"))};
+        io->presentDevices = {dir.filePath(QStringLiteral("COM1")),
+                              dir.filePath(QStringLiteral("COM2"))};
         comm = std::make_unique<MSComm>(std::move(fake));
         comm->setSettings(QStringLiteral("115200,n,8,1"));
         comm->setPortOpen(true);
@@ -22,7 +23,7 @@ struct Control {
     FakeSerialIo *io;
     std::unique_ptr<MSComm> comm;
 };
-} // namespace
+}  // namespace
 
 class MSCommTest : public QObject {
     Q_OBJECT

@@ -58,7 +58,8 @@ void NumericTextTest::leadingValue_data()
     QTest::newRow("huge exponent") << "1e400" << std::numeric_limits<double>::infinity();
     QTest::newRow("huge negative") << "-9e999" << -std::numeric_limits<double>::infinity();
     QTest::newRow("tiny exponent") << "1e-400" << 0.0;
-    QTest::newRow("many digits") << "123456789012345678901234567890" << 123456789012345678901234567890.0;
+    QTest::newRow("many digits") << "123456789012345678901234567890"
+                                 << 123456789012345678901234567890.0;
 }
 
 void NumericTextTest::leadingValue()

@@ -18,7 +18,7 @@ void installOfficeIn(const QString &folder)
     QVERIFY(exe.open(QIODevice::WriteOnly));
 }
 
-} // namespace
+}  // namespace
 
 class OfficeLocationsTest : public QObject {
     Q_OBJECT
@@ -54,13 +54,16 @@ private slots:
         QTemporaryDir empty;
         installOfficeIn(programFilesX86.path());
         const QString inX86 = QDir::toNativeSeparators(
-            QDir(programFilesX86.path()).filePath(QStringLiteral("LibreOffice/program/soffice.exe")));
-        QCOMPARE(OfficeConverter::findInstalled({programFiles.path(), programFilesX86.path()}), inX86);
+            QDir(programFilesX86.path())
+                .filePath(QStringLiteral("LibreOffice/program/soffice.exe")));
+        QCOMPARE(OfficeConverter::findInstalled({programFiles.path(), programFilesX86.path()}),
+                 inX86);
 
         installOfficeIn(programFiles.path());
         QCOMPARE(OfficeConverter::findInstalled({programFiles.path(), programFilesX86.path()}),
-                 QDir::toNativeSeparators(QDir(programFiles.path())
-                                              .filePath(QStringLiteral("LibreOffice/program/soffice.exe"))));
+                 QDir::toNativeSeparators(
+                     QDir(programFiles.path())
+                         .filePath(QStringLiteral("LibreOffice/program/soffice.exe"))));
         QCOMPARE(OfficeConverter::findInstalled({empty.path()}), QString());
         QCOMPARE(OfficeConverter::findInstalled({}), QString());
     }
@@ -69,8 +72,8 @@ private slots:
     void aFolderIsNotTheProgram()
     {
         QTemporaryDir programFiles;
-        QVERIFY(QDir().mkpath(QDir(programFiles.path()).filePath(
-            QStringLiteral("LibreOffice/program/soffice.exe"))));
+        QVERIFY(QDir().mkpath(
+            QDir(programFiles.path()).filePath(QStringLiteral("LibreOffice/program/soffice.exe"))));
         QCOMPARE(OfficeConverter::findInstalled({programFiles.path()}), QString());
     }
 };

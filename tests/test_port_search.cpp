@@ -1,4 +1,5 @@
-// Port search and link supervision (Timer2), the live poll (Timer3) and the block watchdog (Timer4).
+// Port search and link supervision (Timer2), the live poll (Timer3) and the block watchdog
+// (Timer4).
 #include "support/read_out.h"
 
 #include <QComboBox>
@@ -6,7 +7,7 @@
 
 namespace {
 QString combo(Form1Harness &h) { return h.form->Combo1->currentText(); }
-} // namespace
+}  // namespace
 
 class PortSearchTest : public QObject {
     Q_OBJECT
@@ -15,7 +16,7 @@ private slots:
     {
         Form1Harness h({1, 2});
         QCOMPARE(h.io->openDevice, h.deviceOf(1));  // start-up opened COM1 ...
-        QVERIFY(h.takeWrites().isEmpty());           // ... without probing it
+        QVERIFY(h.takeWrites().isEmpty());          // ... without probing it
         h.form->Timer2_Timer();
         QCOMPARE(combo(h), QStringLiteral("2"));
         QCOMPARE(h.io->openDevice, h.deviceOf(2));
@@ -60,8 +61,9 @@ private slots:
     void everyStepMovesToAnotherPort()
     {
         Form1Harness h({1});
-        QStringList texts = {QStringLiteral("-1"), QStringLiteral("-1e20"), QStringLiteral("x"),
-                             QStringLiteral("1e20"), QStringLiteral("  "), QStringLiteral("16.4")};
+        QStringList texts = {QStringLiteral("-1"), QStringLiteral("-1e20"),
+                             QStringLiteral("x"),  QStringLiteral("1e20"),
+                             QStringLiteral("  "), QStringLiteral("16.4")};
         qint16 last = 0;
         for (const QString &t : texts) {
             for (int step = 0; step < 3; ++step) {

@@ -50,7 +50,7 @@ Run runWithoutDisplay(const QStringList &args)
     return run;
 }
 
-} // namespace
+}  // namespace
 
 class ProgramStartTest : public QObject {
     Q_OBJECT
@@ -79,7 +79,8 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::newRow("port out of range") << QStringList{"--port", "17"};
         QTest::newRow("unknown option") << QStringList{"--verbose"};
-        QTest::newRow("port dir missing") << QStringList{"--port-dir", "/nonexistent/harlune-ports"};
+        QTest::newRow("port dir missing")
+            << QStringList{"--port-dir", "/nonexistent/harlune-ports"};
     }
     void wrongOptionExitsWithUsageError()
     {
@@ -96,8 +97,8 @@ private slots:
     void noDisplayIsOneClearLine()
     {
         QTemporaryDir ports;
-        const Run r = runWithoutDisplay(
-            {QStringLiteral("--port-dir"), ports.path(), QStringLiteral("--port"), QStringLiteral("3")});
+        const Run r = runWithoutDisplay({QStringLiteral("--port-dir"), ports.path(),
+                                         QStringLiteral("--port"), QStringLiteral("3")});
         QCOMPARE(r.exitStatus, QProcess::NormalExit);
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.startsWith(QStringLiteral("harlune: no display")), qPrintable(r.err));

@@ -53,7 +53,7 @@ void recordLog(QtMsgType, const QMessageLogContext &context, const QString &mess
         loggedLines->append(message);
 }
 
-} // namespace
+}  // namespace
 
 class ReadOutEndTest : public QObject {
     Q_OBJECT
@@ -250,10 +250,11 @@ private slots:
 
         const QString com2 = QStringLiteral("COM2 = ") + h.deviceOf(2);
         const QString com3 = QStringLiteral("COM3 = ") + h.deviceOf(3);
-        QCOMPARE(tips, (QStringList{com2 + QStringLiteral("：无权限访问（请把用户加入 dialout 组）"),
-                                    com3 + QStringLiteral("：设备忙"),
-                                    QStringLiteral("COM4 = ") + h.deviceOf(4)
-                                        + QStringLiteral("：设备不存在")}));
+        QCOMPARE(tips,
+                 (QStringList{com2 + QStringLiteral("：无权限访问（请把用户加入 dialout 组）"),
+                              com3 + QStringLiteral("：设备忙"),
+                              QStringLiteral("COM4 = ") + h.deviceOf(4)
+                                  + QStringLiteral("：设备不存在")}));
         QCOMPARE(panels[0], com2 + QStringLiteral("：无权限访问（请把用户加入 dialout 组）"));
         QCOMPARE(panels[1], com3 + QStringLiteral("：设备忙"));
         QCOMPARE(panels[2], panels[1]);  // a missing device does not take its place

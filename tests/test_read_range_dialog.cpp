@@ -42,7 +42,7 @@ QList<QWidget *> tabChain(QWidget *start)
     return chain;
 }
 
-} // namespace
+}  // namespace
 
 class ReadRangeDialogTest : public QObject {
     Q_OBJECT
@@ -113,7 +113,9 @@ void ReadRangeDialogTest::layoutFollowsTheDesign()
     Form2 *d = openDialog(h);
     const double dpi = d->logicalDpiX();
     QCOMPARE(d->size(), QSize(twips::toPixels(6135, dpi), twips::toPixels(3120, dpi)));
-    const auto rect = [dpi](int l, int t, int w, int hh) { return twips::toRect(l, t, w, hh, dpi); };
+    const auto rect = [dpi](int l, int t, int w, int hh) {
+        return twips::toRect(l, t, w, hh, dpi);
+    };
     QCOMPARE(d->Option1->geometry(), rect(480, 720, 375, 375));
     QCOMPARE(d->Label1->geometry(), rect(960, 720, 855, 375));
     // The boxes of the range are wider than designed, for six digits
@@ -127,7 +129,8 @@ void ReadRangeDialogTest::layoutFollowsTheDesign()
     QCOMPARE(d->Command1->geometry(), rect(1080, 2280, 1215, 615));
     QCOMPARE(d->Command2->geometry(), rect(3720, 2280, 1215, 615));
 
-    for (QWidget *w : std::initializer_list<QWidget *>{d->Text1, d->Text2, d->Label1, d->Label2, d->Label4}) {
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{d->Text1, d->Text2, d->Label1, d->Label2, d->Label4}) {
         QCOMPARE(w->font().family(), QString::fromLatin1(fonts::kUiFamily));
         QCOMPARE(w->font().pointSize(), 15);
         QVERIFY(w->font().bold());
@@ -146,7 +149,8 @@ void ReadRangeDialogTest::textsFitTheirBoxes()
     Form2 *d = openDialog(h);
     for (QLineEdit *box : {d->Text1, d->Text2}) {
         for (const QString &text : {QStringLiteral("150000"), QStringLiteral("200000")})
-            QVERIFY2(text_fit::inLineEdit(box, text).isEmpty(), qPrintable(text_fit::inLineEdit(box, text)));
+            QVERIFY2(text_fit::inLineEdit(box, text).isEmpty(),
+                     qPrintable(text_fit::inLineEdit(box, text)));
     }
     for (QLabel *label : {d->Label1, d->Label2, d->Label3, d->Label4})
         QVERIFY2(text_fit::inLabel(label, label->text()).isEmpty(),
@@ -218,14 +222,22 @@ void ReadRangeDialogTest::okStartsTheReadOut_data()
     QTest::addColumn<int>("memrem");
     QTest::addColumn<int>("firstBlockEnd");
 
-    QTest::newRow("range 1 to 100") << false << "1" << "100" << 25 << 1 << 100 << 100 << 0 << 100 << 100;
-    QTest::newRow("range 300 to 20") << false << "300" << "20" << 25 << 20 << 300 << 281 << 0 << 281 << 300;
-    QTest::newRow("range 1 to 5000") << false << "1" << "5000" << 25 << 1 << 2500 << 2500 << 2 << 500 << 1000;
-    QTest::newRow("all") << true << "1" << "100" << 25 << 1 << 2500 << 2500 << 2 << 500 << 1000;
-    QTest::newRow("all of 3000") << true << "1" << "100" << 30 << 1 << 3000 << 3000 << 3 << 0 << 1000;
-    QTest::newRow("range 7 to 7") << false << "7" << "7" << 25 << 7 << 7 << 1 << 0 << 1 << 7;
-    QTest::newRow("2.5 to 3.5") << false << "2.5" << "3.5" << 25 << 2 << 4 << 3 << 0 << 3 << 4;
-    QTest::newRow("empty start") << false << "" << "100" << 25 << 0 << 100 << 101 << 0 << 101 << 100;
+    QTest::newRow("range 1 to 100") << false << "1"
+                                    << "100" << 25 << 1 << 100 << 100 << 0 << 100 << 100;
+    QTest::newRow("range 300 to 20") << false << "300"
+                                     << "20" << 25 << 20 << 300 << 281 << 0 << 281 << 300;
+    QTest::newRow("range 1 to 5000") << false << "1"
+                                     << "5000" << 25 << 1 << 2500 << 2500 << 2 << 500 << 1000;
+    QTest::newRow("all") << true << "1"
+                         << "100" << 25 << 1 << 2500 << 2500 << 2 << 500 << 1000;
+    QTest::newRow("all of 3000") << true << "1"
+                                 << "100" << 30 << 1 << 3000 << 3000 << 3 << 0 << 1000;
+    QTest::newRow("range 7 to 7") << false << "7"
+                                  << "7" << 25 << 7 << 7 << 1 << 0 << 1 << 7;
+    QTest::newRow("2.5 to 3.5") << false << "2.5"
+                                << "3.5" << 25 << 2 << 4 << 3 << 0 << 3 << 4;
+    QTest::newRow("empty start") << false << ""
+                                 << "100" << 25 << 0 << 100 << 101 << 0 << 101 << 100;
 }
 
 void ReadRangeDialogTest::okStartsTheReadOut()
@@ -305,9 +317,12 @@ void ReadRangeDialogTest::emptyRangeDoesNotLock_data()
     QTest::addColumn<int>("savesumHundreds");
     QTest::addColumn<int>("memnum");
 
-    QTest::newRow("start beyond the stored groups") << false << "200" << "300" << 1 << -99;
-    QTest::newRow("all of none") << true << "1" << "100" << 0 << 0;
-    QTest::newRow("below group 0") << false << "-9" << "-2" << 25 << 0;
+    QTest::newRow("start beyond the stored groups") << false << "200"
+                                                    << "300" << 1 << -99;
+    QTest::newRow("all of none") << true << "1"
+                                 << "100" << 0 << 0;
+    QTest::newRow("below group 0") << false << "-9"
+                                   << "-2" << 25 << 0;
 }
 
 void ReadRangeDialogTest::emptyRangeDoesNotLock()

@@ -1,6 +1,6 @@
 #include "records/reading_format.h"
-#include "window/numeric_text.h"
 #include "support/form1_harness.h"
+#include "window/numeric_text.h"
 
 #include <QtTest>
 
@@ -94,7 +94,7 @@ QString problemWith(int value, int status)
         return text == marker ? QString() : QStringLiteral("not the marker '%1'").arg(marker);
     }
     const int unitNibble = status >> 4;
-    const QString unit = unitNibble == 4 ? QStringLiteral("mA")
+    const QString unit = unitNibble == 4   ? QStringLiteral("mA")
                          : unitNibble == 3 ? QStringLiteral("A")
                          : unitNibble == 2 ? QStringLiteral("kA")
                                            : QString();
@@ -140,7 +140,7 @@ QString problemWith(int value, int status)
     return QString();
 }
 
-} // namespace
+}  // namespace
 
 // Every raw value the instrument can send, with every status byte. The first
 // wrong text ends the test, with what is wrong about it.

@@ -16,12 +16,18 @@ QString difference(const GroupRecord &a, const GroupRecord &b)
         int a;
         int b;
     } fields[] = {
-        {"value 1", a.val[0], b.val[0]}, {"value 2", a.val[1], b.val[1]},
-        {"value 3", a.val[2], b.val[2]}, {"status 1", a.stat[0], b.stat[0]},
-        {"status 2", a.stat[1], b.stat[1]}, {"status 3", a.stat[2], b.stat[2]},
-        {"year", a.year, b.year},       {"month", a.month, b.month},
-        {"day", a.day, b.day},          {"hour", a.hour, b.hour},
-        {"minute", a.minute, b.minute}, {"second", a.second, b.second},
+        {"value 1", a.val[0], b.val[0]},
+        {"value 2", a.val[1], b.val[1]},
+        {"value 3", a.val[2], b.val[2]},
+        {"status 1", a.stat[0], b.stat[0]},
+        {"status 2", a.stat[1], b.stat[1]},
+        {"status 3", a.stat[2], b.stat[2]},
+        {"year", a.year, b.year},
+        {"month", a.month, b.month},
+        {"day", a.day, b.day},
+        {"hour", a.hour, b.hour},
+        {"minute", a.minute, b.minute},
+        {"second", a.second, b.second},
         {"charge", a.charge, b.charge},
     };
     for (const auto &f : fields) {
@@ -31,7 +37,7 @@ QString difference(const GroupRecord &a, const GroupRecord &b)
     return QString();
 }
 
-} // namespace
+}  // namespace
 
 class RecordStoreTest : public QObject {
     Q_OBJECT
@@ -57,7 +63,8 @@ private slots:
             if (g < record_store::kFirstGroup || g > record_store::kLastGroup)
                 continue;
             const QString changed = difference(f.recordAt(g), emptySlot);
-            QVERIFY2(changed.isEmpty(), qPrintable(QStringLiteral("slot %1: %2").arg(g).arg(changed)));
+            QVERIFY2(changed.isEmpty(),
+                     qPrintable(QStringLiteral("slot %1: %2").arg(g).arg(changed)));
         }
     }
 
@@ -70,8 +77,13 @@ private slots:
         f.storeRecord(g, kDistinct);
         const GroupRecord byName{{f.grpVal1[g], f.grpVal2[g], f.grpVal3[g]},
                                  {f.grpStat1[g], f.grpStat2[g], f.grpStat3[g]},
-                                 f.grpYear[g], f.grpMonth[g], f.grpDay[g], f.grpHour[g],
-                                 f.grpMinute[g], f.grpSecond[g], f.grpCharge[g]};
+                                 f.grpYear[g],
+                                 f.grpMonth[g],
+                                 f.grpDay[g],
+                                 f.grpHour[g],
+                                 f.grpMinute[g],
+                                 f.grpSecond[g],
+                                 f.grpCharge[g]};
         const QString wrong = difference(byName, kDistinct);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
     }

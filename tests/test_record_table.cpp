@@ -74,7 +74,7 @@ struct MapStore {
     }
 };
 
-} // namespace
+}  // namespace
 
 class RecordTableTest : public QObject {
     Q_OBJECT
@@ -113,8 +113,8 @@ void RecordTableTest::recordText_data()
     QTest::newRow("group 7 without seconds") << 7 << exampleRecord() << 0 << kExampleNoSeconds;
     QTest::newRow("group 7 with seconds")
         << 7 << exampleRecord() << 1 << kExampleNoSeconds + QStringLiteral(":09");
-    QTest::newRow("secFlag other than 1 shows no seconds") << 7 << exampleRecord() << 2
-                                                           << kExampleNoSeconds;
+    QTest::newRow("secFlag other than 1 shows no seconds")
+        << 7 << exampleRecord() << 2 << kExampleNoSeconds;
     QTest::newRow("99999") << 99999 << exampleRecord() << 0
                            << QStringLiteral("NO.099999") + kExampleNoSeconds.mid(9);
     QTest::newRow("100000") << 100000 << exampleRecord() << 0
@@ -158,10 +158,10 @@ void RecordTableTest::viewText_data()
     QTest::addColumn<QStringList>("lines");  // table lines, without line ends
 
     const auto rec = [](int g) { return record_table::recordText(g, exampleRecord(), 0); };
-    QTest::newRow("1 to 3 all present") << 1 << 3 << QList<int>{1, 2, 3}
-                                        << QStringList{rec(1) + kFive + rec(2), rec(3) + kFive};
-    QTest::newRow("1 to 4, 3 absent") << 1 << 4 << QList<int>{1, 2, 4}
-                                      << QStringList{rec(1) + kFive + rec(2), kFive + rec(4)};
+    QTest::newRow("1 to 3 all present")
+        << 1 << 3 << QList<int>{1, 2, 3} << QStringList{rec(1) + kFive + rec(2), rec(3) + kFive};
+    QTest::newRow("1 to 4, 3 absent")
+        << 1 << 4 << QList<int>{1, 2, 4} << QStringList{rec(1) + kFive + rec(2), kFive + rec(4)};
     QTest::newRow("absent left and right gives no line")
         << 1 << 6 << QList<int>{1, 2, 5} << QStringList{rec(1) + kFive + rec(2), rec(5) + kFive};
     QTest::newRow("absent group does not let the next move up")

@@ -19,7 +19,8 @@ private slots:
         QTest::newRow("a name that only starts alike") << "/usrdata/harlune" << false;
         QTest::newRow("a folder named opt elsewhere") << "/home/li/opt" << false;
         QTest::newRow("Program Files") << "C:\\Program Files\\Harlune" << true;
-        QTest::newRow("Program Files (x86), other case") << "d:/program files (x86)/Harlune" << true;
+        QTest::newRow("Program Files (x86), other case")
+            << "d:/program files (x86)/Harlune" << true;
         QTest::newRow("Windows") << "C:\\Windows\\System32" << true;
         QTest::newRow("a user's folder on Windows") << "C:\\Users\\li\\Harlune" << false;
         QTest::newRow("a folder beside Windows") << "C:\\WindowsApps2" << false;
@@ -39,12 +40,20 @@ private slots:
         QTest::addColumn<bool>("writable");
         QTest::addColumn<QString>("expected");
         const QString docs = QStringLiteral("/home/li/Documents");
-        QTest::newRow("the last folder comes first") << "/home/li/out" << "/home/li/harlune" << true << "/home/li/out";
-        QTest::newRow("last folder over a system folder") << "/home/li/out" << "/usr/bin" << false << "/home/li/out";
-        QTest::newRow("the program's own folder") << "" << "/home/li/harlune" << true << "/home/li/harlune";
-        QTest::newRow("program folder not writable") << "" << "/home/li/harlune" << false << docs;
-        QTest::newRow("installed, even where writable") << "" << "/usr/local/bin" << true << docs;
-        QTest::newRow("Program Files") << "" << "C:/Program Files/Harlune" << true << docs;
+        QTest::newRow("the last folder comes first")
+            << "/home/li/out"
+            << "/home/li/harlune" << true << "/home/li/out";
+        QTest::newRow("last folder over a system folder") << "/home/li/out"
+                                                          << "/usr/bin" << false << "/home/li/out";
+        QTest::newRow("the program's own folder")
+            << ""
+            << "/home/li/harlune" << true << "/home/li/harlune";
+        QTest::newRow("program folder not writable") << ""
+                                                     << "/home/li/harlune" << false << docs;
+        QTest::newRow("installed, even where writable") << ""
+                                                        << "/usr/local/bin" << true << docs;
+        QTest::newRow("Program Files") << ""
+                                       << "C:/Program Files/Harlune" << true << docs;
     }
     void startFolder()
     {
@@ -52,7 +61,8 @@ private slots:
         QFETCH(QString, program);
         QFETCH(bool, writable);
         QFETCH(QString, expected);
-        QCOMPARE(save_folder::startFolder(lastUsed, program, writable, QStringLiteral("/home/li/Documents")),
+        QCOMPARE(save_folder::startFolder(lastUsed, program, writable,
+                                          QStringLiteral("/home/li/Documents")),
                  expected);
     }
 };

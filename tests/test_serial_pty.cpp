@@ -132,7 +132,7 @@ struct PtyWindow {
     std::unique_ptr<Form1> form;
 };
 
-} // namespace
+}  // namespace
 
 class SerialPtyTest : public QObject {
     Q_OBJECT

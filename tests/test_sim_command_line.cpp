@@ -25,7 +25,7 @@ QString simulatorPath()
 
 constexpr int kStartMs = 5000;
 
-} // namespace
+}  // namespace
 
 class SimCommandLineTest : public QObject {
     Q_OBJECT
@@ -40,8 +40,8 @@ private slots:
         QCOMPARE(c.options.instrument.groups, 2500);
         QVERIFY(c.options.instrument.secondsFlag);
         const sim::BlockFaults &f = c.options.instrument.faults;
-        for (int k : {f.silentOn, f.silentFrom, f.strayBefore, f.insertIn, f.dropFrom, f.slow,
-                      f.lateTwice})
+        for (int k :
+             {f.silentOn, f.silentFrom, f.strayBefore, f.insertIn, f.dropFrom, f.slow, f.lateTwice})
             QCOMPARE(k, 0);
         QCOMPARE(f.slowMs, 33000);
         QVERIFY(!c.options.lineRate);
@@ -52,13 +52,41 @@ private slots:
 
     void everyOption()
     {
-        const sim::CommandLine cl =
-            parse({"--port-dir=/d", "--port", "5", "--groups", "200000", "--no-seconds",
-                   "--line-rate", "--silent-after", "2.5", "--silent-for", "4",
-                   "--silent-on-block", "3", "--garbage-every", "0.25", "--reopen-after", "10",
-                   "--reopen-pause", "1.5", "--turnaround", "0", "--silent-from-block", "4",
-                   "--stray-before-block", "5", "--insert-in-block", "6", "--drop-from-block",
-                   "7", "--slow-block", "8", "--late-twice-block", "9", "--slow-ms", "1200"});
+        const sim::CommandLine cl = parse({"--port-dir=/d",
+                                           "--port",
+                                           "5",
+                                           "--groups",
+                                           "200000",
+                                           "--no-seconds",
+                                           "--line-rate",
+                                           "--silent-after",
+                                           "2.5",
+                                           "--silent-for",
+                                           "4",
+                                           "--silent-on-block",
+                                           "3",
+                                           "--garbage-every",
+                                           "0.25",
+                                           "--reopen-after",
+                                           "10",
+                                           "--reopen-pause",
+                                           "1.5",
+                                           "--turnaround",
+                                           "0",
+                                           "--silent-from-block",
+                                           "4",
+                                           "--stray-before-block",
+                                           "5",
+                                           "--insert-in-block",
+                                           "6",
+                                           "--drop-from-block",
+                                           "7",
+                                           "--slow-block",
+                                           "8",
+                                           "--late-twice-block",
+                                           "9",
+                                           "--slow-ms",
+                                           "1200"});
         QCOMPARE(cl.outcome, Outcome::Run);
         const sim::SimConfig &c = cl.config;
         QCOMPARE(c.portDir, QStringLiteral("/d"));
@@ -86,8 +114,10 @@ private slots:
         QTest::newRow("negative groups") << QStringList{"--port-dir", "/d", "--groups", "-1"};
         QTest::newRow("port 0") << QStringList{"--port-dir", "/d", "--port", "0"};
         QTest::newRow("port not a number") << QStringList{"--port-dir", "/d", "--port", "x"};
-        QTest::newRow("silent-after alone") << QStringList{"--port-dir", "/d", "--silent-after", "1"};
-        QTest::newRow("reopen-pause alone") << QStringList{"--port-dir", "/d", "--reopen-pause", "1"};
+        QTest::newRow("silent-after alone")
+            << QStringList{"--port-dir", "/d", "--silent-after", "1"};
+        QTest::newRow("reopen-pause alone")
+            << QStringList{"--port-dir", "/d", "--reopen-pause", "1"};
         QTest::newRow("negative time")
             << QStringList{"--port-dir", "/d", "--silent-after", "-1", "--silent-for", "1"};
         QTest::newRow("garbage every 0") << QStringList{"--port-dir", "/d", "--garbage-every", "0"};
@@ -111,13 +141,12 @@ private slots:
         QCOMPARE(parse({"--help"}).outcome, Outcome::ShowHelp);
         QCOMPARE(parse({"-h"}).outcome, Outcome::ShowHelp);
         const QString usage = sim::usageText();
-        for (const char *option : {"--port-dir", "--port ", "--groups", "--no-seconds",
-                                   "--line-rate", "--silent-after", "--silent-for",
-                                   "--silent-on-block", "--garbage-every", "--reopen-after",
-                                   "--reopen-pause", "--turnaround", "--silent-from-block",
-                                   "--stray-before-block", "--insert-in-block",
-                                   "--drop-from-block", "--slow-block", "--late-twice-block",
-                                   "--slow-ms"})
+        for (const char *option :
+             {"--port-dir", "--port ", "--groups", "--no-seconds", "--line-rate", "--silent-after",
+              "--silent-for", "--silent-on-block", "--garbage-every", "--reopen-after",
+              "--reopen-pause", "--turnaround", "--silent-from-block", "--stray-before-block",
+              "--insert-in-block", "--drop-from-block", "--slow-block", "--late-twice-block",
+              "--slow-ms"})
             QVERIFY2(usage.contains(QLatin1String(option)), option);
     }
 

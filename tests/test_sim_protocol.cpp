@@ -36,7 +36,7 @@ int unitClass(quint8 status)
 // 0 to 3 decimals, or 4 for a nibble that means no scaling.
 int decimalClass(quint8 status) { return std::min<int>(decimalsOf(status), 4); }
 
-} // namespace
+}  // namespace
 
 class SimProtocolTest : public QObject {
     Q_OBJECT
@@ -47,12 +47,11 @@ private slots:
     {
         QTest::addColumn<bool>("seconds");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("seconds") << true
-                                 << bytes({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14,
-                                             0xFF, 16, 17, 18, 0x11});
-        QTest::newRow("no seconds") << false
-                                    << bytes({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13,
-                                                14, 0x00, 16, 17, 18, 0x11});
+        QTest::newRow("seconds") << true << bytes({0xAA, 1,  2,  3,  4,  5,    6,  7,  8,  9,
+                                                   10,   11, 12, 13, 14, 0xFF, 16, 17, 18, 0x11});
+        QTest::newRow("no seconds")
+            << false
+            << bytes({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0x00, 16, 17, 18, 0x11});
     }
     void probeReply()
     {
@@ -86,8 +85,8 @@ private slots:
     {
         sim::Instrument instrument;
         // 12.34 mA, overload, 0.005 mA.
-        const QByteArray expected = bytes({0xAA, 12, 34, 0x42, 100, 0, 0x42, 0, 5, 0x43, 10,
-                                             11, 12, 13, 14, 0xFF, 16, 17, 18, 0x33});
+        const QByteArray expected = bytes({0xAA, 12, 34, 0x42, 100, 0,    0x42, 0,  5,  0x43,
+                                           10,   11, 12, 13,   14,  0xFF, 16,   17, 18, 0x33});
         QCOMPARE(instrument.receive(kLive), expected);
     }
 
@@ -151,27 +150,26 @@ private slots:
         for (char b : kGroupCount)
             oneByOne << QByteArray(1, b);
         QTest::newRow("byte by byte") << oneByOne << bytes({0x22});
-        QTest::newRow("split 3 + 5") << QList<QByteArray>{kLive.left(3), kLive.mid(3)}
-                                     << bytes({0x33});
-        QTest::newRow("three at once") << QList<QByteArray>{kProbe + kLive + kGroupCount}
-                                       << bytes({0x11, 0x33, 0x22});
+        QTest::newRow("split 3 + 5")
+            << QList<QByteArray>{kLive.left(3), kLive.mid(3)} << bytes({0x33});
+        QTest::newRow("three at once")
+            << QList<QByteArray>{kProbe + kLive + kGroupCount} << bytes({0x11, 0x33, 0x22});
         QTest::newRow("second frame split across chunks")
             << QList<QByteArray>{kProbe + kLive.left(5), kLive.mid(5)} << bytes({0x11, 0x33});
-        QTest::newRow("garbage before") << QList<QByteArray>{bytes({0x00, 0x13, 0xFF}) + kProbe}
-                                        << bytes({0x11});
+        QTest::newRow("garbage before")
+            << QList<QByteArray>{bytes({0x00, 0x13, 0xFF}) + kProbe} << bytes({0x11});
         QTest::newRow("stray header before")
             << QList<QByteArray>{bytes({0xAA, 0x07}), kLive} << bytes({0x33});
         QTest::newRow("truncated frame then a whole one")
             << QList<QByteArray>{kProbe.left(4) + kGroupCount} << bytes({0x22});
         QTest::newRow("garbage between")
-            << QList<QByteArray>{kProbe + bytes({0x55, 0x11, 0x33}) + kLive}
-            << bytes({0x11, 0x33});
-        QTest::newRow("unknown code") << QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x44})}
-                                      << QByteArray();
+            << QList<QByteArray>{kProbe + bytes({0x55, 0x11, 0x33}) + kLive} << bytes({0x11, 0x33});
+        QTest::newRow("unknown code")
+            << QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x44})} << QByteArray();
         QTest::newRow("block digits above 99")
             << QList<QByteArray>{bytes({0xAA, 0, 0, 100, 0, 1, 0, 0x55})} << QByteArray();
-        QTest::newRow("garbage after") << QList<QByteArray>{kProbe + bytes({0x01, 0x02})}
-                                       << bytes({0x11});
+        QTest::newRow("garbage after")
+            << QList<QByteArray>{kProbe + bytes({0x01, 0x02})} << bytes({0x11});
     }
     void frameScanning()
     {
@@ -263,12 +261,8 @@ private slots:
             QCOMPARE(faulty.mid(sim::kStrayBytes), whole);
             QVERIFY(!faulty.left(sim::kStrayBytes).contains(char(0xAA)));
             break;
-        case 1:
-            QCOMPARE(faulty.left(middle) + faulty.mid(middle + 1), whole);
-            break;
-        case 2:
-            QCOMPARE(faulty, whole.left(middle) + whole.mid(middle + 1));
-            break;
+        case 1: QCOMPARE(faulty.left(middle) + faulty.mid(middle + 1), whole); break;
+        case 2: QCOMPARE(faulty, whole.left(middle) + whole.mid(middle + 1)); break;
         }
         QCOMPARE(instrument.receive(blockFrame(1, 1000)), whole);
     }
@@ -350,21 +344,19 @@ private slots:
         QTest::addColumn<QByteArray>("record");
         QTest::newRow("0") << 0
                            << bytes({0x00, 0x24, 0x30, 0x41, 0x4D, 0x15, 0x32, 0x15, 0x50, 0xC2,
-                                       0x5A, 0x07, 0x07, 0x02, 0x39, 0x0B, 0x3E, 0x00, 0x39, 0x80});
+                                     0x5A, 0x07, 0x07, 0x02, 0x39, 0x0B, 0x3E, 0x00, 0x39, 0x80});
         QTest::newRow("1") << 1
                            << bytes({0x00, 0x00, 0x10, 0x43, 0x38, 0x5B, 0x22, 0x38, 0x27, 0x31,
-                                       0x1D, 0x0A, 0x0B, 0x03, 0x21, 0x09, 0x00, 0x00, 0xF3, 0x00});
+                                     0x1D, 0x0A, 0x0B, 0x03, 0x21, 0x09, 0x00, 0x00, 0xF3, 0x00});
         QTest::newRow("7") << 7
                            << bytes({0xBB, 0x61, 0x3B, 0x23, 0x58, 0x4A, 0xE8, 0x01, 0x46, 0x43,
-                                       0x32, 0x03, 0x0C, 0x0D, 0x22, 0x1C, 0x00, 0xE9, 0x34, 0x96});
-        QTest::newRow("2500") << 2500
-                              << bytes({0x00, 0x3A, 0x36, 0x41, 0x28, 0x27, 0x41, 0x59, 0x17,
-                                          0x3B, 0x09, 0x04, 0x09, 0x07, 0x0C, 0x08, 0x00, 0x00,
-                                          0x7B, 0x00});
-        QTest::newRow("200000") << 200000
-                                << bytes({0x23, 0x19, 0x32, 0x22, 0x3E, 0x5F, 0x02, 0x4C, 0x17,
-                                            0x42, 0x09, 0x03, 0x05, 0x0B, 0x2D, 0x2E, 0x00, 0x00,
-                                            0x7E, 0x00});
+                                     0x32, 0x03, 0x0C, 0x0D, 0x22, 0x1C, 0x00, 0xE9, 0x34, 0x96});
+        QTest::newRow("2500") << 2500 << bytes({0x00, 0x3A, 0x36, 0x41, 0x28, 0x27, 0x41,
+                                                0x59, 0x17, 0x3B, 0x09, 0x04, 0x09, 0x07,
+                                                0x0C, 0x08, 0x00, 0x00, 0x7B, 0x00});
+        QTest::newRow("200000") << 200000 << bytes({0x23, 0x19, 0x32, 0x22, 0x3E, 0x5F, 0x02,
+                                                    0x4C, 0x17, 0x42, 0x09, 0x03, 0x05, 0x0B,
+                                                    0x2D, 0x2E, 0x00, 0x00, 0x7E, 0x00});
     }
     void recordsAreAFunctionOfTheGroup()
     {

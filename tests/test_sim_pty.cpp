@@ -92,7 +92,7 @@ sim::SimOptions immediate()
     return o;
 }
 
-} // namespace
+}  // namespace
 
 class SimPtyTest : public QObject {
     Q_OBJECT
@@ -248,7 +248,7 @@ private slots:
         clock.start();
         QVERIFY(host.write(kBlock1To1000));
         QVERIFY(host.read(1, 150).isEmpty());
-        QVERIFY(host.write(kBlock1To1000));  // the re-send, answered at once by itself
+        QVERIFY(host.write(kBlock1To1000));    // the re-send, answered at once by itself
         QVERIFY(host.read(1, 200).isEmpty());  // ... but not before the slow reply
         QCOMPARE(host.read(20000), sim::blockReply(1, 1000));
         const qint64 slowAt = clock.elapsed();

@@ -4,12 +4,12 @@
 #include "window/panel_status_bar.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QElapsedTimer>
-#include <QLocale>
 #include <QThread>
 #include <QTime>
 #include <QTimer>
@@ -20,7 +20,7 @@ constexpr int kClockAttempts = 10;
 // A restarted countdown starts again from the full interval, at 20 ms less
 // about 5 % of coarse timing: after this long, a running one is surely below it.
 constexpr int kBetweenTicksMs = 8;
-} // namespace
+}  // namespace
 
 class StatusDisplayTest : public QObject {
     Q_OBJECT
@@ -84,8 +84,9 @@ private slots:
             h.form->Timer1_Timer();
             shown << h.form->Text1->text() + QLatin1Char('/') + h.form->Text2->text();
         }
-        QCOMPARE(shown, (QStringList{QStringLiteral("COM2/串口关闭"), QStringLiteral("COM3/串口打开"),
-                                     QStringLiteral("COM4/串口关闭")}));
+        QCOMPARE(shown,
+                 (QStringList{QStringLiteral("COM2/串口关闭"), QStringLiteral("COM3/串口打开"),
+                              QStringLiteral("COM4/串口关闭")}));
         QCOMPARE(h.form->Text1->toolTip(),
                  QStringLiteral("COM4 = ") + h.deviceOf(4) + QStringLiteral("：设备不存在"));
     }
@@ -153,10 +154,11 @@ private slots:
             const int before = h.form->Timer2->remainingTime();
             h.form->Timer1_Timer();
             const int after = h.form->Timer2->remainingTime();
-            QVERIFY2(after <= before, qPrintable(QStringLiteral("tick %1: %2 ms left before, %3 after")
-                                                      .arg(tick)
-                                                      .arg(before)
-                                                      .arg(after)));
+            QVERIFY2(after <= before,
+                     qPrintable(QStringLiteral("tick %1: %2 ms left before, %3 after")
+                                    .arg(tick)
+                                    .arg(before)
+                                    .arg(after)));
         }
     }
 };

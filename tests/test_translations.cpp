@@ -14,7 +14,7 @@
 
 namespace {
 const char kPackage[] = "qt6-translations-l10n is not installed (no qtbase_zh_CN.qm)";
-} // namespace
+}  // namespace
 
 class TranslationsTest : public QObject {
     Q_OBJECT
@@ -40,7 +40,8 @@ private slots:
     void replaceQuestionInTheDialogsWords()
     {
         QTranslator qt;
-        if (!qt.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        if (!qt.load(QStringLiteral("qtbase_zh_CN"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QSKIP(kPackage);
         const QString dialogsOwn =
             qt.translate("QFileDialog", "%1 already exists.\nDo you want to replace it?");

@@ -68,7 +68,7 @@ QStringList actionTexts(const QList<QAction *> &actions)
         out << a->text();
     return out;
 }
-} // namespace
+}  // namespace
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -103,7 +103,8 @@ private slots:
         // The status boxes too, by 120 twips each.
         QCOMPARE(f.Text1->geometry(), designRect(f, 240, 360, 2055, 270));
         QCOMPARE(f.Text4->geometry(), designRect(f, 240, 1080, 2055, 270));
-        QCOMPARE((QStringList{f.Command2->text(), f.Command3->text(), f.Command4->text(), f.Command5->text()}),
+        QCOMPARE((QStringList{f.Command2->text(), f.Command3->text(), f.Command4->text(),
+                              f.Command5->text()}),
                  (QStringList{"读  取", "保  存", "数据清除", "退  出"}));
         // The status bar is the window's own, docked along its bottom edge.
         QCOMPARE(f.statusBar(), f.StatusBar1);
@@ -117,7 +118,8 @@ private slots:
         Form1 &f = *h.form;
         // Right-aligned, "COM:" ends where the design ends it, beside the combo box.
         QVERIFY(f.Label1->alignment() & Qt::AlignRight);
-        QCOMPARE(f.Label1->geometry().left() + f.Label1->width(), twips::toPixels(975, f.logicalDpiX()));
+        QCOMPARE(f.Label1->geometry().left() + f.Label1->width(),
+                 twips::toPixels(975, f.logicalDpiX()));
 
         const std::pair<QLabel *, QStringList> labels[] = {
             {f.Label1, {"COM:"}},
@@ -130,35 +132,45 @@ private slots:
         };
         for (const auto &[label, texts] : labels)
             for (const QString &text : texts)
-                QVERIFY2(text_fit::inLabel(label, text).isEmpty(), qPrintable(text_fit::inLabel(label, text)));
+                QVERIFY2(text_fit::inLabel(label, text).isEmpty(),
+                         qPrintable(text_fit::inLabel(label, text)));
 
         const std::pair<QLineEdit *, QStringList> boxes[] = {
-            {f.Text1, {"COM1", "COM16"}},
-            {f.Text2, {"串口打开", "串口关闭"}},
-            {f.Text3, {"通信成功", "通信失败"}},
-            {f.Text4, {"正在查找...", "正在读取..."}},
+            {f.Text1, {"COM1", "COM16"}},        {f.Text2, {"串口打开", "串口关闭"}},
+            {f.Text3, {"通信成功", "通信失败"}}, {f.Text4, {"正在查找...", "正在读取..."}},
             {f.Combo1->lineEdit(), {"16"}},
         };
         for (const auto &[box, texts] : boxes)
             for (const QString &text : texts)
-                QVERIFY2(text_fit::inLineEdit(box, text).isEmpty(), qPrintable(text_fit::inLineEdit(box, text)));
+                QVERIFY2(text_fit::inLineEdit(box, text).isEmpty(),
+                         qPrintable(text_fit::inLineEdit(box, text)));
 
         for (QPushButton *b : {f.Command2, f.Command3, f.Command4, f.Command5})
             QVERIFY2(text_fit::inButton(b).isEmpty(), qPrintable(text_fit::inButton(b)));
         for (QGroupBox *frame : {f.Frame1, f.Frame2, f.Frame3})
-            QVERIFY2(text_fit::clearOfTitle(frame).isEmpty(), qPrintable(text_fit::clearOfTitle(frame)));
+            QVERIFY2(text_fit::clearOfTitle(frame).isEmpty(),
+                     qPrintable(text_fit::clearOfTitle(frame)));
 
         // What grew, grew into free space: the live values stop short of the
         // next caption. (In the design already, each caption's box reaches one
         // row into the values' below its text, and the toolbar reaches over the
         // top of the frame "通信", above its title.)
         for (const QString &overlap :
-             {text_fit::apart({{"Label2", f.Label2}, {"Label4", f.Label4}, {"Label5", f.Label5},
-                               {"RichTextBox1", f.RichTextBox1}, {"ProgressBar1", f.ProgressBar1},
-                               {"Frame1", f.Frame1}, {"Frame2", f.Frame2}, {"Frame3", f.Frame3}}),
-              text_fit::apart({{"Label2", f.Label2}, {"Label4", f.Label4}, {"Label5", f.Label5},
+             {text_fit::apart({{"Label2", f.Label2},
+                               {"Label4", f.Label4},
+                               {"Label5", f.Label5},
+                               {"RichTextBox1", f.RichTextBox1},
+                               {"ProgressBar1", f.ProgressBar1},
+                               {"Frame1", f.Frame1},
+                               {"Frame2", f.Frame2},
+                               {"Frame3", f.Frame3}}),
+              text_fit::apart({{"Label2", f.Label2},
+                               {"Label4", f.Label4},
+                               {"Label5", f.Label5},
                                {"Toolbar1", f.Toolbar1}}),
-              text_fit::apart({{"Label3", f.Label3}, {"Label6", f.Label6}, {"Label7", f.Label7},
+              text_fit::apart({{"Label3", f.Label3},
+                               {"Label6", f.Label6},
+                               {"Label7", f.Label7},
                                {"Toolbar1", f.Toolbar1}}),
               text_fit::apart({{"Label2", f.Label2}, {"Label6", f.Label6}}),
               text_fit::apart({{"Label4", f.Label4}, {"Label7", f.Label7}})})
@@ -177,8 +189,9 @@ private slots:
         QFETCH(QString, factor);
         if (scaled_run::isScaled())
             QSKIP("this run is the scaled one");
-        const QString failures = scaled_run::failures(
-            factor, {QStringLiteral("everyTextFitsItsBox"), QStringLiteral("widestTableLineFitsWithoutScrolling")});
+        const QString failures =
+            scaled_run::failures(factor, {QStringLiteral("everyTextFitsItsBox"),
+                                          QStringLiteral("widestTableLineFitsWithoutScrolling")});
         QVERIFY2(failures.isEmpty(), qPrintable(failures));
     }
 
@@ -244,8 +257,9 @@ private slots:
         const QFont viewFont = h.form->RichTextBox1->font();
         if (!fonts::monoFamilies().contains(QFontInfo(viewFont).family()))
             QSKIP("none of the record view's fonts is installed (Debian: fonts-noto-cjk)");
-        const QString lines[] = {record_table::headerLine(), record_table::bannerLine(),
-                                 h.form->RichTextBox1->toPlainText().section(QLatin1Char('\n'), 1, 1)};
+        const QString lines[] = {
+            record_table::headerLine(), record_table::bannerLine(),
+            h.form->RichTextBox1->toPlainText().section(QLatin1Char('\n'), 1, 1)};
         int checked = 0;
         for (const QString &family : fonts::monoFamilies()) {
             if (!QFontDatabase::hasFamily(family))
@@ -314,8 +328,10 @@ private slots:
         const int dx = extra.width();
         const int dy = extra.height();
 
-        QCOMPARE(f.RichTextBox1->geometry(), designRect(f, 120, 2160, 10575, 6135).adjusted(0, 0, dx, dy));
-        QCOMPARE(f.ProgressBar1->geometry(), designRect(f, 115, 8400, 10575, 375).adjusted(0, dy, dx, dy));
+        QCOMPARE(f.RichTextBox1->geometry(),
+                 designRect(f, 120, 2160, 10575, 6135).adjusted(0, 0, dx, dy));
+        QCOMPARE(f.ProgressBar1->geometry(),
+                 designRect(f, 115, 8400, 10575, 375).adjusted(0, dy, dx, dy));
         QCOMPARE(f.Frame1->geometry(), designRect(f, 10920, 360, 2415, 975).translated(dx, 0));
         QCOMPARE(f.Frame2->geometry(), designRect(f, 10920, 1440, 2415, 5415).translated(dx, 0));
         QCOMPARE(f.Frame3->geometry(), designRect(f, 10800, 7080, 2535, 1455).translated(dx, dy));
@@ -362,8 +378,10 @@ private slots:
         QCOMPARE(int(f.commOk), 0);
         QCOMPARE(int(f.lastCmd), 0);
         QCOMPARE(f.cmdBuf, (std::array<quint8, 8>{}));
-        QVERIFY(std::all_of(f.grpVal1.begin(), f.grpVal1.end(), [](quint16 v) { return v == 20000; }));
-        QVERIFY(std::all_of(f.grpVal3.begin(), f.grpVal3.end(), [](quint16 v) { return v == 20000; }));
+        QVERIFY(
+            std::all_of(f.grpVal1.begin(), f.grpVal1.end(), [](quint16 v) { return v == 20000; }));
+        QVERIFY(
+            std::all_of(f.grpVal3.begin(), f.grpVal3.end(), [](quint16 v) { return v == 20000; }));
         QCOMPARE(f.ProgressBar1->value(), 0);
         QVERIFY(f.ProgressBar1->isHidden());
         QVERIFY(h.comm->PortOpen());
@@ -512,7 +530,8 @@ private slots:
         Form1Harness h;
         h.form->mnuCurrentVersion->trigger();
         QCOMPARE(h.dialogs.messages.size(), 1);
-        QCOMPARE(h.dialogs.messages[0].text, QStringLiteral("当前版本：V1.0  更新时间：2021年11月27日"));
+        QCOMPARE(h.dialogs.messages[0].text,
+                 QStringLiteral("当前版本：V1.0  更新时间：2021年11月27日"));
         QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Harlune"));
         QCOMPARE(h.dialogs.messages[0].icon, UiSeam::Icon::None);
         QVERIFY(h.takeWrites().isEmpty());

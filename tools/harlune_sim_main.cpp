@@ -36,7 +36,8 @@ bool installQuitOnSignals()
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+    return ::sigaction(SIGINT, &action, nullptr) == 0
+           && ::sigaction(SIGTERM, &action, nullptr) == 0;
 }
 
 void say(const QString &line)
@@ -45,7 +46,7 @@ void say(const QString &line)
     std::fflush(stdout);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char *argv[])
 {
@@ -80,9 +81,8 @@ int main(int argc, char *argv[])
     say(QStringLiteral("harlune-sim: %1 linked as %2 (%3), %4 groups")
             .arg(instrument.devicePath(), linkName, instrument.linkPath())
             .arg(config.options.instrument.groups));
-    QObject::connect(&instrument, &sim::PtyInstrument::unlinked, [&] {
-        say(QStringLiteral("harlune-sim: %1 closed").arg(linkName));
-    });
+    QObject::connect(&instrument, &sim::PtyInstrument::unlinked,
+                     [&] { say(QStringLiteral("harlune-sim: %1 closed").arg(linkName)); });
     QObject::connect(&instrument, &sim::PtyInstrument::linked, [&](const QString &device) {
         say(QStringLiteral("harlune-sim: %1 linked as %2 (%3)")
                 .arg(device, linkName, instrument.linkPath()));

@@ -14,15 +14,15 @@ namespace {
 
 constexpr char kProgramName[] = "harlune";
 
-const QString kDescription = QStringLiteral(
-    "Reads a three-channel current instrument on a serial port: finds the port it\n"
-    "answers on, shows the live currents, reads the stored groups and saves them\n"
-    "to a workbook.\n"
-    "\n"
-    "Port n is COMn on Windows. Elsewhere it is the entry COMn of the port\n"
-    "directory (--port-dir, otherwise the environment variable HARLUNE_PORT_DIR),\n"
-    "and without one: COM1-COM8 /dev/ttyUSB0-7, COM9-COM12 /dev/ttyACM0-3,\n"
-    "COM13-COM16 /dev/ttyS0-3.");
+const QString kDescription =
+    QStringLiteral("Reads a three-channel current instrument on a serial port: finds the port it\n"
+                   "answers on, shows the live currents, reads the stored groups and saves them\n"
+                   "to a workbook.\n"
+                   "\n"
+                   "Port n is COMn on Windows. Elsewhere it is the entry COMn of the port\n"
+                   "directory (--port-dir, otherwise the environment variable HARLUNE_PORT_DIR),\n"
+                   "and without one: COM1-COM8 /dev/ttyUSB0-7, COM9-COM12 /dev/ttyACM0-3,\n"
+                   "COM13-COM16 /dev/ttyS0-3.");
 
 // Qt's own options, which QApplication takes out of the command line when it
 // is created. They are known here so they pass through; the help leaves them out.
@@ -31,11 +31,11 @@ struct QtOption {
     bool takesValue;
 };
 constexpr QtOption kQtOptions[] = {
-    {"platform", true},       {"platformpluginpath", true}, {"platformtheme", true},
-    {"plugin", true},         {"qwindowgeometry", true},    {"qwindowicon", true},
-    {"qwindowtitle", true},   {"reverse", false},           {"session", true},
-    {"display", true},        {"geometry", true},           {"style", true},
-    {"stylesheet", true},     {"widgetcount", false},
+    {"platform", true},     {"platformpluginpath", true}, {"platformtheme", true},
+    {"plugin", true},       {"qwindowgeometry", true},    {"qwindowicon", true},
+    {"qwindowtitle", true}, {"reverse", false},           {"session", true},
+    {"display", true},      {"geometry", true},           {"style", true},
+    {"stylesheet", true},   {"widgetcount", false},
 };
 
 void addQtOptions(QCommandLineParser &parser)
@@ -68,7 +68,7 @@ Parsed failure(const QString &what)
     return result;
 }
 
-} // namespace
+}  // namespace
 
 Parsed parse(const QStringList &arguments)
 {
@@ -113,14 +113,16 @@ Parsed parse(const QStringList &arguments)
     }
     if (parser.isSet(showVersion)) {
         result.outcome = Parsed::Outcome::ShowVersion;
-        result.text = QStringLiteral("%1 %2\n").arg(product::title(), QLatin1String(version::kText));
+        result.text =
+            QStringLiteral("%1 %2\n").arg(product::title(), QLatin1String(version::kText));
         return result;
     }
 
     if (parser.isSet(portDir)) {
         const QFileInfo dir(parser.value(portDir));
         if (!dir.isDir())
-            return failure(QStringLiteral("--port-dir: '%1' is not a directory").arg(dir.filePath()));
+            return failure(
+                QStringLiteral("--port-dir: '%1' is not a directory").arg(dir.filePath()));
         result.options.portDir = dir.absoluteFilePath();
     }
     if (parser.isSet(firstPort)) {
@@ -164,4 +166,4 @@ QString noDisplayMessage()
         .arg(QLatin1String(kProgramName));
 }
 
-} // namespace command_line
+}  // namespace command_line

@@ -13,8 +13,8 @@ constexpr int kExitUsage = 2;      // a wrong option or value
 constexpr int kExitNoDisplay = 1;  // no display for the window
 
 struct Options {
-    QString portDir;    // --port-dir, absolute; empty when not given
-    int firstPort = 0;  // --port, 1 to 16; 0 when not given
+    QString portDir;               // --port-dir, absolute; empty when not given
+    int firstPort = 0;             // --port, 1 to 16; 0 when not given
     bool qtDisplayOption = false;  // Qt's -platform or -display was given
 };
 
@@ -43,4 +43,4 @@ bool namesDisplay(const Options &options, const QProcessEnvironment &environment
 // The line that says why Harlune does not start without a display.
 QString noDisplayMessage();
 
-} // namespace command_line
+}  // namespace command_line

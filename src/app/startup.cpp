@@ -14,4 +14,4 @@ void apply(const command_line::Options &options, Form1 &window)
         window.Combo1->setEditText(command_line::comboTextBefore(options.firstPort));
 }
 
-} // namespace startup
+}  // namespace startup

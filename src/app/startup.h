@@ -11,4 +11,4 @@ namespace startup {
 // window keeps its start-up port.
 void apply(const command_line::Options &options, Form1 &window);
 
-} // namespace startup
+}  // namespace startup

@@ -60,7 +60,7 @@ void reportNothingToRead(Form1 &f)
     f.dialogs->message(&f, product::title(), kNothingToReadText, UiSeam::Icon::Information);
 }
 
-} // namespace
+}  // namespace
 
 Form2::Form2(Form1 *owner) : QDialog(nullptr), form1_(owner)
 {
@@ -167,15 +167,9 @@ void Form2::Command1_Click()
 
 // Cancel: control goes back to the main window, whose search and live poll
 // run again; nothing is sent and the read plan stays as it was.
-void Form2::Command2_Click()
-{
-    close();
-}
+void Form2::Command2_Click() { close(); }
 
-void Form2::reject()
-{
-    close();
-}
+void Form2::reject() { close(); }
 
 void Form2::closeEvent(QCloseEvent *event)
 {

@@ -18,7 +18,7 @@ qint32 roundBounded(double value, qint32 low, qint32 high)
     return *numeric_text::roundToInt32(qBound(double(low), value, double(high)));
 }
 
-} // namespace
+}  // namespace
 
 Plan makePlan(Choice choice, double a, double b, qint32 savesum)
 {
@@ -52,4 +52,4 @@ Plan fromTexts(Choice choice, const QString &text1, const QString &text2, qint32
                     savesum);
 }
 
-} // namespace read_plan
+}  // namespace read_plan

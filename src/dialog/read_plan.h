@@ -31,4 +31,4 @@ Plan makePlan(Choice choice, double a, double b, qint32 savesum);
 // The same from the texts of the dialog's two boxes, read by their leading number.
 Plan fromTexts(Choice choice, const QString &text1, const QString &text2, qint32 savesum);
 
-} // namespace read_plan
+}  // namespace read_plan

@@ -25,7 +25,6 @@
 
 namespace {
 
-
 // Title and header rows above the data rows.
 constexpr qint64 kHeadRows = sheet_rows::kFirstDataRow;
 // LibreOffice needs about 20 s for the largest sheet on a desktop machine.
@@ -116,7 +115,8 @@ QString saveSheet(Form1 &form, const export_target::Target &target)
     }
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
-        return QStringLiteral("保存失败：无法创建临时文件夹。\n原因：%1").arg(scratch.errorString());
+        return QStringLiteral("保存失败：无法创建临时文件夹。\n原因：%1")
+            .arg(scratch.errorString());
     }
 
     QString finished = scratch.filePath(QStringLiteral("sheet.xlsx"));
@@ -151,7 +151,7 @@ QString saveSheet(Form1 &form, const export_target::Target &target)
     return QString();
 }
 
-} // namespace
+}  // namespace
 
 // Asks for a file name and exports the last read range under it. Cancel
 // writes nothing and starts nothing.
@@ -170,7 +170,8 @@ void Form1::Command3_Click()
     if (export_target::addsSuffix(*chosen)) {
         const QFileInfo target(export_target::targetFor(*chosen).path);
         if (target.exists()
-            && !dialogs->question(this, product::title(), export_target::replaceQuestion(target.fileName())))
+            && !dialogs->question(this, product::title(),
+                                  export_target::replaceQuestion(target.fileName())))
             return;
     }
     exportSheet(*chosen);

@@ -19,7 +19,7 @@ constexpr qint64 kXlsxMaxRows = 1048576;
 const QByteArray kOle2Signature = QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
 const QByteArray kZipSignature = QByteArrayLiteral("PK\x03\x04");
 
-} // namespace
+}  // namespace
 
 QStringList dialogFilters()
 {
@@ -49,10 +49,7 @@ Target targetFor(const QString &chosenPath)
     return {chosenPath + QLatin1Char('.') + suffix(SheetFormat::Xlsx), SheetFormat::Xlsx};
 }
 
-bool addsSuffix(const QString &chosenPath)
-{
-    return targetFor(chosenPath).path != chosenPath;
-}
+bool addsSuffix(const QString &chosenPath) { return targetFor(chosenPath).path != chosenPath; }
 
 QString replaceQuestion(const QString &fileName)
 {
@@ -87,4 +84,4 @@ bool hasSignature(SheetFormat format, const QByteArray &head)
     return head.startsWith(format == SheetFormat::Xls ? kOle2Signature : kZipSignature);
 }
 
-} // namespace export_target
+}  // namespace export_target

@@ -9,9 +9,9 @@
 namespace export_target {
 
 enum class SheetFormat {
-    Xlsx, // Office Open XML workbook
-    Xls,  // Excel 97-2003 binary workbook
-    Xlsm, // Office Open XML macro-enabled workbook
+    Xlsx,  // Office Open XML workbook
+    Xls,   // Excel 97-2003 binary workbook
+    Xlsm,  // Office Open XML macro-enabled workbook
 };
 
 // The save dialog's file types as Qt filter texts, .xlsx first, each showing
@@ -52,4 +52,4 @@ bool rangeInStore(qint32 first, qint32 count);
 // the format's container: an OLE2 compound file for .xls, a zip for the others.
 bool hasSignature(SheetFormat format, const QByteArray &head);
 
-} // namespace export_target
+}  // namespace export_target

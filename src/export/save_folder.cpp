@@ -8,20 +8,21 @@ namespace save_folder {
 namespace {
 
 // Folders of a Unix system whose contents belong to the system or to installed programs.
-constexpr const char *kUnixSystemFolders[] = {"/usr", "/opt", "/bin", "/sbin", "/lib",
-                                              "/lib64", "/etc", "/snap"};
+constexpr const char *kUnixSystemFolders[] = {"/usr", "/opt",   "/bin", "/sbin",
+                                              "/lib", "/lib64", "/etc", "/snap"};
 
 bool isUnder(const QString &path, const QString &folder)
 {
     return path == folder || path.startsWith(folder + QLatin1Char('/'));
 }
 
-} // namespace
+}  // namespace
 
 bool isSystemFolder(const QString &path)
 {
     // Windows paths are read on any system: the back slash is a separator too.
-    const QString clean = QDir::cleanPath(QString(path).replace(QLatin1Char('\\'), QLatin1Char('/')));
+    const QString clean =
+        QDir::cleanPath(QString(path).replace(QLatin1Char('\\'), QLatin1Char('/')));
     static const QRegularExpression windowsSystem(
         QStringLiteral("^[A-Za-z]:/(Program Files|Program Files \\(x86\\)|Windows)(/|$)"),
         QRegularExpression::CaseInsensitiveOption);
@@ -44,4 +45,4 @@ QString startFolder(const QString &lastUsed, const QString &programFolder,
     return documentsFolder;
 }
 
-} // namespace save_folder
+}  // namespace save_folder

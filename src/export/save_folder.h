@@ -18,4 +18,4 @@ bool isSystemFolder(const QString &path);
 QString startFolder(const QString &lastUsed, const QString &programFolder,
                     bool programFolderWritable, const QString &documentsFolder);
 
-} // namespace save_folder
+}  // namespace save_folder

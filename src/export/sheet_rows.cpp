@@ -34,9 +34,8 @@ struct Range {
     char32_t last;
 };
 constexpr Range kWideRanges[] = {
-    {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3040, 0xA4CF}, {0xAC00, 0xD7A3},
-    {0xF900, 0xFAFF}, {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6},
-    {0x20000, 0x3FFFD},
+    {0x1100, 0x115F}, {0x2E80, 0x303E}, {0x3040, 0xA4CF}, {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},
+    {0xFE30, 0xFE4F}, {0xFF00, 0xFF60}, {0xFFE0, 0xFFE6}, {0x20000, 0x3FFFD},
 };
 
 bool isWide(char32_t c)
@@ -50,7 +49,7 @@ bool isWide(char32_t c)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 const std::array<QString, kColumnCount> &headers()
 {
@@ -148,4 +147,4 @@ void ColumnFit::addRow(const RowCells &row)
 
 double ColumnFit::width(int column) const { return cells_[column] + kWidthMargin; }
 
-} // namespace sheet_rows
+}  // namespace sheet_rows

@@ -15,10 +15,10 @@ namespace sheet_rows {
 constexpr int kTitleRow = 0;
 constexpr int kHeaderRow = 1;
 constexpr int kFirstDataRow = 2;
-constexpr int kColumnCount = 6;     // A to F
-constexpr int kTitleLastColumn = 4; // the title is merged over A to E
-constexpr int kTextColumnCount = 5; // A to E hold centred texts
-constexpr int kChargeColumn = 5;    // F holds the charge as a number
+constexpr int kColumnCount = 6;      // A to F
+constexpr int kTitleLastColumn = 4;  // the title is merged over A to E
+constexpr int kTextColumnCount = 5;  // A to E hold centred texts
+constexpr int kChargeColumn = 5;     // F holds the charge as a number
 
 const std::array<QString, kColumnCount> &headers();
 
@@ -57,4 +57,4 @@ private:
     std::array<int, kColumnCount> cells_{};
 };
 
-} // namespace sheet_rows
+}  // namespace sheet_rows

@@ -14,7 +14,8 @@ void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag
     book.mergeText(sheet_rows::kTitleRow, 0, sheet_rows::kTitleLastColumn, product::title(),
                    Align::Centre);
     for (int column = 0; column < sheet_rows::kColumnCount; ++column)
-        book.writeText(sheet_rows::kHeaderRow, column, sheet_rows::headers()[column], Align::Centre);
+        book.writeText(sheet_rows::kHeaderRow, column, sheet_rows::headers()[column],
+                       Align::Centre);
 
     sheet_rows::ColumnFit fit;
     for (qint32 k = 0; k < count; ++k) {
@@ -30,4 +31,4 @@ void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag
         book.setColumnWidth(column, fit.width(column));
 }
 
-} // namespace sheet_writer
+}  // namespace sheet_writer

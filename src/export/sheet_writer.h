@@ -17,4 +17,4 @@ using RecordAt = std::function<GroupRecord(qint32 group)>;
 void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag,
                 const RecordAt &recordAt);
 
-} // namespace sheet_writer
+}  // namespace sheet_writer

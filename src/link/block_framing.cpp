@@ -23,7 +23,7 @@ QString requested(const frames::Frame &frame)
         .arg(frames::frameFirstGroup(frame))
         .arg(frames::frameLastGroup(frame));
 }
-} // namespace
+}  // namespace
 
 // A new read-out starts: no block stored, no request out yet.
 void Form1::beginReadOut()
@@ -53,9 +53,9 @@ void Form1::blockDelivered(bool morePending)
 {
     blockResends = 0;
     if (morePending || rxBuf.size() != blockReplyBytes) {
-        qCDebug(lcSerial).noquote() << requested(cmdBuf) << rxBuf.size() << "bytes"
-                                    << (morePending ? "and more" : "") << "for a reply of"
-                                    << blockReplyBytes;
+        qCDebug(lcSerial).noquote()
+            << requested(cmdBuf) << rxBuf.size() << "bytes" << (morePending ? "and more" : "")
+            << "for a reply of" << blockReplyBytes;
         startDraining();
         return;
     }
@@ -72,15 +72,12 @@ void Form1::blockLineNoise()
     markLinkAlive();
     switch (readPhase) {
     case ReadPhase::Idle:
-    case ReadPhase::Receiving:
-        return;
+    case ReadPhase::Receiving: return;
     case ReadPhase::Settling:
         qCDebug(lcSerial).noquote() << requested(cmdBuf) << "bytes follow the reply";
         startDraining();
         return;
-    case ReadPhase::Draining:
-        armLineTimer(read_out::kQuietWindowMs);
-        return;
+    case ReadPhase::Draining: armLineTimer(read_out::kQuietWindowMs); return;
     case ReadPhase::AwaitingLate: {
         lateBytes += n;
         blockRetryTicks = 0;  // the watchdog counts quiet seconds from the last byte
@@ -95,15 +92,14 @@ void Form1::lineTimer_Timer()
 {
     const int pending = MSComm1->InBufferCount();
     switch (readPhase) {
-    case ReadPhase::Idle:
-        return;
+    case ReadPhase::Idle: return;
     case ReadPhase::Receiving:
         // A reply that has stopped growing short of its length will not go on.
         // A check that comes late, after the event loop was held up, looks
         // again before it concludes: bytes may be on their way to us.
         if (pending > 0 && pending == stallBytes && !lineCheckCameLate()) {
-            qCDebug(lcSerial).noquote() << requested(cmdBuf) << "reply stopped short at"
-                                        << pending << "of" << blockReplyBytes << "bytes";
+            qCDebug(lcSerial).noquote() << requested(cmdBuf) << "reply stopped short at" << pending
+                                        << "of" << blockReplyBytes << "bytes";
             startDraining();
             return;
         }

@@ -16,10 +16,10 @@
 
 namespace {
 constexpr int kFullPercent = 100;
-const QString kCompletionText = QStringLiteral(
-    "数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
-    "文件过大时，保存时间较长，请耐心等待。");
-} // namespace
+const QString kCompletionText =
+    QStringLiteral("数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
+                   "文件过大时，保存时间较长，请耐心等待。");
+}  // namespace
 
 namespace block_store {
 
@@ -31,7 +31,7 @@ int progressPercent(qint32 g, qint32 endsave)
     return static_cast<int>(qBound(0.0, p, double(kFullPercent)));
 }
 
-} // namespace block_store
+}  // namespace block_store
 
 // Stores the groups of a block reply and, after the block that ends the range,
 // completes the read-out.

@@ -9,4 +9,4 @@ namespace block_store {
 // the range is 100 whatever endsave is, so a range ending at group 0 completes too.
 int progressPercent(qint32 g, qint32 endsave);
 
-} // namespace block_store
+}  // namespace block_store

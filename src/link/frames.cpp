@@ -7,7 +7,7 @@ constexpr int kDigitPair = 100;
 constexpr int kTwoDigitPairs = kDigitPair * kDigitPair;
 constexpr int kHexDigit = 16;
 constexpr int kDecDigit = 10;
-} // namespace
+}  // namespace
 
 Triple base100Triple(qint32 group)
 {
@@ -52,4 +52,4 @@ BlockRequest blockRequest(qint32 startsave, qint32 endsave, qint32 memnum, qint1
 qint32 frameFirstGroup(const Frame &frame) { return fromBase100(frame[1], frame[2], frame[3]); }
 qint32 frameLastGroup(const Frame &frame) { return fromBase100(frame[4], frame[5], frame[6]); }
 
-} // namespace frames
+}  // namespace frames

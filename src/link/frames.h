@@ -48,4 +48,4 @@ BlockRequest blockRequest(qint32 startsave, qint32 endsave, qint32 memnum, qint1
 qint32 frameFirstGroup(const Frame &frame);
 qint32 frameLastGroup(const Frame &frame);
 
-} // namespace frames
+}  // namespace frames

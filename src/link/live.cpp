@@ -7,7 +7,7 @@
 
 namespace {
 const QString kOverload = QStringLiteral("OL");
-} // namespace
+}  // namespace
 
 // Shows the three readings of a live-reading reply in the value labels. All
 // three are decoded before any label changes; fmtText keeps the last reading

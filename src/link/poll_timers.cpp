@@ -53,8 +53,7 @@ void Form1::Timer4_Timer()
             showLinkState();
         }
         break;
-    case ReadPhase::Idle:
-        break;
+    case ReadPhase::Idle: break;
     }
     senddat(frames::kBlockRequest);
     blockRetryTicks = 0;

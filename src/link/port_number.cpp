@@ -26,4 +26,4 @@ QString nextSearched(const QString &text, int lastPort)
     return QString::number(lastInRange ? lastPort + 1 : kFirstSearched);
 }
 
-} // namespace port_number
+}  // namespace port_number

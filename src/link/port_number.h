@@ -21,4 +21,4 @@ std::optional<qint16> fromText(const QString &text);
 // back onto the last port), the step goes to the whole number after lastPort.
 QString nextSearched(const QString &text, int lastPort);
 
-} // namespace port_number
+}  // namespace port_number

@@ -31,4 +31,4 @@ bool worthReporting(SerialIo::OpenFailure kind)
     return kind != SerialIo::OpenFailure::None && kind != SerialIo::OpenFailure::NotFound;
 }
 
-} // namespace port_problem
+}  // namespace port_problem

@@ -19,4 +19,4 @@ QString withReason(const QString &portText, const QString &reason);
 // the sixteen numbers the search tries stand for no device on a given machine.
 bool worthReporting(SerialIo::OpenFailure kind);
 
-} // namespace port_problem
+}  // namespace port_problem

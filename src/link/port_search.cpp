@@ -9,7 +9,7 @@
 namespace {
 constexpr qint16 kSilenceThreshold = 30;  // the link is lost on the 31st silent tick
 constexpr qint16 kSilenceCeiling = 1300;  // keeps the count far from the 16-bit limit
-} // namespace
+}  // namespace
 
 // Port search while the link is down; otherwise only counts silent ticks.
 void Form1::Timer2_Timer()

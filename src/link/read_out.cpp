@@ -16,4 +16,4 @@ QString interruptionText(End why, qint32 first, qint32 last)
     return QStringLiteral("读取中断：%1。%2").arg(reason, arrived);
 }
 
-} // namespace read_out
+}  // namespace read_out

@@ -27,4 +27,4 @@ enum class End { Disconnected, NoAnswer, BadData };
 // (first to last; none when last < first).
 QString interruptionText(End why, qint32 first, qint32 last);
 
-} // namespace read_out
+}  // namespace read_out

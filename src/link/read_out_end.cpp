@@ -32,7 +32,7 @@ void Form1::interruptReadOut(read_out::End why)
         RichTextBox1->setText(record_table::headerText());
     unlockControls();
     dialogs->message(this, product::title(), read_out::interruptionText(why, lssavesum, storedLast),
-                UiSeam::Icon::Warning);
+                     UiSeam::Icon::Warning);
 }
 
 // The port went away under us (unplugged, or the device hung up). The

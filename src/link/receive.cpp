@@ -48,11 +48,8 @@ void Form1::MSComm1_OnComm()
             showLive();
         }
         break;
-    case frames::kBlockRequest:
-        blockDelivered(morePending);
-        break;
-    default:
-        break;
+    case frames::kBlockRequest: blockDelivered(morePending); break;
+    default: break;
     }
 }
 

@@ -30,7 +30,7 @@ Reading readingAt(const char *p)
     const auto b = reinterpret_cast<const quint8 *>(p);
     return {static_cast<quint16>(b[0] * kValueScale + b[1]), b[2]};
 }
-} // namespace
+}  // namespace
 
 bool isShortReply(const QByteArray &rx, quint8 code)
 {
@@ -38,7 +38,10 @@ bool isShortReply(const QByteArray &rx, quint8 code)
            && at(rx, kCodeByte) == code;
 }
 
-quint8 secondsFlag(const QByteArray &rx) { return at(rx, kSecondsFlagByte) == kSecondsFlagOn ? 1 : 0; }
+quint8 secondsFlag(const QByteArray &rx)
+{
+    return at(rx, kSecondsFlagByte) == kSecondsFlagOn ? 1 : 0;
+}
 
 qint32 groupCount(const QByteArray &rx)
 {
@@ -72,4 +75,4 @@ GroupRecord blockRecord(const QByteArray &rx, int k)
     return r;
 }
 
-} // namespace replies
+}  // namespace replies

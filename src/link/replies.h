@@ -26,4 +26,4 @@ std::array<Reading, 3> liveReadings(const QByteArray &rx);
 // Record k of a block reply; the caller makes sure the reply holds it.
 GroupRecord blockRecord(const QByteArray &rx, int k);
 
-} // namespace replies
+}  // namespace replies

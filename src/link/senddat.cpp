@@ -43,8 +43,8 @@ void Form1::senddat(qint16 dat)
     // the write would lose it. The drain makes sure the frame is on its way
     // before the transmit buffer counts as empty; nothing is discarded.
     MSComm1->setInBufferCount(0);
-    MSComm1->setOutput(QByteArray(reinterpret_cast<const char *>(cmdBuf.data()),
-                                  static_cast<int>(cmdBuf.size())));
+    MSComm1->setOutput(
+        QByteArray(reinterpret_cast<const char *>(cmdBuf.data()), static_cast<int>(cmdBuf.size())));
     MSComm1->drainOutput();
 }
 

@@ -23,5 +23,4 @@ void attach()
 #endif
 }
 
-} // namespace console_output
-
+}  // namespace console_output

@@ -9,4 +9,4 @@ namespace console_output {
 // it does nothing.
 void attach();
 
-} // namespace console_output
+}  // namespace console_output

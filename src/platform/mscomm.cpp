@@ -9,10 +9,9 @@ constexpr qint16 kHighestPortNumber = 255;
 // other end closed) keeps reporting read errors without end, as fast as the
 // event loop turns. A transient error is followed by data, not by more errors.
 constexpr int kReadFailuresOfAHungUpDevice = 3;
-} // namespace
+}  // namespace
 
-MSComm::MSComm(std::unique_ptr<SerialIo> io, QObject *parent)
-    : QObject(parent), io_(std::move(io))
+MSComm::MSComm(std::unique_ptr<SerialIo> io, QObject *parent) : QObject(parent), io_(std::move(io))
 {
     LineSettings::parse(settingsText_, &settings_);
     io_->setParent(nullptr);

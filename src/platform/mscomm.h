@@ -82,7 +82,7 @@ private:
     qint32 inputMode_ = 0;
     qint16 commEvent_ = 0;
     QByteArray inBuffer_;
-    bool inEvent_ = false;        // an OnComm handler is running
-    bool arrivedInEvent_ = false; // bytes came in while it ran
-    int readFailuresInARow_ = 0;  // read errors since bytes last arrived
+    bool inEvent_ = false;         // an OnComm handler is running
+    bool arrivedInEvent_ = false;  // bytes came in while it ran
+    int readFailuresInARow_ = 0;   // read errors since bytes last arrived
 };

@@ -17,7 +17,7 @@ constexpr int kKillWaitMs = 5000;
 // How much of LibreOffice's own output a failure message quotes.
 constexpr qsizetype kQuotedOutputChars = 400;
 
-} // namespace
+}  // namespace
 
 QString OfficeConverter::findProgram()
 {

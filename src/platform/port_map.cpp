@@ -22,7 +22,7 @@ QString &commandLinePortDir()
     static QString dir;
     return dir;
 }
-} // namespace
+}  // namespace
 
 void setPortDir(const QString &dir) { commandLinePortDir() = dir; }
 
@@ -46,4 +46,4 @@ QString deviceFor(int port)
 #endif
 }
 
-} // namespace port_map
+}  // namespace port_map

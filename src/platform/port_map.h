@@ -20,4 +20,4 @@ QString deviceFor(int port);
 // An empty text leaves the choice to the environment again.
 void setPortDir(const QString &dir);
 
-} // namespace port_map
+}  // namespace port_map

@@ -49,7 +49,7 @@ SerialIo::OpenFailure classify(QSerialPort::SerialPortError error, const QString
     default: return SerialIo::OpenFailure::Other;
     }
 }
-} // namespace
+}  // namespace
 
 QtSerialIo::QtSerialIo(QObject *parent) : SerialIo(parent)
 {
@@ -77,8 +77,7 @@ bool QtSerialIo::open(const QString &device, const LineSettings &s)
     port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     const bool ok = port_.open(QIODevice::ReadWrite);
-    openError_ = ok ? OpenError{}
-                    : OpenError{classify(port_.error(), device), port_.errorString()};
+    openError_ = ok ? OpenError{} : OpenError{classify(port_.error(), device), port_.errorString()};
     port_.clearError();
     return ok;
 }
@@ -133,8 +132,7 @@ void QtSerialIo::discardInput()
 void QtSerialIo::onError(QSerialPort::SerialPortError error)
 {
     switch (error) {
-    case QSerialPort::NoError:
-        return;
+    case QSerialPort::NoError: return;
     case QSerialPort::ResourceError:
         // Unplugged: close at once so we neither loop on errors nor write into a dead handle.
         port_.clearError();

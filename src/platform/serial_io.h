@@ -9,7 +9,7 @@ struct LineSettings {
     qint32 baud = 9600;
     char parity = 'n';  // n, e, o, m or s
     int dataBits = 8;
-    int stopBits = 1;   // 1 or 2
+    int stopBits = 1;  // 1 or 2
 
     // Parses "baud,parity,data,stop"; returns false and leaves *out alone on a bad text.
     static bool parse(const QString &text, LineSettings *out);

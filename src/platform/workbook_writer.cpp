@@ -64,7 +64,8 @@ void WorkbookWriter::writeText(int row, int column, const QString &text, Align a
 void WorkbookWriter::writeNumber(int row, int column, double value, Align align)
 {
     if (usable())
-        check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(column), value, formatFor(align)));
+        check(worksheet_write_number(sheet_, lxw_row_t(row), lxw_col_t(column), value,
+                                     formatFor(align)));
 }
 
 bool WorkbookWriter::close()

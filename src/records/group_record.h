@@ -4,15 +4,15 @@
 
 // One stored group of readings, as the record store holds it.
 struct GroupRecord {
-    quint16 val[3] = {};   // raw readings hi*100+lo of channels 1-3 (0 to 25755)
-    quint8 stat[3] = {};   // status bytes of channels 1-3
-    quint8 year = 0;       // year within the century
+    quint16 val[3] = {};  // raw readings hi*100+lo of channels 1-3 (0 to 25755)
+    quint8 stat[3] = {};  // status bytes of channels 1-3
+    quint8 year = 0;      // year within the century
     quint8 month = 0;
     quint8 day = 0;
     quint8 hour = 0;
     quint8 minute = 0;
     quint8 second = 0;
-    quint8 charge = 0;     // exported under "电量"
+    quint8 charge = 0;  // exported under "电量"
 };
 
 namespace record_store {
@@ -22,4 +22,4 @@ constexpr int kSlots = kLastGroup + 1;
 // A value slot holding this marks an absent group; the instrument also uses it as its error code.
 constexpr quint16 kEmptyValue = 20000;
 constexpr quint16 kOverloadValue = 10000;
-} // namespace record_store
+}  // namespace record_store

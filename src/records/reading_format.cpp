@@ -21,14 +21,10 @@ const QString kErrorMarker = QStringLiteral("err");
 QLatin1String unitOf(qint32 status)
 {
     switch (status & kUnitMask) {
-    case kMilliamps:
-        return QLatin1String("mA");
-    case kAmps:
-        return QLatin1String("A");
-    case kKiloamps:
-        return QLatin1String("kA");
-    default:
-        return QLatin1String("");
+    case kMilliamps: return QLatin1String("mA");
+    case kAmps: return QLatin1String("A");
+    case kKiloamps: return QLatin1String("kA");
+    default: return QLatin1String("");
     }
 }
 
@@ -42,14 +38,10 @@ struct Scaling {
 Scaling scalingOf(qint32 status)
 {
     switch (status & kDecimalsMask) {
-    case 1:
-        return {10.0, 1, QLatin1String(".0")};
-    case 2:
-        return {100.0, 2, QLatin1String(".00")};
-    case 3:
-        return {1000.0, 3, QLatin1String(".000")};
-    default:
-        return {1.0, 0, QLatin1String("")};
+    case 1: return {10.0, 1, QLatin1String(".0")};
+    case 2: return {100.0, 2, QLatin1String(".00")};
+    case 3: return {1000.0, 3, QLatin1String(".000")};
+    default: return {1.0, 0, QLatin1String("")};
     }
 }
 
@@ -76,7 +68,7 @@ QString scaledDigits(qint64 raw, int decimals)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 QString formatReading(double value, qint32 status)
 {
@@ -103,4 +95,4 @@ QString formatReading(double value, qint32 status)
     return text;
 }
 
-} // namespace reading_format
+}  // namespace reading_format

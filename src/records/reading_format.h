@@ -12,4 +12,4 @@ constexpr int kMaxReadingLength = 8;
 
 QString formatReading(double value, qint32 status);
 
-} // namespace reading_format
+}  // namespace reading_format

@@ -36,10 +36,11 @@ template <typename Window, typename Visit>
 void forEachColumn(Window &w, Visit &&visit)
 {
     GroupRecord unused;
-    forEachColumn(w, unused, [&](auto &column, auto &, Cleared cleared) { visit(column, cleared); });
+    forEachColumn(w, unused,
+                  [&](auto &column, auto &, Cleared cleared) { visit(column, cleared); });
 }
 
-} // namespace
+}  // namespace
 
 void Form1::createRecordStore()
 {

@@ -14,7 +14,8 @@ constexpr int kDecimal = 10;
 // Reserve room for at most one block's worth of groups: listings of a read-out
 // cover one block, and the listing of a whole empty store needs almost nothing.
 constexpr qint64 kReservedGroups = 1000;
-constexpr int kReservedPerGroup = 60;  // a record with seconds and wide readings, plus its share of a line
+constexpr int kReservedPerGroup =
+    60;  // a record with seconds and wide readings, plus its share of a line
 
 // Appends v in decimal, left-padded with zeros to `width` digits.
 void appendPadded(QString &out, quint32 v, int width)
@@ -37,17 +38,15 @@ void appendReading(QString &out, quint16 value, quint8 status)
     static constexpr char kSpaces[] = "        ";  // kReadingField of them
     static_assert(sizeof(kSpaces) - 1 == kReadingField);
     const int room = kReadingField - int(reading.size());
-    // A reading longer than its field (the formatter never gives one) gets one space, like a full one.
+    // A reading longer than its field (the formatter never gives one) gets one space, like a full
+    // one.
     out += QLatin1String(kSpaces, paddingFor(room > 0 ? quint8(room) : 0));
     out += reading;
 }
 
-} // namespace
+}  // namespace
 
-QString bannerLine()
-{
-    return QString(kBannerIndent, QLatin1Char(' ')) + product::title();
-}
+QString bannerLine() { return QString(kBannerIndent, QLatin1Char(' ')) + product::title(); }
 
 QString headerLine()
 {
@@ -60,10 +59,7 @@ QString headerText()
     return bannerLine() + QLatin1String(kLineEnd) + headerLine() + QLatin1String(kLineEnd);
 }
 
-int paddingFor(quint8 n)
-{
-    return n == 0 ? 1 : n;
-}
+int paddingFor(quint8 n) { return n == 0 ? 1 : n; }
 
 void appendRecord(QString &out, qint32 g, const GroupRecord &record, quint8 secFlag)
 {
@@ -117,4 +113,4 @@ QString viewText(qint32 first, qint32 last, quint8 secFlag, const RecordLookup &
     return out;
 }
 
-} // namespace record_table
+}  // namespace record_table

@@ -42,4 +42,4 @@ using RecordLookup = std::function<std::optional<GroupRecord>(qint32 g)>;
 // neither present gives no line.
 QString viewText(qint32 first, qint32 last, quint8 secFlag, const RecordLookup &lookup);
 
-} // namespace record_table
+}  // namespace record_table

@@ -9,4 +9,4 @@ QString timeOfDay(const QTime &time, const QLocale &locale)
     return locale.toString(time, format.trimmed());
 }
 
-} // namespace clock_text
+}  // namespace clock_text

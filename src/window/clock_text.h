@@ -10,4 +10,4 @@ namespace clock_text {
 
 QString timeOfDay(const QTime &time, const QLocale &locale);
 
-} // namespace clock_text
+}  // namespace clock_text

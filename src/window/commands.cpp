@@ -8,7 +8,7 @@ const QString kKeySave = QStringLiteral("保存");
 const QString kKeyRead = QStringLiteral("读取");
 const QString kKeyClear = QStringLiteral("清除");
 const QString kKeyExit = QStringLiteral("退出");
-} // namespace
+}  // namespace
 
 void Form1::Command5_Click() { endProgram(); }
 void Form1::mnuSave_Click() { Command3_Click(); }

@@ -66,4 +66,4 @@ inline QFont fitted(QFont font, const QString &text, qreal width)
     return font;
 }
 
-} // namespace fonts
+}  // namespace fonts

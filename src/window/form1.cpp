@@ -71,7 +71,7 @@ QString widestTableLine()
     return record + QLatin1String(record_table::kGap) + record;
 }
 
-} // namespace
+}  // namespace
 
 Form1::Form1(MSComm *comm, UiSeam *dialogs, QWidget *parent)
     : QMainWindow(parent), MSComm1(comm), dialogs(dialogs)
@@ -119,8 +119,8 @@ void Form1::createControls()
     // A maximised window makes the panel larger and the record view grows with
     // it; a screen smaller than the design scrolls the panel instead of
     // cutting it off.
-    client_ = new AnchoredPanel(QSize(twips::toPixels(kClientWidthTwips, dpi),
-                                      twips::toPixels(kControlsHeightTwips, dpi)));
+    client_ = new AnchoredPanel(
+        QSize(twips::toPixels(kClientWidthTwips, dpi), twips::toPixels(kControlsHeightTwips, dpi)));
     auto *scroller = new QScrollArea(this);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
@@ -129,8 +129,8 @@ void Form1::createControls()
 
     const auto topRight = AnchoredPanel::Top | AnchoredPanel::Right;
     const auto bottomRight = AnchoredPanel::Bottom | AnchoredPanel::Right;
-    const auto allEdges = AnchoredPanel::Left | AnchoredPanel::Top | AnchoredPanel::Right
-                          | AnchoredPanel::Bottom;
+    const auto allEdges =
+        AnchoredPanel::Left | AnchoredPanel::Top | AnchoredPanel::Right | AnchoredPanel::Bottom;
     const auto alongBottom = AnchoredPanel::Left | AnchoredPanel::Right | AnchoredPanel::Bottom;
 
     auto makeLabel = [&](const QString &caption, int l, int t, int w, int h) {
@@ -218,7 +218,8 @@ void Form1::createControls()
     lineTimer->setSingleShot(true);
 
     const QSize panel = client_->sizeHint();
-    designSize_ = QSize(panel.width(), menuBar()->sizeHint().height() + panel.height() + StatusBar1->height());
+    designSize_ = QSize(panel.width(),
+                        menuBar()->sizeHint().height() + panel.height() + StatusBar1->height());
     resize(normalSize());
 }
 

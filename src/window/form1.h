@@ -80,23 +80,23 @@ public:
         AwaitingLate,  // stored after a re-send; the earlier request's reply may still come
     };
     ReadPhase readPhase = ReadPhase::Idle;
-    qint16 blockRequests = 0;   // requests sent for the current block
-    qint16 blockResends = 0;    // watchdog re-sends since the block last got a whole answer
-    qint16 blockFailures = 0;   // deliveries of the current block that were not its reply
-    qint32 blockReplyBytes = 0; // what the current block's reply must hold
-    qint32 stallBytes = -1;     // bytes in at the last stall check of a reply
-    qint32 lateBytes = 0;       // bytes dropped while awaiting a late reply
-    qint32 storedFirst = 0;     // the last block this read-out stored; storedLast <
-    qint32 storedLast = -1;     //   lssavesum while none
+    qint16 blockRequests = 0;    // requests sent for the current block
+    qint16 blockResends = 0;     // watchdog re-sends since the block last got a whole answer
+    qint16 blockFailures = 0;    // deliveries of the current block that were not its reply
+    qint32 blockReplyBytes = 0;  // what the current block's reply must hold
+    qint32 stallBytes = -1;      // bytes in at the last stall check of a reply
+    qint32 lateBytes = 0;        // bytes dropped while awaiting a late reply
+    qint32 storedFirst = 0;      // the last block this read-out stored; storedLast <
+    qint32 storedLast = -1;      //   lssavesum while none
 
     // ---- Port problems ------------------------------------------------------
-    qint16 openFailurePort = 0; // the port whose last open failed, 0 for none
-    QString openFailureText;    // why, in the user's words
-    QString portProblem;        // a failure worth the status bar: "COMn = device：why"
+    qint16 openFailurePort = 0;  // the port whose last open failed, 0 for none
+    QString openFailureText;     // why, in the user's words
+    QString portProblem;         // a failure worth the status bar: "COMn = device：why"
 
     // ---- Record store: slots 0 to 200000, indexed by group number ------------
-    std::vector<quint16> grpVal1, grpVal2, grpVal3;   // raw readings; 20000 = absent
-    std::vector<quint8> grpStat1, grpStat2, grpStat3; // status bytes
+    std::vector<quint16> grpVal1, grpVal2, grpVal3;    // raw readings; 20000 = absent
+    std::vector<quint8> grpStat1, grpStat2, grpStat3;  // status bytes
     std::vector<quint8> grpYear, grpMonth, grpDay, grpHour, grpMinute, grpSecond;
     std::vector<quint8> grpCharge;
     GroupRecord recordAt(qint32 g) const;
@@ -109,13 +109,13 @@ public:
     // ---- Controls -----------------------------------------------------------
     MSComm *MSComm1;
     QToolBar *Toolbar1 = nullptr;
-    QLabel *Label1 = nullptr;                     // "COM:"
+    QLabel *Label1 = nullptr;                                        // "COM:"
     QLabel *Label2 = nullptr, *Label4 = nullptr, *Label5 = nullptr;  // live I1, I2, I3
     QLabel *Label3 = nullptr, *Label6 = nullptr, *Label7 = nullptr;  // "I1:", "I2:", "I3:"
     QComboBox *Combo1 = nullptr;
-    QGroupBox *Frame1 = nullptr;                  // "通信"
-    QGroupBox *Frame2 = nullptr;                  // "操作"
-    QGroupBox *Frame3 = nullptr;                  // "状态信息"
+    QGroupBox *Frame1 = nullptr;      // "通信"
+    QGroupBox *Frame2 = nullptr;      // "操作"
+    QGroupBox *Frame3 = nullptr;      // "状态信息"
     QPushButton *Command2 = nullptr;  // "读  取": Read, asks for the group count
     QPushButton *Command3 = nullptr;  // "保  存": Save, exports the last read range
     QPushButton *Command4 = nullptr;  // "数据清除": Clear data, empties the record store
@@ -136,7 +136,7 @@ public:
     QAction *mnuSave = nullptr, *mnuExit = nullptr, *mnuRead = nullptr, *mnuClear = nullptr,
             *mnuCurrentVersion = nullptr;
     QPointer<Form2> form2;  // the read-range dialog while it is shown
-    UiSeam *dialogs;  // every message box, question and save dialog goes through here
+    UiSeam *dialogs;        // every message box, question and save dialog goes through here
 
     // ---- Procedures ---------------------------------------------------------
     // window/
@@ -206,9 +206,9 @@ private:
     // The window's size in the normal state: its design size, made smaller
     // where the screen's free area is smaller.
     QSize normalSize() const;
-    QSize designSize_;          // the window's design size: menu bar, controls and status bar
-    AnchoredPanel *client_ = nullptr;  // the controls under the menu bar
-    QString lastSaveFolder_;    // where the last Save of this run went
+    QSize designSize_;  // the window's design size: menu bar, controls and status bar
+    AnchoredPanel *client_ = nullptr;             // the controls under the menu bar
+    QString lastSaveFolder_;                      // where the last Save of this run went
     QHash<QString, QString> loggedOpenFailures_;  // device -> the open failure last logged
-    QElapsedTimer lineArmedAt_;  // when the line timer was last started
+    QElapsedTimer lineArmedAt_;                   // when the line timer was last started
 };

@@ -36,8 +36,8 @@ int digitIn(QChar c, int base)
 // A number found at the start of a text without blanks.
 struct Scan {
     double value = 0.0;
-    int end = 0;          // index just past the number
-    bool found = false;   // at least one digit was read
+    int end = 0;         // index just past the number
+    bool found = false;  // at least one digit was read
 };
 
 // &H1F, &O17: an integer in base 16 or 8.
@@ -168,7 +168,7 @@ std::optional<Int> roundTo(double value)
     return static_cast<Int>(r);
 }
 
-} // namespace
+}  // namespace
 
 double leadingValue(const QString &text)
 {
@@ -209,4 +209,4 @@ QString decimalText(double value)
     return QString::number(value, 'g', kSignificantDigits);
 }
 
-} // namespace numeric_text
+}  // namespace numeric_text

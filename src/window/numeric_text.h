@@ -26,4 +26,4 @@ std::optional<qint16> roundToInt16(double value);
 // "." as the decimal point, no leading blank (12.34, 17, 0.005, -3).
 QString decimalText(double value);
 
-} // namespace numeric_text
+}  // namespace numeric_text

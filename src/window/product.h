@@ -20,4 +20,4 @@ inline QString versionMessage()
         .arg(version::kReleaseDay);
 }
 
-} // namespace product
+}  // namespace product

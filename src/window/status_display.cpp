@@ -49,7 +49,7 @@ QString deviceTip(const QString &portText, qint16 failedPort, const QString &fai
     const QString tip = port_problem::portText(*n, device);
     return *n == failedPort && !failure.isEmpty() ? port_problem::withReason(tip, failure) : tip;
 }
-} // namespace
+}  // namespace
 
 // Keeps the status texts, the status bar and the window size current, and sets
 // the pace of the port search.

@@ -23,4 +23,4 @@ bool installQtChinese(QCoreApplication &app)
     return false;
 }
 
-} // namespace translations
+}  // namespace translations

@@ -11,4 +11,4 @@ namespace translations {
 // it. Returns false when it is found in neither; the dialogs then stay English.
 bool installQtChinese(QCoreApplication &app);
 
-} // namespace translations
+}  // namespace translations

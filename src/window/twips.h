@@ -17,8 +17,8 @@ inline int toPixels(int twips, double logicalDpi)
 
 inline QRect toRect(int left, int top, int width, int height, double logicalDpi)
 {
-    return QRect(toPixels(left, logicalDpi), toPixels(top, logicalDpi),
-                 toPixels(width, logicalDpi), toPixels(height, logicalDpi));
+    return QRect(toPixels(left, logicalDpi), toPixels(top, logicalDpi), toPixels(width, logicalDpi),
+                 toPixels(height, logicalDpi));
 }
 
-} // namespace twips
+}  // namespace twips

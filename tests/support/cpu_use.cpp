@@ -17,7 +17,7 @@ double cpuSeconds()
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
            + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / kMicrosecondsPerSecond;
 }
-} // namespace
+}  // namespace
 
 void runEventLoopFor(int ms)
 {

@@ -71,12 +71,18 @@ QString slotMismatch(const Form1 &f, qint32 g, const QByteArray &rec)
         int stored;
         int sent;
     } fields[] = {
-        {"value 1", s.val[0], b(1) * 100 + b(2)}, {"status 1", s.stat[0], b(3)},
-        {"value 2", s.val[1], b(4) * 100 + b(5)}, {"status 2", s.stat[1], b(6)},
-        {"value 3", s.val[2], b(7) * 100 + b(8)}, {"status 3", s.stat[2], b(9)},
-        {"year", s.year, b(10)},                  {"month", s.month, b(11)},
-        {"day", s.day, b(12)},                    {"hour", s.hour, b(13)},
-        {"minute", s.minute, b(14)},              {"second", s.second, b(15)},
+        {"value 1", s.val[0], b(1) * 100 + b(2)},
+        {"status 1", s.stat[0], b(3)},
+        {"value 2", s.val[1], b(4) * 100 + b(5)},
+        {"status 2", s.stat[1], b(6)},
+        {"value 3", s.val[2], b(7) * 100 + b(8)},
+        {"status 3", s.stat[2], b(9)},
+        {"year", s.year, b(10)},
+        {"month", s.month, b(11)},
+        {"day", s.day, b(12)},
+        {"hour", s.hour, b(13)},
+        {"minute", s.minute, b(14)},
+        {"second", s.second, b(15)},
         {"charge", s.charge, b(18)},
     };
     for (const auto &field : fields) {

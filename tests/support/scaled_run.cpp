@@ -9,7 +9,7 @@ namespace scaled_run {
 namespace {
 const char kScaleVariable[] = "QT_SCALE_FACTOR";
 constexpr int kRunTimeoutMs = 120000;
-} // namespace
+}  // namespace
 
 bool isScaled() { return qEnvironmentVariableIsSet(kScaleVariable); }
 
@@ -31,4 +31,4 @@ QString failures(const QString &scaleFactor, const QStringList &functions)
     return QString::fromUtf8(child.readAll());
 }
 
-} // namespace scaled_run
+}  // namespace scaled_run

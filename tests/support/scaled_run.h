@@ -13,4 +13,4 @@ bool isScaled();
 // Empty when every function passed at that scale; otherwise the child's report.
 QString failures(const QString &scaleFactor, const QStringList &functions);
 
-} // namespace scaled_run
+}  // namespace scaled_run

@@ -13,10 +13,9 @@ QString SimProcess::programPath()
 
 bool SimProcess::start(const QString &portDir, int port, const QStringList &extraArguments)
 {
-    process_.start(programPath(),
-                   QStringList{QStringLiteral("--port-dir"), portDir, QStringLiteral("--port"),
-                               QString::number(port)}
-                       + extraArguments);
+    process_.start(programPath(), QStringList{QStringLiteral("--port-dir"), portDir,
+                                              QStringLiteral("--port"), QString::number(port)}
+                                      + extraArguments);
     // The program says "... linked as COMn" once the link is there.
     return process_.waitForStarted(kStartTimeoutMs) && process_.waitForReadyRead(kStartTimeoutMs)
            && process_.readLine().contains("linked as");

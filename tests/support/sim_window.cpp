@@ -10,7 +10,7 @@
 namespace {
 constexpr int kLinkTimeoutMs = 5000;
 constexpr int kDialogTimeoutMs = 3000;
-} // namespace
+}  // namespace
 
 SimWindow::SimWindow(const sim::SimOptions &options, int port) : port(port)
 {

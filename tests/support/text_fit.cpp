@@ -51,7 +51,7 @@ qreal cursorAtEnd(const QLineEdit *like, const QString &text, const QSize &size)
     return edit.inputMethodQuery(Qt::ImCursorRectangle).toRectF().left();
 }
 
-} // namespace
+}  // namespace
 
 QString inLabel(const QLabel *label, const QString &text)
 {
@@ -68,7 +68,8 @@ QString inLineEdit(const QLineEdit *edit, const QString &text)
     if (cursorAtEnd(edit, text, edit->size())
         != cursorAtEnd(edit, text, QSize(kWideBoxPixels, edit->height())))
         return quoted(text) + QStringLiteral(" scrolls in %1 px").arg(edit->width());
-    const int frame = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
+    const int frame =
+        edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) : 0;
     const QString ink = inkInside(edit->font(), text, frame, edit->height() - 2 * frame);
     return ink.isEmpty() ? QString() : quoted(text) + QLatin1Char(' ') + ink;
 }
@@ -85,7 +86,8 @@ QString inButton(const QAbstractButton *button)
 
 QString clearOfTitle(const QGroupBox *frame)
 {
-    for (const QWidget *child : frame->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (const QWidget *child :
+         frame->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (!frame->contentsRect().contains(child->geometry())) {
             return QStringLiteral("a %1 at top %2 is outside the contents of %3, from %4")
                 .arg(QString::fromLatin1(child->metaObject()->className()))
@@ -108,4 +110,4 @@ QString apart(const QList<Named> &widgets)
     return {};
 }
 
-} // namespace text_fit
+}  // namespace text_fit

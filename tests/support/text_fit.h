@@ -33,4 +33,4 @@ QString clearOfTitle(const QGroupBox *frame);
 using Named = std::pair<QString, const QWidget *>;
 QString apart(const QList<Named> &widgets);
 
-} // namespace text_fit
+}  // namespace text_fit

@@ -21,8 +21,9 @@ struct OptionSpec {
 };
 
 const OptionSpec kOptions[] = {
-    {"port-dir", "DIR", "directory for the COM<N> link (required); Harlune finds it "
-                        "through HARLUNE_PORT_DIR"},
+    {"port-dir", "DIR",
+     "directory for the COM<N> link (required); Harlune finds it "
+     "through HARLUNE_PORT_DIR"},
     {"port", "N", "link the terminal as COM<N> (default 3)"},
     {"groups", "N", "number of stored groups reported, 0 to 200000 (default 2500)"},
     {"no-seconds", "", "tell the host to show time stamps without seconds"},
@@ -30,18 +31,21 @@ const OptionSpec kOptions[] = {
     {"turnaround", "MS", "delay before each answer, in milliseconds (default 5)"},
     {"silent-after", "SECONDS", "stop answering after this many seconds ..."},
     {"silent-for", "SECONDS", "... for this many seconds (both needed)"},
-    {"silent-on-block", "K", "give no answer to the K-th block request (a re-sent one is "
-                             "answered); block requests count from 1, re-sends included"},
+    {"silent-on-block", "K",
+     "give no answer to the K-th block request (a re-sent one is "
+     "answered); block requests count from 1, re-sends included"},
     {"silent-from-block", "K", "give no answer to any block request from the K-th on"},
     {"stray-before-block", "K", "send 3 stray bytes in front of the K-th block reply"},
     {"insert-in-block", "K", "insert one stray byte in the middle of the K-th block reply"},
     {"drop-from-block", "K", "drop one byte from the middle of the K-th block reply"},
-    {"slow-block", "K", "answer the K-th block request only after --slow-ms, and the "
-                        "requests that came meanwhile after it (a reply slower than the "
-                        "host's watchdog)"},
-    {"late-twice-block", "K", "hold back the K-th block reply until the next block request "
-                              "comes, then send it twice, 50 ms apart (a late reply "
-                              "delivered twice)"},
+    {"slow-block", "K",
+     "answer the K-th block request only after --slow-ms, and the "
+     "requests that came meanwhile after it (a reply slower than the "
+     "host's watchdog)"},
+    {"late-twice-block", "K",
+     "hold back the K-th block reply until the next block request "
+     "comes, then send it twice, 50 ms apart (a late reply "
+     "delivered twice)"},
     {"slow-ms", "MS", "how late --slow-block answers, in milliseconds (default 33000)"},
     {"garbage-every", "SECONDS", "send a few stray bytes every so many seconds"},
     {"reopen-after", "SECONDS", "close the terminal after this many seconds ..."},
@@ -120,7 +124,7 @@ private:
     QString error_;
 };
 
-} // namespace
+}  // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -218,4 +222,4 @@ QString usageText()
     return text;
 }
 
-} // namespace sim
+}  // namespace sim

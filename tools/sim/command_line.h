@@ -31,4 +31,4 @@ struct CommandLine {
 CommandLine parseCommandLine(const QStringList &arguments);
 QString usageText();
 
-} // namespace sim
+}  // namespace sim

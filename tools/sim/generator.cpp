@@ -59,7 +59,8 @@ quint8 drawStatus(Draw &d)
 
     quint8 decimals = kCommonDecimals[d.below(std::size(kCommonDecimals))];
     if (d.oneIn(10))
-        decimals = static_cast<quint8>(kFirstUnscaledDecimals + d.below(16 - kFirstUnscaledDecimals));
+        decimals =
+            static_cast<quint8>(kFirstUnscaledDecimals + d.below(16 - kFirstUnscaledDecimals));
     return static_cast<quint8>(unit | decimals);
 }
 
@@ -134,7 +135,7 @@ const LiveReadings kFirstLiveReadings = {{
     {0, 5, kUnitMilliamps | 3},    // 0.005mA
 }};
 
-} // namespace
+}  // namespace
 
 Record groupRecord(qint32 group)
 {
@@ -171,9 +172,9 @@ LiveReadings liveReading(int step)
     LiveReadings out;
     for (int c = 0; c < kChannels; ++c) {
         const int k = step + kLiveChannelShift * c;
-        const quint8 status = static_cast<quint8>(kLiveUnits[k % std::size(kLiveUnits)]
-                                                  | kLiveDecimals[(k / std::size(kLiveUnits))
-                                                                  % std::size(kLiveDecimals)]);
+        const quint8 status = static_cast<quint8>(
+            kLiveUnits[k % std::size(kLiveUnits)]
+            | kLiveDecimals[(k / std::size(kLiveUnits)) % std::size(kLiveDecimals)]);
         Draw d(seedFor(kLiveSalt, step, c));
         if ((step + kOverloadChannelShift * c) % kOverloadPeriod == kOverloadPhase) {
             out[c] = fromValue(kOverloadValue, status);
@@ -205,4 +206,4 @@ QByteArray garbageBytes(int count, quint32 seed)
     return out;
 }
 
-} // namespace sim
+}  // namespace sim

@@ -44,13 +44,13 @@ using Record = std::array<quint8, kRecordLength>;
 
 // Byte offsets inside a record.
 constexpr int kRecordChannelOffset[kChannels] = {1, 4, 7};  // hi, lo, status
-constexpr int kRecordYear = 10;    // 0 to 99
-constexpr int kRecordMonth = 11;   // 1 to 12
-constexpr int kRecordDay = 12;     // 1 to 28
-constexpr int kRecordHour = 13;    // 0 to 23
-constexpr int kRecordMinute = 14;  // 0 to 59
-constexpr int kRecordSecond = 15;  // 0 to 59
-constexpr int kRecordCharge = 18;  // 0 to 255
+constexpr int kRecordYear = 10;                             // 0 to 99
+constexpr int kRecordMonth = 11;                            // 1 to 12
+constexpr int kRecordDay = 12;                              // 1 to 28
+constexpr int kRecordHour = 13;                             // 0 to 23
+constexpr int kRecordMinute = 14;                           // 0 to 59
+constexpr int kRecordSecond = 15;                           // 0 to 59
+constexpr int kRecordCharge = 18;                           // 0 to 255
 // Bytes the host does not read; they carry filler that is now and then non-zero.
 constexpr int kRecordUnusedBytes[] = {0, 16, 17, 19};
 
@@ -69,4 +69,4 @@ LiveReadings liveReading(int step);
 // frame header 0xAA, different for each `seed`.
 QByteArray garbageBytes(int count, quint32 seed);
 
-} // namespace sim
+}  // namespace sim

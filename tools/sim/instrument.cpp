@@ -15,7 +15,7 @@ int countIndex(Command command)
     }
     return 0;
 }
-} // namespace
+}  // namespace
 
 Instrument::Instrument(const InstrumentOptions &options) : options_(options)
 {
@@ -51,14 +51,10 @@ int Instrument::requestCount(Command command) const { return counts_[countIndex(
 std::vector<Delivery> Instrument::reply(const CommandFrame &frame)
 {
     switch (frame.command) {
-    case Command::Probe:
-        return {{probeReply(options_.secondsFlag)}};
-    case Command::GroupCount:
-        return {{groupCountReply(options_.groups)}};
-    case Command::LiveReading:
-        return {{liveReply(liveReading(liveStep_++), options_.secondsFlag)}};
-    case Command::Block:
-        return blockDelivery(frame);
+    case Command::Probe: return {{probeReply(options_.secondsFlag)}};
+    case Command::GroupCount: return {{groupCountReply(options_.groups)}};
+    case Command::LiveReading: return {{liveReply(liveReading(liveStep_++), options_.secondsFlag)}};
+    case Command::Block: return blockDelivery(frame);
     }
     return {};
 }
@@ -91,4 +87,4 @@ std::vector<Delivery> Instrument::blockDelivery(const CommandFrame &frame)
     return {{bytes, k == f.slow ? f.slowMs : 0}};
 }
 
-} // namespace sim
+}  // namespace sim

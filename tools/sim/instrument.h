@@ -23,15 +23,15 @@ constexpr int kCopyGapMs = 50;
 // Faults of block replies. Each names the block request it hits, counted from
 // 1 over all block requests heard (re-sends included); 0 means none.
 struct BlockFaults {
-    int silentOn = 0;      // the k-th request gets no reply (a re-send is answered)
-    int silentFrom = 0;    // no request from the k-th on gets a reply
-    int strayBefore = 0;   // kStrayBytes stray bytes go out in front of the k-th reply
-    int insertIn = 0;      // the k-th reply carries one byte too many, in its middle
-    int dropFrom = 0;      // the k-th reply lacks one byte from its middle
-    int slow = 0;          // the k-th reply comes slowMs late; the replies to requests
-                           // that came meanwhile (a re-send) follow it
-    int lateTwice = 0;     // the k-th reply is held back until the next request comes (a
-                           // re-send), then goes out twice, kCopyGapMs apart
+    int silentOn = 0;     // the k-th request gets no reply (a re-send is answered)
+    int silentFrom = 0;   // no request from the k-th on gets a reply
+    int strayBefore = 0;  // kStrayBytes stray bytes go out in front of the k-th reply
+    int insertIn = 0;     // the k-th reply carries one byte too many, in its middle
+    int dropFrom = 0;     // the k-th reply lacks one byte from its middle
+    int slow = 0;         // the k-th reply comes slowMs late; the replies to requests
+                          // that came meanwhile (a re-send) follow it
+    int lateTwice = 0;    // the k-th reply is held back until the next request comes (a
+                          // re-send), then goes out twice, kCopyGapMs apart
     int slowMs = kDefaultSlowMs;
 };
 
@@ -95,4 +95,4 @@ private:
     QByteArray heldReply_;  // a reply waiting for the next request (lateTwice)
 };
 
-} // namespace sim
+}  // namespace sim

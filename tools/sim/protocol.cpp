@@ -15,17 +15,15 @@ bool isCommandCode(quint8 code)
     case Command::Probe:
     case Command::GroupCount:
     case Command::LiveReading:
-    case Command::Block:
-        return true;
+    case Command::Block: return true;
     }
     return false;
 }
 
 bool isTriple(const char *bytes)
 {
-    return std::all_of(bytes, bytes + 3, [](char b) {
-        return static_cast<quint8>(b) < kTripleDigitLimit;
-    });
+    return std::all_of(bytes, bytes + 3,
+                       [](char b) { return static_cast<quint8>(b) < kTripleDigitLimit; });
 }
 
 qint32 tripleAt(const char *bytes)
@@ -58,7 +56,7 @@ QByteArray shortReply(Command code)
 
 char secondsFlagByte(bool on) { return static_cast<char>(on ? kSecondsFlagOn : kSecondsFlagOff); }
 
-} // namespace
+}  // namespace
 
 std::vector<CommandFrame> FrameScanner::feed(const QByteArray &bytes)
 {
@@ -145,4 +143,4 @@ QByteArray blockReply(qint32 first, qint32 last)
     return reply;
 }
 
-} // namespace sim
+}  // namespace sim

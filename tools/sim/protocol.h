@@ -56,8 +56,8 @@ qint32 fromBase100(quint8 high, quint8 middle, quint8 low);
 constexpr int kShortReplyLength = 20;
 constexpr int kReplyCodeAt = kShortReplyLength - 1;
 constexpr int kSecondsFlagAt = 15;
-constexpr int kGroupCountAt = 15;      // bytes 15-17, a base-100 triple
-constexpr int kLiveReadingsAt = 1;     // bytes 1-9: hi, lo, status per channel
+constexpr int kGroupCountAt = 15;   // bytes 15-17, a base-100 triple
+constexpr int kLiveReadingsAt = 1;  // bytes 1-9: hi, lo, status per channel
 constexpr quint8 kSecondsFlagOn = 0xFF;
 constexpr quint8 kSecondsFlagOff = 0x00;
 
@@ -68,4 +68,4 @@ QByteArray liveReply(const LiveReadings &readings, bool secondsFlag);
 // when last < first.
 QByteArray blockReply(qint32 first, qint32 last);
 
-} // namespace sim
+}  // namespace sim

@@ -6,7 +6,7 @@ namespace sim {
 
 namespace {
 constexpr int kGarbageBurstBytes = 4;
-} // namespace
+}  // namespace
 
 PtyInstrument::PtyInstrument(const QString &portDir, int port, const SimOptions &options,
                              QObject *parent)
@@ -103,4 +103,4 @@ void PtyInstrument::onReceived(const QByteArray &bytes)
     }
 }
 
-} // namespace sim
+}  // namespace sim

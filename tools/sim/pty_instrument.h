@@ -88,4 +88,4 @@ private:
     qint64 lastDueMs_ = 0;  // on clock_, when the last reply was due to go out
 };
 
-} // namespace sim
+}  // namespace sim

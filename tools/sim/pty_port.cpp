@@ -42,11 +42,10 @@ QString readLink(const QString &path)
     return n < 0 ? QString() : QFile::decodeName(QByteArray(target, static_cast<int>(n)));
 }
 
-} // namespace
+}  // namespace
 
 PtyPort::PtyPort(const QString &portDir, int portNumber, QObject *parent)
-    : QObject(parent),
-      portDir_(portDir),
+    : QObject(parent), portDir_(portDir),
       linkPath_(QDir(portDir).filePath(QStringLiteral("COM%1").arg(portNumber)))
 {
     paceTimer_.setSingleShot(true);
@@ -253,4 +252,4 @@ void PtyPort::pump()
         paceTimer_.start();
 }
 
-} // namespace sim
+}  // namespace sim

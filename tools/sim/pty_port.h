@@ -76,4 +76,4 @@ private:
     qint64 pacedSent_ = 0;     // bytes sent since then
 };
 
-} // namespace sim
+}  // namespace sim
