@@ -80,7 +80,7 @@ private slots:
         w.dialogs.messages.clear();
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("2500"), &why), qPrintable(why));
         QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 20000));
-        QVERIFY(completed(w));
+        QVERIFY2(completed(w), qPrintable(w.dialogs.messages.last().text));
         QCOMPARE(storeMismatch(*w.form, 1, 2500), QString());
     }
 

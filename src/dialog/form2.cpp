@@ -37,8 +37,6 @@ const QString kNothingToReadText = QStringLiteral("所选范围内没有已存�
 void startReadOut(Form1 &f)
 {
     f.RichTextBox1->setText(QString());
-    // A count left over from an earlier read-out would shorten the first wait.
-    f.blockRetryTicks = 0;
     f.beginReadOut();
     f.senddat(frames::kBlockRequest);
     Form1::setTimerEnabled(f.Timer4, true);
@@ -151,18 +149,24 @@ void Form2::Command1_Click()
     accepted_ = true;
     close();  // from here on only the main window is touched
 
-    f.startsave = plan.startsave;
-    f.endsave = plan.endsave;
-    f.lssavesum = plan.lssavesum;
-    f.memnum = plan.memnum;
-    f.memmul = plan.memmul;
-    f.memrem = plan.memrem;
-    f.lsmemmul = 1;
+    f.setReadPlan(plan);
     f.ProgressBar1->setValue(0);
     if (plan.hasGroups())
         startReadOut(f);
     else
         reportNothingToRead(f);
+}
+
+// The plan's range becomes the public read plan, from its first block.
+void Form1::setReadPlan(const read_plan::Plan &plan)
+{
+    startsave = plan.startsave;
+    endsave = plan.endsave;
+    lssavesum = plan.lssavesum;
+    memnum = plan.memnum;
+    memmul = plan.memmul;
+    memrem = plan.memrem;
+    lsmemmul = 1;
 }
 
 // Cancel: control goes back to the main window, whose search and live poll

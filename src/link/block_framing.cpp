@@ -29,6 +29,8 @@ QString requested(const frames::Frame &frame)
 void Form1::beginReadOut()
 {
     readPhase = ReadPhase::Receiving;
+    // A count left over from an earlier read-out would shorten the first wait.
+    blockRetryTicks = 0;
     blockRequests = 0;
     blockResends = 0;
     blockFailures = 0;

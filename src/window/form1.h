@@ -15,6 +15,10 @@
 #include <functional>
 #include <vector>
 
+namespace read_plan {
+struct Plan;
+}
+
 class QAction;
 class QCloseEvent;
 class QComboBox;
@@ -157,6 +161,7 @@ public:
     void unlockControls();
     void MSComm1_OnComm();
     void MSComm1_PortLost();
+    void setReadPlan(const read_plan::Plan &plan);
     void beginReadOut();
     void lineTimer_Timer();
     void interruptReadOut(read_out::End why);

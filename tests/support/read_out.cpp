@@ -10,14 +10,7 @@ void startReadOut(Form1Harness &h, qint32 first, qint32 last)
     Form1 &f = *h.form;
     const read_plan::Plan plan =
         read_plan::makePlan(read_plan::Choice::Range, first, last, record_store::kLastGroup);
-    f.startsave = plan.startsave;
-    f.endsave = plan.endsave;
-    f.lssavesum = plan.lssavesum;
-    f.memnum = plan.memnum;
-    f.memmul = plan.memmul;
-    f.memrem = plan.memrem;
-    f.lsmemmul = 1;
-    f.blockRetryTicks = 0;
+    f.setReadPlan(plan);
     f.beginReadOut();
     f.senddat(frames::kBlockRequest);
     Form1::setTimerEnabled(f.Timer4, true);
