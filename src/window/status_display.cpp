@@ -76,9 +76,7 @@ void Form1::Timer1_Timer()
     // the buttons off, the progress bar on) ready for a read-out that shows it.
     const bool reading = readBusy == 1;
     ProgressBar1->setEnabled(reading);
-    Command2->setEnabled(!reading);
-    Command3->setEnabled(!reading);
-    Command4->setEnabled(!reading);
+    setCommandsEnabled(!reading);
 }
 
 // The port and link state: the port number and its device, whether the port
