@@ -1,6 +1,7 @@
 #include "support/sim_process.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 namespace {
 constexpr int kStartTimeoutMs = 5000;
@@ -13,6 +14,7 @@ QString SimProcess::programPath()
 
 bool SimProcess::start(const QString &portDir, int port, const QStringList &extraArguments)
 {
+    link_ = portDir + QStringLiteral("/COM%1").arg(port);
     process_.start(programPath(), QStringList{QStringLiteral("--port-dir"), portDir,
                                               QStringLiteral("--port"), QString::number(port)}
                                       + extraArguments);
@@ -27,4 +29,5 @@ void SimProcess::kill()
         return;
     process_.kill();
     process_.waitForFinished(kStartTimeoutMs);
+    QFile::remove(link_);
 }
