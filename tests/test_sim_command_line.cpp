@@ -86,7 +86,11 @@ private slots:
                                            "--late-twice-block",
                                            "9",
                                            "--slow-ms",
-                                           "1200"});
+                                           "1200",
+                                           "--reply-delay",
+                                           "40",
+                                           "--talker",
+                                           "long"});
         QCOMPARE(cl.outcome, Outcome::Run);
         const sim::SimConfig &c = cl.config;
         QCOMPARE(c.portDir, QStringLiteral("/d"));
@@ -104,6 +108,8 @@ private slots:
         QCOMPARE(c.reopenAfterMs, 10000);
         QCOMPARE(c.reopenPauseMs, 1500);
         QCOMPARE(c.options.turnaroundMs, 0);
+        QCOMPARE(c.options.instrument.replyDelayMs, 40);
+        QCOMPARE(int(c.options.instrument.talker), int(sim::Talker::Long));
     }
 
     void rejected_data()
@@ -127,6 +133,9 @@ private slots:
         QTest::newRow("negative slow-ms") << QStringList{"--port-dir", "/d", "--slow-ms", "-5"};
         QTest::newRow("unknown option") << QStringList{"--port-dir", "/d", "--fast"};
         QTest::newRow("stray argument") << QStringList{"--port-dir", "/d", "COM3"};
+        QTest::newRow("unknown talker") << QStringList{"--port-dir", "/d", "--talker", "gps"};
+        QTest::newRow("negative reply delay")
+            << QStringList{"--port-dir", "/d", "--reply-delay", "-1"};
     }
     void rejected()
     {
@@ -141,12 +150,27 @@ private slots:
         QCOMPARE(parse({"--help"}).outcome, Outcome::ShowHelp);
         QCOMPARE(parse({"-h"}).outcome, Outcome::ShowHelp);
         const QString usage = sim::usageText();
-        for (const char *option :
-             {"--port-dir", "--port ", "--groups", "--no-seconds", "--line-rate", "--silent-after",
-              "--silent-for", "--silent-on-block", "--garbage-every", "--reopen-after",
-              "--reopen-pause", "--turnaround", "--silent-from-block", "--stray-before-block",
-              "--insert-in-block", "--drop-from-block", "--slow-block", "--late-twice-block",
-              "--slow-ms"})
+        for (const char *option : {"--port-dir",
+                                   "--port ",
+                                   "--groups",
+                                   "--no-seconds",
+                                   "--line-rate",
+                                   "--silent-after",
+                                   "--silent-for",
+                                   "--silent-on-block",
+                                   "--garbage-every",
+                                   "--reopen-after",
+                                   "--reopen-pause",
+                                   "--turnaround",
+                                   "--silent-from-block",
+                                   "--stray-before-block",
+                                   "--insert-in-block",
+                                   "--drop-from-block",
+                                   "--slow-block",
+                                   "--late-twice-block",
+                                   "--slow-ms",
+                                   "--reply-delay",
+                                   "--talker"})
             QVERIFY2(usage.contains(QLatin1String(option)), option);
     }
 

@@ -16,6 +16,14 @@ const QByteArray kProbe = bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11});
 const QByteArray kGroupCount = bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x22});
 const QByteArray kLive = bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x33});
 
+sim::InstrumentOptions options(qint32 groups, bool secondsFlag)
+{
+    sim::InstrumentOptions o;
+    o.groups = groups;
+    o.secondsFlag = secondsFlag;
+    return o;
+}
+
 quint8 unitOf(quint8 status) { return status & sim::kUnitMask; }
 quint8 decimalsOf(quint8 status) { return status & sim::kDecimalsMask; }
 bool isMarker(const sim::Reading &r)
@@ -57,7 +65,7 @@ private slots:
     {
         QFETCH(bool, seconds);
         QFETCH(QByteArray, expected);
-        sim::Instrument instrument({sim::kDefaultGroups, seconds, 0});
+        sim::Instrument instrument(options(sim::kDefaultGroups, seconds));
         QCOMPARE(instrument.receive(kProbe), expected);
     }
 
@@ -75,7 +83,7 @@ private slots:
     {
         QFETCH(int, groups);
         QFETCH(QByteArray, triple);
-        sim::Instrument instrument({groups, true, 0});
+        sim::Instrument instrument(options(groups, true));
         QByteArray expected = bytes({0xAA, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
         expected += triple + bytes({18, 0x22});
         QCOMPARE(instrument.receive(kGroupCount), expected);
@@ -92,7 +100,7 @@ private slots:
 
     void liveRepliesFollowTheSequence()
     {
-        sim::Instrument instrument({sim::kDefaultGroups, false, 0});
+        sim::Instrument instrument(options(sim::kDefaultGroups, false));
         for (int step = 0; step < 5; ++step) {
             const QByteArray reply = instrument.receive(kLive);
             QCOMPARE(reply.size(), 20);
@@ -296,6 +304,54 @@ private slots:
         QCOMPARE(both[1].bytes, sim::blockReply(1, 1000));
         QCOMPARE(both[1].delayMs, sim::kCopyGapMs);
         QCOMPARE(instrument.respond(blockFrame(1001, 1002)).size(), std::size_t(1));
+    }
+
+    // Short replies come late by the reply delay; block replies keep their own timing.
+    void replyDelayHoldsShortRepliesOnly()
+    {
+        sim::InstrumentOptions options;
+        options.replyDelayMs = 60;
+        sim::Instrument instrument(options);
+        for (const QByteArray &request : {kProbe, kGroupCount, kLive})
+            QCOMPARE(instrument.respond(request).at(0).delayMs, 60);
+        QCOMPARE(instrument.respond(blockFrame(1, 2)).at(0).delayMs, 0);
+    }
+
+    // A device that is not the instrument answers every request, but never
+    // with the instrument's reply.
+    void talkersAnswerSomethingElse_data()
+    {
+        QTest::addColumn<int>("talker");
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("instrumentReply");
+        for (auto [mode, name] :
+             {std::pair{sim::Talker::Random, "random"}, std::pair{sim::Talker::Long, "long"},
+              std::pair{sim::Talker::Echo, "echo"}}) {
+            QTest::addRow("%s, probe", name) << int(mode) << kProbe << sim::probeReply(true);
+            QTest::addRow("%s, count", name)
+                << int(mode) << kGroupCount << sim::groupCountReply(sim::kDefaultGroups);
+            QTest::addRow("%s, block", name)
+                << int(mode) << blockFrame(5, 6) << sim::blockReply(5, 6);
+        }
+    }
+    void talkersAnswerSomethingElse()
+    {
+        QFETCH(int, talker);
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, instrumentReply);
+        sim::InstrumentOptions options;
+        options.talker = sim::Talker(talker);
+        sim::Instrument instrument(options);
+        const QByteArray answer = instrument.receive(request);
+        switch (sim::Talker(talker)) {
+        case sim::Talker::Random:
+            QCOMPARE(answer.size(), sim::kShortReplyLength);
+            QVERIFY(!answer.contains(char(sim::kFrameHeader)));
+            break;
+        case sim::Talker::Long: QCOMPARE(answer.chopped(1), instrumentReply); break;
+        case sim::Talker::Echo: QCOMPARE(answer, request); break;
+        case sim::Talker::None: QFAIL("not a talker");
+        }
     }
 
     void silenceDropsFramesWithoutAdvancing()

@@ -29,6 +29,12 @@ const OptionSpec kOptions[] = {
     {"no-seconds", "", "tell the host to show time stamps without seconds"},
     {"line-rate", "", "send at the real line rate of 11520 bytes/s instead of full speed"},
     {"turnaround", "MS", "delay before each answer, in milliseconds (default 5)"},
+    {"reply-delay", "MS",
+     "answer every short request (probe, count, live) this much later, as a slow "
+     "USB-serial adapter delivers"},
+    {"talker", "MODE",
+     "be a device that is not the instrument: 'random' answers 20 random bytes, "
+     "'long' the instrument's reply with one byte more, 'echo' the request itself"},
     {"silent-after", "SECONDS", "stop answering after this many seconds ..."},
     {"silent-for", "SECONDS", "... for this many seconds (both needed)"},
     {"silent-on-block", "K",
@@ -102,6 +108,23 @@ public:
         *outMs = static_cast<int>(std::lround(ms));
     }
 
+    // One of the talker modes into *out, when the option is given.
+    void talker(const char *name, Talker *out)
+    {
+        if (!isSet(name))
+            return;
+        const QString mode = value_(name);
+        const std::pair<const char *, Talker> modes[] = {
+            {"random", Talker::Random}, {"long", Talker::Long}, {"echo", Talker::Echo}};
+        for (const auto &[text, talker] : modes) {
+            if (mode == QLatin1String(text)) {
+                *out = talker;
+                return;
+            }
+        }
+        fail(QStringLiteral("--%1 takes random, long or echo").arg(QLatin1String(name)));
+    }
+
     // Both or neither of a pair of options.
     void pair(const char *first, const char *second)
     {
@@ -158,6 +181,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     c.options.instrument.secondsFlag = !read.isSet("no-seconds");
     c.options.lineRate = read.isSet("line-rate");
     read.integer("turnaround", 0, std::numeric_limits<int>::max(), &c.options.turnaroundMs);
+    read.integer("reply-delay", 0, std::numeric_limits<int>::max(),
+                 &c.options.instrument.replyDelayMs);
+    read.talker("talker", &c.options.instrument.talker);
     read.pair("silent-after", "silent-for");
     read.seconds("silent-after", &c.silentAfterMs);
     read.seconds("silent-for", &c.silentForMs);

@@ -50,13 +50,32 @@ int Instrument::requestCount(Command command) const { return counts_[countIndex(
 
 std::vector<Delivery> Instrument::reply(const CommandFrame &frame)
 {
+    QByteArray bytes;
     switch (frame.command) {
-    case Command::Probe: return {{probeReply(options_.secondsFlag)}};
-    case Command::GroupCount: return {{groupCountReply(options_.groups)}};
-    case Command::LiveReading: return {{liveReply(liveReading(liveStep_++), options_.secondsFlag)}};
-    case Command::Block: return blockDelivery(frame);
+    case Command::Probe: bytes = probeReply(options_.secondsFlag); break;
+    case Command::GroupCount: bytes = groupCountReply(options_.groups); break;
+    case Command::LiveReading:
+        bytes = liveReply(liveReading(liveStep_++), options_.secondsFlag);
+        break;
+    case Command::Block:
+        if (options_.talker == Talker::None)
+            return blockDelivery(frame);
+        return {{talkerReply(frame, blockReply(frame.first, frame.last))}};
     }
-    return {};
+    if (options_.talker != Talker::None)
+        bytes = talkerReply(frame, bytes);
+    return {{bytes, options_.replyDelayMs}};
+}
+
+QByteArray Instrument::talkerReply(const CommandFrame &frame, const QByteArray &instrumentReply)
+{
+    switch (options_.talker) {
+    case Talker::None: break;
+    case Talker::Random: return garbageBytes(kShortReplyLength, talkerSeed_++);
+    case Talker::Long: return instrumentReply + garbageBytes(1, talkerSeed_++);
+    case Talker::Echo: return frame.bytes;
+    }
+    return instrumentReply;
 }
 
 std::vector<Delivery> Instrument::blockDelivery(const CommandFrame &frame)

@@ -35,9 +35,20 @@ struct BlockFaults {
     int slowMs = kDefaultSlowMs;
 };
 
+// A device on the port that is not the instrument: it hears the same frames
+// and answers each with something else.
+enum class Talker {
+    None,    // the instrument itself
+    Random,  // 20 random bytes, the length of a short reply
+    Long,    // the instrument's reply with one byte more
+    Echo,    // the request, echoed back
+};
+
 struct InstrumentOptions {
     qint32 groups = kDefaultGroups;  // what the group-count reply reports, 0 to kMaxGroups
     bool secondsFlag = true;         // byte 15 of probe and live replies: 0xFF, else 0x00
+    int replyDelayMs = 0;            // every short reply this much later, as through a slow adapter
+    Talker talker = Talker::None;
     BlockFaults faults;
 };
 
@@ -84,6 +95,7 @@ private:
     // What goes out for one frame: nothing, one reply, or (after a held reply) two.
     std::vector<Delivery> reply(const CommandFrame &frame);
     std::vector<Delivery> blockDelivery(const CommandFrame &frame);
+    QByteArray talkerReply(const CommandFrame &frame, const QByteArray &instrumentReply);
 
     InstrumentOptions options_;
     FrameScanner scanner_;
@@ -93,6 +105,7 @@ private:
     int counts_[4] = {};
     std::vector<std::pair<qint32, qint32>> blockRanges_;
     QByteArray heldReply_;  // a reply waiting for the next request (lateTwice)
+    quint32 talkerSeed_ = 0;
 };
 
 }  // namespace sim

@@ -79,6 +79,7 @@ std::vector<CommandFrame> FrameScanner::feed(const QByteArray &bytes)
         }
         CommandFrame f;
         f.command = static_cast<Command>(static_cast<quint8>(frame[kFrameCodeAt]));
+        f.bytes = QByteArray(frame, kFrameLength);
         if (f.command == Command::Block) {
             f.first = tripleAt(frame + kFirstTripleAt);
             f.last = tripleAt(frame + kLastTripleAt);

@@ -29,6 +29,7 @@ struct CommandFrame {
     Command command = Command::Probe;
     qint32 first = 0;
     qint32 last = 0;
+    QByteArray bytes;  // the frame as heard
 };
 
 // Picks command frames out of bytes that may arrive in pieces, several at once,
