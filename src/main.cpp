@@ -71,6 +71,7 @@ int main(int argc, char *argv[])
     WidgetUiSeam dialogs;
     Form1 window(&comm, &dialogs);
     startup::apply(parsed.options, window);
+    startup::endOnSignals(window);
     window.Form_Load();
     window.show();
     return app.exec();

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+class QObject;
+
+// A desktop session that ends, `systemctl stop`, `kill` and Ctrl+C send
+// SIGTERM, SIGHUP or SIGINT. Left to their default, they end the process on
+// the spot: the serial port stays open and its lock file stays behind. Once
+// installed, each of them instead calls `onSignal` from the event loop of
+// `context`'s thread, where the program closes its port and quits as on Exit.
+// Returns false when the signals could not be taken over. Nothing happens on
+// systems without these signals.
+namespace quit_on_signals {
+
+bool install(QObject *context, std::function<void(int signal)> onSignal);
+
+}  // namespace quit_on_signals
