@@ -1,36 +1,75 @@
 #!/usr/bin/env bash
-# CPU use of Harlune while linked to the simulated instrument and otherwise idle,
-# over a measuring window (60 s by default), next to the simulator's own use in
-# the same window as a baseline. Run after a build: bench/idle_cpu.sh [seconds]
+# CPU use of an idle Harlune, in the states it spends its days in, each over a
+# measuring window (15 s by default):
+#   - searching, with no instrument anywhere, under a real X server (Xvfb),
+#     with the X server's own use beside it;
+#   - searching, with no instrument, on the offscreen platform;
+#   - linked to the simulated instrument and otherwise idle (offscreen), with
+#     the simulator's use in the same window as a baseline.
+# Run after a build: bench/idle_cpu.sh [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-window=${1:-60}
-settle=5
+window=${1:-15}
+settle=3 # start-up costs pass; the search runs from the first tick
 
-port_dir=$(mktemp -d -t harlune-ports.XXXXXX)
+hz=$(getconf CLK_TCK)
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+percent() { awk -v t="$1" -v hz="$hz" -v w="$window" 'BEGIN { printf "%.2f", 100 * t / hz / w }'; }
+
+work=$(mktemp -d -t harlune-idle.XXXXXX)
 pids=()
 cleanup() {
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  rm -rf "$port_dir"
+  rm -rf "$work"
 }
 trap cleanup EXIT
 
-./build/harlune-sim --port-dir "$port_dir" --port 3 >/dev/null &
+stop_all() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  pids=()
+}
+
+# Measures the processes given by pid over the window; prints their shares.
+measure() {
+  local before=() after=() p
+  for p in "$@"; do before+=("$(ticks "$p")"); done
+  sleep "$window"
+  for p in "$@"; do after+=("$(ticks "$p")"); done
+  local i out=()
+  for i in "${!before[@]}"; do out+=("$(percent $((after[i] - before[i])))"); done
+  echo "${out[@]}"
+}
+
+echo "window: $window s per state"
+
+# Searching under Xvfb: an empty port directory, so no port is there.
+mkdir -p "$work/none"
+display=:$((90 + RANDOM % 500))
+Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!); x_pid=$!
+sleep 1
+DISPLAY=$display QT_QPA_PLATFORM=xcb HARLUNE_PORT_DIR="$work/none" ./build/harlune &
+pids+=($!); app_pid=$!
+sleep "$settle"
+read -r app x <<<"$(measure "$app_pid" "$x_pid")"
+echo "searching, Xvfb:      harlune $app % of one core, Xvfb $x %"
+stop_all
+
+HARLUNE_PORT_DIR="$work/none" QT_QPA_PLATFORM=offscreen ./build/harlune &
+pids+=($!); app_pid=$!
+sleep "$settle"
+read -r app <<<"$(measure "$app_pid")"
+echo "searching, offscreen: harlune $app % of one core"
+stop_all
+
+mkdir -p "$work/sim"
+./build/harlune-sim --port-dir "$work/sim" --port 3 >/dev/null &
 pids+=($!); sim_pid=$!
 sleep 0.5
-HARLUNE_PORT_DIR="$port_dir" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} ./build/harlune &
+HARLUNE_PORT_DIR="$work/sim" QT_QPA_PLATFORM=offscreen ./build/harlune &
 pids+=($!); app_pid=$!
-sleep "$settle"   # found within a second; the rest lets start-up costs pass
-
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-hz=$(getconf CLK_TCK)
-app0=$(ticks "$app_pid"); sim0=$(ticks "$sim_pid")
-sleep "$window"
-app1=$(ticks "$app_pid"); sim1=$(ticks "$sim_pid")
-
-awk -v a=$((app1 - app0)) -v s=$((sim1 - sim0)) -v hz="$hz" -v w="$window" 'BEGIN {
-  printf "window: %d s\n", w
-  printf "harlune:     %.2f %% of one core\n", 100 * a / hz / w
-  printf "harlune-sim: %.2f %% of one core (baseline: the other end of the same link)\n", 100 * s / hz / w
-}'
+sleep "$settle"
+read -r app sim <<<"$(measure "$app_pid" "$sim_pid")"
+echo "linked, offscreen:    harlune $app % of one core, harlune-sim $sim % (baseline: the other end of the same link)"

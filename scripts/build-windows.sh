@@ -116,7 +116,8 @@ build_qtbase() {
   patch_once "$sources/qtbase" "$repo/scripts/windows/qtbase-no-opengl.patch"
   step "building static qtbase $qt_version (the long step, once)"
   rm -rf "$builds/qtbase"
-  # Only what Harlune uses: Core, Gui, Widgets and the Windows platform plugin.
+  # Only what Harlune uses: Core, Gui, Widgets, PrintSupport (the plots save PDF
+  # through QPrinter) and the Windows platform plugin.
   # Tablet support needs wintab.h and pktdef.h, which MinGW on Debian lacks.
   cmake -S "$sources/qtbase" -B "$builds/qtbase" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -127,7 +128,7 @@ build_qtbase() {
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_network=OFF -DFEATURE_sql=OFF -DFEATURE_dbus=OFF \
-    -DFEATURE_testlib=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF \
+    -DFEATURE_testlib=OFF -DFEATURE_concurrent=OFF \
     -DFEATURE_xml=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF \
     -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF -DFEATURE_system_zlib=OFF \
     -DFEATURE_androiddeployqt=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF \

@@ -246,6 +246,7 @@ private slots:
         QCOMPARE(w.io->openDevice, device(first));
         QCOMPARE(w.io->writes.size(), 1);
 
+        w.form->probeWindow->stop();  // the probe went unanswered
         w.form->Timer2_Timer();
         QCOMPARE(w.io->openAttempts.last(), device(first == 16 ? 1 : first + 1));
     }

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
 #include <QtTest>
@@ -238,7 +239,7 @@ private slots:
         QCOMPARE(h.form->savesum, 5);
         QVERIFY(h.form->form2.isNull());
         QVERIFY(h.form->isEnabled());
-        QCOMPARE(int(h.form->commOk), 1);  // any reception counts as an answer
+        QCOMPARE(int(h.form->commOk), 0);  // only the instrument's answer counts
     }
 
     void liveReplyWithWrongEchoShowsNothing()
@@ -249,7 +250,7 @@ private slots:
         h.receive(shortReply(0x22));
         QCOMPARE(h.form->Label2->text(), QStringLiteral("- -"));
         QCOMPARE(int(h.form->secFlag), 1);
-        QCOMPARE(int(h.form->commOk), 1);
+        QCOMPARE(int(h.form->commOk), 0);
     }
 
     void otherEventsAreIgnored()
@@ -289,6 +290,53 @@ private slots:
         h.comm->setRThreshold(5);
         h.receive(bytes({0xAA, 1, 2, 3, 4}));
         QCOMPARE(h.form->Label2->text(), QStringLiteral("- -"));
+        QCOMPARE(int(h.form->commOk), 0);
+    }
+
+    // Only the instrument's own answer keeps the link: a short reply with its
+    // header and echo (and, to a probe, exactly its length), or the bytes of a
+    // block during a read-out. A device that answers the probe otherwise is
+    // noted as not the instrument.
+    void onlyTheInstrumentsAnswerLinks_data()
+    {
+        QTest::addColumn<int>("dat");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<bool>("links");
+        const QByteArray probe = shortReply(0x11);
+        QTest::newRow("probe reply") << 11 << probe << true;
+        QTest::newRow("probe, wrong echo") << 11 << shortReply(0x33) << false;
+        QTest::newRow("probe, wrong header")
+            << 11 << QByteArray(probe).replace(0, 1, "\x55") << false;
+        QTest::newRow("probe reply and a byte more") << 11 << probe + bytes({0}) << false;
+        QTest::newRow("20 bytes of noise") << 11 << QByteArray(20, char(0x5A)) << false;
+        QTest::newRow("count reply") << 22 << shortReply(0x22, 0, 0, 5) << true;
+        QTest::newRow("count, wrong echo") << 22 << shortReply(0x11) << false;
+        QTest::newRow("live reply") << 33 << shortReply(0x33) << true;
+        QTest::newRow("live, wrong header") << 33 << QByteArray(20, char(0x33)) << false;
+        QTest::newRow("nothing asked") << 0 << probe << false;
+    }
+    void onlyTheInstrumentsAnswerLinks()
+    {
+        QFETCH(int, dat);
+        QFETCH(QByteArray, reply);
+        QFETCH(bool, links);
+        Form1Harness h({1, 2});
+        if (dat != 0)
+            h.form->senddat(qint16(dat));
+        h.receive(reply);
+        QCOMPARE(int(h.form->commOk), links ? 1 : 0);
+        h.form->Timer1_Timer();
+        const QString noted = h.form->Text1->toolTip();
+        QCOMPARE(noted.endsWith(QStringLiteral("：不是本仪器")), dat == 11 && !links);
+        if (h.form->form2)
+            h.form->form2->Command2_Click();
+    }
+
+    void blockBytesAreLife()
+    {
+        Form1Harness h;
+        startReadOut(h, 1, 5);
+        h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
         QCOMPARE(int(h.form->commOk), 1);
     }
 };

@@ -6,7 +6,7 @@
 #include <QtTest>
 
 namespace {
-QString combo(Form1Harness &h) { return h.form->Combo1->currentText(); }
+QString combo(Form1Harness &h) { return h.form->portText(); }
 }  // namespace
 
 class PortSearchTest : public QObject {
@@ -50,7 +50,7 @@ private slots:
         h.form->Combo1->setEditText(start);
         QStringList seen;
         for (int i = 0; i < steps.size(); ++i) {
-            h.form->Timer2_Timer();
+            h.searchStep();
             seen << combo(h);
         }
         QCOMPARE(seen, steps);
@@ -70,7 +70,7 @@ private slots:
                 if (step == 0)
                     h.form->Combo1->setEditText(t);
                 h.io->openAttempts.clear();
-                h.form->Timer2_Timer();
+                h.searchStep();
                 const qint16 port = h.comm->CommPort();
                 QVERIFY2(port >= 1 && port <= 16, qPrintable(t));
                 QVERIFY2(port != last, qPrintable(t));
@@ -79,6 +79,47 @@ private slots:
                 last = port;
             }
         }
+    }
+
+    // A port that opened keeps the search until its probe is answered or its
+    // window has passed; a port that did not open costs one tick.
+    void anOpenedPortKeepsTheSearchForItsProbeWindow()
+    {
+        Form1Harness h({2});
+        h.form->Timer2_Timer();  // port 2 opens and is probed
+        QCOMPARE(h.takeWrites().size(), 1);
+        QVERIFY(h.form->probeWindow->isActive());
+        QCOMPARE(h.form->probeWindow->interval(), 100);
+        h.form->Timer2_Timer();  // inside the window: the search stays
+        QCOMPARE(combo(h), QStringLiteral("2"));
+        QVERIFY(h.takeWrites().isEmpty());
+        QCOMPARE(int(h.form->silentTicks), 2);  // the ticks still count
+        h.searchStep();                         // the window passed unanswered
+        QCOMPARE(combo(h), QStringLiteral("3"));
+        QVERIFY(!h.form->probeWindow->isActive());  // port 3 is missing ...
+        h.form->Timer2_Timer();                     // ... and costs one tick
+        QCOMPARE(combo(h), QStringLiteral("4"));
+    }
+
+    // Inside the window, the instrument's reply links at once; anything else
+    // ends the window, and the next tick moves on.
+    void answersInsideTheProbeWindow_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("portAfterNextTick");
+        QTest::newRow("the instrument") << shortReply(0x11) << QStringLiteral("2");
+        QTest::newRow("another device") << QByteArray(20, char(0x41)) << QStringLiteral("3");
+    }
+    void answersInsideTheProbeWindow()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, portAfterNextTick);
+        Form1Harness h({2, 3});
+        h.form->Timer2_Timer();
+        h.receive(reply);
+        QVERIFY(!h.form->probeWindow->isActive());
+        h.form->Timer2_Timer();
+        QCOMPARE(combo(h), portAfterNextTick);
     }
 
     void fractionalPortIsRoundedToEven()
@@ -101,8 +142,8 @@ private slots:
     void replyStopsTheSearchAtThatPort()
     {
         Form1Harness h({1, 2, 3});
-        h.form->Timer2_Timer();
-        h.form->Timer2_Timer();
+        h.searchStep();
+        h.searchStep();
         h.receive(shortReply(0x11));
         QCOMPARE(int(h.form->commOk), 1);
         h.takeWrites();

@@ -80,7 +80,7 @@ private slots:
         Form1Harness h({1, 3});
         QStringList shown;
         for (int i = 0; i < 3; ++i) {
-            h.form->Timer2_Timer();
+            h.searchStep();
             h.form->Timer1_Timer();
             shown << h.form->Text1->text() + QLatin1Char('/') + h.form->Text2->text();
         }

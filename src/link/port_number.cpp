@@ -16,6 +16,11 @@ QString nextSearched(const QString &text, int lastPort)
 {
     if (const std::optional<double> v = numeric_text::strictValue(text)) {
         const double n = *v + 1.0;
+        // The common case, fifty times a second: a whole port number. Its
+        // text is the plain decimal one.
+        const int whole = int(n);
+        if (n == whole && whole >= kFirstSearched && whole <= kHighestSearched && whole != lastPort)
+            return QString::number(whole);
         const QString next =
             n > kHighestSearched ? QString::number(kFirstSearched) : numeric_text::decimalText(n);
         const std::optional<qint16> port = fromText(next);

@@ -21,6 +21,8 @@ QString reason(const SerialIo::OpenError &error)
                                   : QStringLiteral("无法打开（%1）").arg(error.detail);
 }
 
+QString notInstrument() { return QStringLiteral("不是本仪器"); }
+
 QString withReason(const QString &portText, const QString &reason)
 {
     return portText + QStringLiteral("：") + reason;

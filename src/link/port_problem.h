@@ -12,6 +12,8 @@ namespace port_problem {
 QString portText(int port, const QString &device);
 // The reason an open failed, in the user's words; empty when it did not fail.
 QString reason(const SerialIo::OpenError &error);
+// Why a device that opened is passed over: it does not answer as the instrument does.
+QString notInstrument();
 // "COM3 = /dev/ttyUSB2：设备忙"
 QString withReason(const QString &portText, const QString &reason);
 

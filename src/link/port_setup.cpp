@@ -6,20 +6,20 @@
 #include "platform/mscomm.h"
 #include "platform/serial_log.h"
 
-#include <QComboBox>
+#include <QTimer>
 
 namespace {
 constexpr char kLineSettings[] = "115200,n,8,1";
 }
 
-// (Re)opens the port whose number Combo1 holds. A failure stops nothing: the
-// port stays closed, the search moves on, and the status shows why.
+// (Re)opens the port whose number the search stands on (Combo1's text). A failure stops nothing:
+// the port stays closed, the search moves on, and the status shows why.
 void Form1::openPort()
 {
     if (MSComm1->PortOpen())
         MSComm1->setPortOpen(false);
     // A text that selects no port leaves the previous number selected.
-    if (const auto n = port_number::fromText(Combo1->currentText()))
+    if (const auto n = port_number::fromText(portText_))
         MSComm1->setCommPort(*n);
     MSComm1->setSettings(QString::fromLatin1(kLineSettings));
     MSComm1->setPortOpen(true);
@@ -32,27 +32,53 @@ void Form1::openPort()
 // Remembers why the port could not be opened, for the port's tooltip and, when
 // it is more than a missing device, for the status bar. The search re-opens
 // the ports many times a second, so a failure is logged only when it changes.
+// A port that opens has no open failure any more; a device found not to be
+// the instrument stays noted as such until it answers as one.
 void Form1::noteOpenOutcome()
 {
     const qint16 port = MSComm1->CommPort();
-    const QString device = MSComm1->deviceName();
-    const QString where = port_problem::portText(port, device);
     if (MSComm1->PortOpen()) {
-        loggedOpenFailures_.remove(device);
-        if (openFailurePort == port)
-            openFailurePort = 0;
-        if (portProblem.startsWith(where + QStringLiteral("：")))
-            portProblem.clear();
+        if (portNotes.value(port) != port_problem::notInstrument())
+            forgetPortNote();
         return;
     }
+    const QString device = MSComm1->deviceName();
     const SerialIo::OpenError error = MSComm1->openError();
     const QString reason = port_problem::reason(error);
-    if (loggedOpenFailures_.value(device) != reason) {
-        loggedOpenFailures_.insert(device, reason);
+    if (loggedPortNotes_.value(device) != reason) {
+        loggedPortNotes_.insert(device, reason);
         qCDebug(lcSerial) << "cannot open" << device << ":" << error.detail;
     }
-    openFailurePort = port;
-    openFailureText = reason;
+    portNotes.insert(port, reason);
     if (port_problem::worthReporting(error.kind))
-        portProblem = port_problem::withReason(where, reason);
+        portProblem = port_problem::withReason(port_problem::portText(port, device), reason);
+}
+
+// The port of the serial control has no problem (any more).
+void Form1::forgetPortNote()
+{
+    const qint16 port = MSComm1->CommPort();
+    const QString device = MSComm1->deviceName();
+    portNotes.remove(port);
+    loggedPortNotes_.remove(device);
+    if (portProblem.startsWith(port_problem::portText(port, device) + QStringLiteral("：")))
+        portProblem.clear();
+}
+
+// The device on the port answered the probe with something other than the
+// instrument's reply: a modem, a GPS receiver, another instrument. It is left
+// alone, and the search moves on at its next tick.
+void Form1::noteNotInstrument()
+{
+    probeWindow->stop();
+    const qint16 port = MSComm1->CommPort();
+    const QString device = MSComm1->deviceName();
+    const QString why = port_problem::notInstrument();
+    if (loggedPortNotes_.value(device) != why) {
+        loggedPortNotes_.insert(device, why);
+        qCDebug(lcSerial).noquote()
+            << device << "answered the probe with" << rxBuf.toHex(' ') << "; not the instrument";
+    }
+    portNotes.insert(port, why);
+    portProblem = port_problem::withReason(port_problem::portText(port, device), why);
 }

@@ -7,7 +7,11 @@
 
 #include <QTimer>
 
-// A reply came in: mark the link alive and decode it by the command last sent.
+// A reply came in: decode it by the command last sent. Only an answer that is
+// the instrument's keeps the link alive: a short reply whose header and echo
+// are in place (and, while searching, exactly a probe reply's length), or,
+// during a read-out, the bytes of a block, which carry no check of their own.
+// A talkative device on another port is not taken for the instrument.
 void Form1::MSComm1_OnComm()
 {
     if (MSComm1->CommEvent() != MSComm::comEvReceive)
@@ -23,18 +27,22 @@ void Form1::MSComm1_OnComm()
     const bool morePending = MSComm1->InBufferCount() > 0;
     MSComm1->setInBufferCount(0);
     MSComm1->drainOutput();
-    markLinkAlive();
 
     switch (lastCmd) {
     case frames::kProbe:
-        if (replies::isShortReply(rxBuf, frames::commandCode(frames::kProbe)))
+        if (!morePending && replies::isShortReply(rxBuf, frames::commandCode(frames::kProbe))) {
+            markLinkAlive();
             secFlag = replies::secondsFlag(rxBuf);
+        } else {
+            noteNotInstrument();
+        }
         break;
     case frames::kGroupCount:
         if (!replies::isShortReply(rxBuf, frames::commandCode(frames::kGroupCount))) {
             MSComm1->setRThreshold(frames::kReplyLength);
             break;
         }
+        markLinkAlive();
         savesum = replies::groupCount(rxBuf);
         setEnabled(false);
         if (form2.isNull())
@@ -44,23 +52,30 @@ void Form1::MSComm1_OnComm()
         break;
     case frames::kLiveReading:
         if (replies::isShortReply(rxBuf, frames::commandCode(frames::kLiveReading))) {
+            markLinkAlive();
             secFlag = replies::secondsFlag(rxBuf);
             showLive();
         }
         break;
-    case frames::kBlockRequest: blockDelivered(morePending); break;
+    case frames::kBlockRequest:
+        markLinkAlive();
+        blockDelivered(morePending);
+        break;
     default: break;
     }
 }
 
-// Any reception counts as an answer. While the busy lock holds the status
-// display, the status is brought up to date here, so it never shows a link
-// that is not there (or hides one that came back).
+// The instrument answered. While the busy lock holds the status display, the
+// status is brought up to date here, so it never shows a link that is not
+// there (or hides one that came back).
 void Form1::markLinkAlive()
 {
     silentTicks = 0;
     const bool wasLinked = commOk == 1;
     commOk = 1;
+    probeWindow->stop();
+    if (!wasLinked)
+        forgetPortNote();
     if (!wasLinked && !Timer1->isActive())
         showLinkState();
 }

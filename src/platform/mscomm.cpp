@@ -31,6 +31,9 @@ bool MSComm::setCommPort(qint16 n)
 
 bool MSComm::setSettings(const QString &text)
 {
+    // The search sets the same settings on every step, fifty times a second.
+    if (text == settingsText_)
+        return true;
     LineSettings parsed;
     if (!LineSettings::parse(text, &parsed))
         return false;

@@ -1,7 +1,5 @@
 #include "platform/port_map.h"
 
-#include <QDir>
-
 namespace port_map {
 
 namespace {
@@ -36,8 +34,10 @@ QString deviceFor(int port)
     QString dir = commandLinePortDir();
     if (dir.isEmpty())
         dir = QString::fromLocal8Bit(qgetenv(kPortDirVariable));
+    // Plain joining: the search asks for a device fifty times a second.
     if (!dir.isEmpty())
-        return QDir(dir).filePath(QStringLiteral("COM%1").arg(port));
+        return dir + (dir.endsWith(QLatin1Char('/')) ? QLatin1String("COM") : QLatin1String("/COM"))
+               + QString::number(port);
     for (const Range &r : kTable) {
         if (port >= r.firstPort && port <= r.lastPort)
             return QString::fromLatin1(r.devicePrefix) + QString::number(port - r.firstPort);

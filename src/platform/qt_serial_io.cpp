@@ -1,7 +1,6 @@
 #include "platform/qt_serial_io.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -59,13 +58,12 @@ QtSerialIo::QtSerialIo(QObject *parent) : SerialIo(parent)
 
 bool QtSerialIo::open(const QString &device, const LineSettings &s)
 {
-    if (port_.isOpen())
-        port_.close();
+    close();
 #ifdef Q_OS_UNIX
     // QSerialPort writes and syncs a lock file before it tries the device. The
     // search tries sixteen numbers, most of which stand for no device, fifty
     // times a second: a missing device is found missing without touching the disk.
-    if (!QFileInfo::exists(device)) {
+    if (::access(QFile::encodeName(device).constData(), F_OK) != 0 && errno == ENOENT) {
         openError_ = {OpenFailure::NotFound, QStringLiteral("No such file or directory")};
         return false;
     }
@@ -78,15 +76,24 @@ bool QtSerialIo::open(const QString &device, const LineSettings &s)
     port_.setFlowControl(QSerialPort::NoFlowControl);
     const bool ok = port_.open(QIODevice::ReadWrite);
     openError_ = ok ? OpenError{} : OpenError{classify(port_.error(), device), port_.errorString()};
+#ifdef Q_OS_UNIX
+    if (ok)
+        lowLatency_.apply(port_.handle(), device);
+#endif
     port_.clearError();
     return ok;
 }
 
 void QtSerialIo::close()
 {
-    if (port_.isOpen())
+    if (port_.isOpen()) {
+#ifdef Q_OS_UNIX
+        lowLatency_.restore(port_.handle());
+#endif
         port_.close();
-    port_.clearError();
+    }
+    if (port_.error() != QSerialPort::NoError)
+        port_.clearError();
 }
 
 bool QtSerialIo::isOpen() const { return port_.isOpen(); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/low_latency.h"
 #include "platform/serial_io.h"
 
 #include <QSerialPort>
@@ -24,5 +25,6 @@ private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    LowLatency lowLatency_;
     OpenError openError_;
 };

@@ -45,12 +45,30 @@ constexpr int kTimer2IntervalMs = 100;
 constexpr int kTimer3IntervalMs = 500;
 constexpr int kTimer4IntervalMs = 1000;
 
+// How long a port that opened keeps the search after its probe went out. An
+// FTDI adapter holds received bytes for its latency timer (16 ms by default),
+// the instrument takes its turnaround, and USB moves data in 1 ms frames:
+// replies have been seen 60 ms late. 100 ms waits for all of that, and a whole
+// cycle over sixteen numbers with one or two ports that open still takes well
+// under a second.
+constexpr int kProbeWindowMs = 100;
+
 constexpr int kProgressMaximum = 100;
 
 // The widest reading there is: the largest raw value, 25755, in mA with one
 // decimal, "2575.5mA". The live values and the record table are sized for it.
 constexpr quint16 kLargestRawValue = 25755;
 constexpr quint8 kMilliampsOneDecimal = 0x41;
+
+// The port number and the status texts change many times a second while the
+// search runs. A widget that fills its whole box with the frame's own
+// background is opaque to Qt, which then repaints only the widget, not the
+// frame and the siblings behind it.
+void paintsItsWholeBox(QWidget *w)
+{
+    w->setBackgroundRole(QPalette::Window);
+    w->setAutoFillBackground(true);
+}
 
 QString widestReading()
 {
@@ -180,6 +198,7 @@ void Form1::createControls()
     Combo1->setEditable(true);
     Combo1->setEditText(QStringLiteral("1"));
     Combo1->setGeometry(rect(960, 360, 855, 300));
+    paintsItsWholeBox(Combo1);
 
     Frame2 = new QGroupBox(QStringLiteral("操作"), client_);
     client_->place(Frame2, rect(10920, 1440, 2415, 5415), topRight);
@@ -199,6 +218,7 @@ void Form1::createControls()
     auto makeText = [&](const QString &text, int top) {
         auto *t = new QLineEdit(text, Frame3);
         t->setGeometry(rect(240, top, 2055, 270));
+        paintsItsWholeBox(t);
         return t;
     };
     Text1 = makeText(QStringLiteral("COM1"), 360);
@@ -216,6 +236,9 @@ void Form1::createControls()
     Timer4->setInterval(kTimer4IntervalMs);
     lineTimer = new QTimer(this);
     lineTimer->setSingleShot(true);
+    probeWindow = new QTimer(this);
+    probeWindow->setSingleShot(true);
+    probeWindow->setInterval(kProbeWindowMs);
 
     const QSize panel = client_->sizeHint();
     designSize_ = QSize(panel.width(),
@@ -271,6 +294,9 @@ void Form1::connectEvents()
     connect(MSComm1, &MSComm::OnComm, this, &Form1::MSComm1_OnComm);
     connect(MSComm1, &MSComm::PortLost, this, &Form1::MSComm1_PortLost);
     connect(lineTimer, &QTimer::timeout, this, &Form1::lineTimer_Timer);
+    // What the user types is the search's port at once; the search's steps
+    // reach the box at the status display's pace.
+    connect(Combo1, &QComboBox::editTextChanged, this, &Form1::setPortText);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
@@ -296,7 +322,7 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     if (form2)
         form2->close();
-    for (QTimer *t : {Timer1, Timer2, Timer3, Timer4, lineTimer})
+    for (QTimer *t : {Timer1, Timer2, Timer3, Timer4, lineTimer, probeWindow})
         t->stop();
     MSComm1->setPortOpen(false);
     QMainWindow::closeEvent(event);

@@ -94,9 +94,9 @@ public:
     qint32 storedLast = -1;      //   lssavesum while none
 
     // ---- Port problems ------------------------------------------------------
-    qint16 openFailurePort = 0;  // the port whose last open failed, 0 for none
-    QString openFailureText;     // why, in the user's words
-    QString portProblem;         // a failure worth the status bar: "COMn = device：why"
+    QHash<qint16, QString>
+        portNotes;        // port -> why it is not the instrument's, in the user's words
+    QString portProblem;  // a problem worth the status bar: "COMn = device：why"
 
     // ---- Record store: slots 0 to 200000, indexed by group number ------------
     std::vector<quint16> grpVal1, grpVal2, grpVal3;    // raw readings; 20000 = absent
@@ -135,7 +135,8 @@ public:
     QTimer *Timer2 = nullptr;  // the port search and link supervision: 70 ms linked, 20 searching
     QTimer *Timer3 = nullptr;  // 500 ms: the live-reading poll
     QTimer *Timer4 = nullptr;  // 1 s: the block watchdog, running only during a read-out
-    QTimer *lineTimer = nullptr;  // quiet window and stall check of block replies
+    QTimer *lineTimer = nullptr;    // quiet window and stall check of block replies
+    QTimer *probeWindow = nullptr;  // while it runs, the search waits for the probe's reply
     QMenu *mnuFile = nullptr, *mnuOperation = nullptr, *mnuVersion = nullptr;
     QAction *mnuSave = nullptr, *mnuExit = nullptr, *mnuRead = nullptr, *mnuClear = nullptr,
             *mnuCurrentVersion = nullptr;
@@ -171,6 +172,10 @@ public:
     void Timer3_Timer();
     void Timer4_Timer();
     void Command2_Click();
+    // The port number the search stands on, as decimal text. Combo1 shows it
+    // at the status display's pace; what the user types into Combo1 comes here at once.
+    QString portText() const { return portText_; }
+    void setPortText(const QString &text) { portText_ = text; }
     // records/
     void fmtReading(const QString &value, const QString &status);
     void listRecords(qint32 first, qint32 last);
@@ -191,7 +196,10 @@ protected:
 
 private:
     void markLinkAlive();
+    void searchStep();
     void noteOpenOutcome();
+    void noteNotInstrument();
+    void forgetPortNote();
     void armBlockReception(qint32 replyBytes);
     void blockDelivered(bool morePending);
     void blockLineNoise();
@@ -212,8 +220,10 @@ private:
     // where the screen's free area is smaller.
     QSize normalSize() const;
     QSize designSize_;  // the window's design size: menu bar, controls and status bar
-    AnchoredPanel *client_ = nullptr;             // the controls under the menu bar
-    QString lastSaveFolder_;                      // where the last Save of this run went
-    QHash<QString, QString> loggedOpenFailures_;  // device -> the open failure last logged
-    QElapsedTimer lineArmedAt_;                   // when the line timer was last started
+    AnchoredPanel *client_ = nullptr;          // the controls under the menu bar
+    QString lastSaveFolder_;                   // where the last Save of this run went
+    QString portText_ = QStringLiteral("1");   // the search's port number; Combo1's text at start
+    QHash<QString, QString> loggedPortNotes_;  // device -> the note last logged
+    QString tipPort_, tipNote_, tip_;          // the port tooltip, and what it was made from
+    QElapsedTimer lineArmedAt_;                // when the line timer was last started
 };

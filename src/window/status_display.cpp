@@ -38,16 +38,16 @@ void setTextIfChanged(Widget *w, const QString &text)
         w->setText(text);
 }
 
-// "COM1 = /dev/ttyUSB0", and why it could not be opened when that is the port
-// whose open failed last.
-QString deviceTip(const QString &portText, qint16 failedPort, const QString &failure)
+// "COM1 = /dev/ttyUSB0", and why that port is not the instrument's when it is noted.
+QString deviceTip(const QString &portText, const QHash<qint16, QString> &notes)
 {
     const auto n = port_number::fromText(portText);
     const QString device = n ? port_map::deviceFor(*n) : QString();
     if (device.isEmpty())
         return QString();
     const QString tip = port_problem::portText(*n, device);
-    return *n == failedPort && !failure.isEmpty() ? port_problem::withReason(tip, failure) : tip;
+    const QString note = notes.value(*n);
+    return note.isEmpty() ? tip : port_problem::withReason(tip, note);
 }
 }  // namespace
 
@@ -87,8 +87,17 @@ void Form1::Timer1_Timer()
 void Form1::showLinkState(bool panelLags)
 {
     const QString linkTextBefore = Text3->text();
-    setTextIfChanged(Text1, QStringLiteral("COM") + Combo1->currentText());
-    const QString tip = deviceTip(Combo1->currentText(), openFailurePort, openFailureText);
+    if (Combo1->currentText() != portText_)
+        Combo1->setEditText(portText_);
+    setTextIfChanged(Text1, QStringLiteral("COM") + portText_);
+    // The tooltip names a device: it is worked out only when the port or its note changed.
+    const QString note = portNotes.value(port_number::fromText(portText_).value_or(0));
+    if (portText_ != tipPort_ || note != tipNote_) {
+        tipPort_ = portText_;
+        tipNote_ = note;
+        tip_ = deviceTip(portText_, portNotes);
+    }
+    const QString &tip = tip_;
     if (Text1->toolTip() != tip) {
         Text1->setToolTip(tip);
         Combo1->setToolTip(tip);

@@ -43,6 +43,12 @@ QList<QByteArray> Form1Harness::takeWrites()
     return out;
 }
 
+void Form1Harness::searchStep()
+{
+    form->probeWindow->stop();
+    form->Timer2_Timer();
+}
+
 void Form1Harness::stopTimers()
 {
     for (QTimer *t : {form->Timer1, form->Timer2, form->Timer3, form->Timer4})

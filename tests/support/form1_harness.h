@@ -24,6 +24,9 @@ struct Form1Harness {
     QList<QByteArray> takeWrites();
     // Stops every timer of the window.
     void stopTimers();
+    // A tick of the port search once the probe window of the last step has
+    // passed unanswered: the search moves on to the next port.
+    void searchStep();
     // Delivers bytes to the window as the port would.
     void receive(const QByteArray &bytes) { io->inject(bytes); }
     // The line stays quiet until the window's line timer runs out: its
