@@ -1,0 +1,22 @@
+#pragma once
+
+#include "export/export_target.h"
+#include "export/sheet_writer.h"
+#include "platform/file_layer.h"
+
+#include <QString>
+
+#include <functional>
+
+// Writes groups first .. first + count - 1 (none when count <= 0) into a
+// one-sheet workbook at `target`, in its format: the merged title, the header
+// row, one row per group. `rowsWritten` is called once the rows are in the
+// workbook, before it is assembled, which takes a while longer.
+//
+// Returns the failure in the user's words, empty on success. The file under
+// the target name is replaced only by the whole workbook (see CheckedSave);
+// `files` is the file layer it is written through, a test's in tests.
+QString saveWorkbook(const sheet_writer::RecordAt &recordAt, qint32 first, qint32 count,
+                     quint8 secFlag, const export_target::Target &target,
+                     const std::function<void()> &rowsWritten,
+                     FileLayer &files = FileLayer::system());
