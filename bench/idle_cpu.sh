@@ -6,6 +6,9 @@
 #   - searching, with no instrument, on the offscreen platform;
 #   - linked to the simulated instrument and otherwise idle (offscreen), with
 #     the simulator's use in the same window as a baseline.
+# The baseline of the searching states is build/bench_timer_floor, a bare Qt
+# window with three empty timers at the search's rates, measured beside it:
+# what waking up that often costs on this machine.
 # Run after a build: bench/idle_cpu.sh [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -52,16 +55,20 @@ pids+=($!); x_pid=$!
 sleep 1
 DISPLAY=$display QT_QPA_PLATFORM=xcb HARLUNE_PORT_DIR="$work/none" ./build/harlune &
 pids+=($!); app_pid=$!
+DISPLAY=$display QT_QPA_PLATFORM=xcb ./build/bench_timer_floor &
+pids+=($!); floor_pid=$!
 sleep "$settle"
-read -r app x <<<"$(measure "$app_pid" "$x_pid")"
-echo "searching, Xvfb:      harlune $app % of one core, Xvfb $x %"
+read -r app x floor <<<"$(measure "$app_pid" "$x_pid" "$floor_pid")"
+echo "searching, Xvfb:      harlune $app % of one core, Xvfb $x % (both windows), bare timers $floor %"
 stop_all
 
 HARLUNE_PORT_DIR="$work/none" QT_QPA_PLATFORM=offscreen ./build/harlune &
 pids+=($!); app_pid=$!
+QT_QPA_PLATFORM=offscreen ./build/bench_timer_floor &
+pids+=($!); floor_pid=$!
 sleep "$settle"
-read -r app <<<"$(measure "$app_pid")"
-echo "searching, offscreen: harlune $app % of one core"
+read -r app floor <<<"$(measure "$app_pid" "$floor_pid")"
+echo "searching, offscreen: harlune $app % of one core, bare timers $floor %"
 stop_all
 
 mkdir -p "$work/sim"

@@ -119,8 +119,7 @@ private slots:
         SimWindow w(options);
         startup::endOnSignals(*w.form);
         QString why;
-        QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("200000"), &why),
-                 qPrintable(why));
+        QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("200000"), &why), qPrintable(why));
         QVERIFY(waitUntil([&] { return w.form->storedLast >= 1000; }, 10000));
         QVERIFY(!lockFilesOf(w.deviceOf(3)).isEmpty());
 

@@ -326,7 +326,7 @@ private slots:
         h.receive(reply);
         QCOMPARE(int(h.form->commOk), links ? 1 : 0);
         h.form->Timer1_Timer();
-        const QString noted = h.form->Text1->toolTip();
+        const QString noted = hoverTip(h.form->Text1);
         QCOMPARE(noted.endsWith(QStringLiteral("：不是本仪器")), dat == 11 && !links);
         if (h.form->form2)
             h.form->form2->Command2_Click();

@@ -240,7 +240,7 @@ private slots:
                 f.Timer1_Timer();
                 if (round == 0 && step < 3) {
                     panels << f.StatusBar1->panelText(1);
-                    tips << f.Text1->toolTip();
+                    tips << hoverTip(f.Text1);
                 }
             }
         }

@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(shown,
                  (QStringList{QStringLiteral("COM2/串口关闭"), QStringLiteral("COM3/串口打开"),
                               QStringLiteral("COM4/串口关闭")}));
-        QCOMPARE(h.form->Text1->toolTip(),
+        QCOMPARE(hoverTip(h.form->Text1),
                  QStringLiteral("COM4 = ") + h.deviceOf(4) + QStringLiteral("：设备不存在"));
     }
 

@@ -20,5 +20,6 @@ public:
 private:
     bool changed_ = false;
     int previousFlags_ = 0;
-    QSet<QString> refusedBy_;  // devices whose refusal is logged already: the search comes back often
+    QSet<QString>
+        refusedBy_;  // devices whose refusal is logged already: the search comes back often
 };

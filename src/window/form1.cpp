@@ -297,6 +297,9 @@ void Form1::connectEvents()
     // What the user types is the search's port at once; the search's steps
     // reach the box at the status display's pace.
     connect(Combo1, &QComboBox::editTextChanged, this, &Form1::setPortText);
+    for (QWidget *w : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Combo1),
+                       static_cast<QWidget *>(Combo1->lineEdit())})
+        w->installEventFilter(this);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);

@@ -193,6 +193,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void markLinkAlive();
@@ -224,6 +225,6 @@ private:
     QString lastSaveFolder_;                   // where the last Save of this run went
     QString portText_ = QStringLiteral("1");   // the search's port number; Combo1's text at start
     QHash<QString, QString> loggedPortNotes_;  // device -> the note last logged
-    QString tipPort_, tipNote_, tip_;          // the port tooltip, and what it was made from
+    qint64 clockSecond_ = -1;                  // the second the status bar's clock shows
     QElapsedTimer lineArmedAt_;                // when the line timer was last started
 };

@@ -9,6 +9,8 @@
 #include "window/product.h"
 
 #include <QComboBox>
+#include <QDateTime>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -59,7 +61,12 @@ void Form1::Timer1_Timer()
     if ((windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0
         && size() != normal)
         resize(normal);
-    StatusBar1->setPanelText(3, clock_text::timeOfDay(QTime::currentTime(), QLocale::system()));
+    // The clock is written out once a second, not on every tick.
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    if (second != clockSecond_) {
+        clockSecond_ = second;
+        StatusBar1->setPanelText(3, clock_text::timeOfDay(QTime::currentTime(), QLocale::system()));
+    }
     StatusBar1->setPanelText(2, product::title());
     showLinkState(true);
 
@@ -90,18 +97,6 @@ void Form1::showLinkState(bool panelLags)
     if (Combo1->currentText() != portText_)
         Combo1->setEditText(portText_);
     setTextIfChanged(Text1, QStringLiteral("COM") + portText_);
-    // The tooltip names a device: it is worked out only when the port or its note changed.
-    const QString note = portNotes.value(port_number::fromText(portText_).value_or(0));
-    if (portText_ != tipPort_ || note != tipNote_) {
-        tipPort_ = portText_;
-        tipNote_ = note;
-        tip_ = deviceTip(portText_, portNotes);
-    }
-    const QString &tip = tip_;
-    if (Text1->toolTip() != tip) {
-        Text1->setToolTip(tip);
-        Combo1->setToolTip(tip);
-    }
     setTextIfChanged(Text2, MSComm1->PortOpen() ? kPortOpen : kPortClosed);
     if (commOk == 1) {
         setTextIfChanged(Text3, kLinked);
@@ -116,6 +111,19 @@ void Form1::showLinkState(bool panelLags)
     if (commOk == 0 && !portProblem.isEmpty())
         panel = portProblem;
     StatusBar1->setPanelText(1, panel);
+}
+
+// The port's tooltip names its device and, when noted, why it is not the
+// instrument's. It is worked out when the mouse asks for it, not on every
+// tick: while searching, the port changes many times a second.
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const QString tip = deviceTip(portText_, portNotes);
+        Text1->setToolTip(tip);
+        Combo1->setToolTip(tip);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // A click on a status-bar panel changes nothing.

@@ -1,5 +1,7 @@
 #include "support/form1_harness.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QTimer>
 
 Form1Harness::Form1Harness(std::initializer_list<int> present)
@@ -64,4 +66,12 @@ QByteArray shortReply(quint8 code, quint8 byte15, quint8 byte16, quint8 byte17)
     r[17] = char(byte17);
     r[19] = char(code);
     return r;
+}
+
+QString hoverTip(QWidget *w)
+{
+    const QPoint inside(1, 1);
+    QHelpEvent hover(QEvent::ToolTip, inside, w->mapToGlobal(inside));
+    QApplication::sendEvent(w, &hover);
+    return w->toolTip();
 }

@@ -48,5 +48,8 @@ struct Form1Harness {
     std::function<void()> programsOwnEnd;  // the window's own Exit, which the harness replaces
 };
 
+// The tooltip `w` shows when the mouse rests on it.
+QString hoverTip(QWidget *w);
+
 // A 20-byte short reply: 0xAA, zeros, byte 15 and the code at byte 19.
 QByteArray shortReply(quint8 code, quint8 byte15 = 0, quint8 byte16 = 0, quint8 byte17 = 0);
