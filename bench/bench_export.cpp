@@ -1,7 +1,7 @@
 // Save of a full record store (200000 groups) to .xlsx: our time and peak
 // memory, against Debian's python3-xlsxwriter writing the same cells in the
 // same run.
-#include "export/sheet_rows.h"
+#include "core/export/sheet_rows.h"
 #include "platform/mscomm.h"
 #include "platform/qt_serial_io.h"
 #include "support/recording_ui.h"

@@ -1,8 +1,8 @@
 // Read-out speed: storeBlock of a 1000-group block, and whole read-outs through
 // a pseudo-terminal from the simulator, at full speed and at the real line rate.
 // Each figure stands next to a baseline measured in the same run.
+#include "core/link/frames.h"
 #include "dialog/form2.h"
-#include "link/frames.h"
 #include "support/form1_harness.h"
 #include "support/read_out.h"
 #include "support/sim_window.h"

@@ -1,10 +1,10 @@
 // Record table and Clear data: Clear data on a full-size store (reset of every
 // slot and a listing of 1 to 200000, all absent) and the listing of 1000
 // present groups, each next to a baseline measured in the same run.
+#include "core/records/record_table.h"
 #include "platform/mscomm.h"
 #include "platform/qt_serial_io.h"
 #include "platform/rich_text_box.h"
-#include "records/record_table.h"
 #include "support/recording_ui.h"
 #include "window/form1.h"
 
@@ -67,7 +67,7 @@ void BM_ClearData(benchmark::State &state)
     Form1 &form = fixture().form;
     for (auto _ : state) {
         form.Command4_Click();
-        benchmark::DoNotOptimize(form.grpVal1.data());
+        benchmark::DoNotOptimize(form.recordStore);
     }
 }
 BENCHMARK(BM_ClearData)->Unit(benchmark::kMillisecond);
@@ -78,7 +78,7 @@ void BM_ClearDataBaselineFill(benchmark::State &state)
     Form1 &form = fixture().form;
     for (auto _ : state) {
         form.emptyRecordStore();
-        benchmark::DoNotOptimize(form.grpVal1.data());
+        benchmark::DoNotOptimize(form.recordStore);
         benchmark::ClobberMemory();
     }
 }
@@ -104,7 +104,7 @@ void BM_TableText1000(benchmark::State &state)
     f.fillListedGroups();
     Form1 &form = f.form;
     const auto lookup = [&form](qint32 g) -> std::optional<GroupRecord> {
-        if (form.grpVal1[g] == record_store::kEmptyValue)
+        if (!form.recordStore.isPresent(g))
             return std::nullopt;
         return form.recordAt(g);
     };
@@ -121,25 +121,25 @@ QString naiveTable(Form1 &form)
     QString out = record_table::headerText();
     const auto record = [&form](qint32 g) {
         QString fields;
-        const quint16 *vals[] = {&form.grpVal1[g], &form.grpVal2[g], &form.grpVal3[g]};
-        const quint8 *stats[] = {&form.grpStat1[g], &form.grpStat2[g], &form.grpStat3[g]};
+        const GroupRecord r = form.recordAt(g);
         for (int c = 0; c < 3; ++c) {
-            form.fmtReading(QString::number(*vals[c]), QString::number(*stats[c]));
-            const QString r = form.fmtText;
-            fields += QString(record_table::paddingFor(quint8(8 - r.size())), QLatin1Char(' ')) + r;
+            form.fmtReading(QString::number(r.val[c]), QString::number(r.stat[c]));
+            const QString text = form.fmtText;
+            fields +=
+                QString(record_table::paddingFor(quint8(8 - text.size())), QLatin1Char(' ')) + text;
         }
         const auto two = [](int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); };
-        QString text = QStringLiteral("NO.%1%2  20%3/%4/%5/%6:%7")
-                           .arg(g, 6, 10, QLatin1Char('0'))
-                           .arg(fields, two(form.grpYear[g]), two(form.grpMonth[g]),
-                                two(form.grpDay[g]), two(form.grpHour[g]), two(form.grpMinute[g]));
+        QString text =
+            QStringLiteral("NO.%1%2  20%3/%4/%5/%6:%7")
+                .arg(g, 6, 10, QLatin1Char('0'))
+                .arg(fields, two(r.year), two(r.month), two(r.day), two(r.hour), two(r.minute));
         if (form.secFlag == 1)
-            text += QStringLiteral(":%1").arg(two(form.grpSecond[g]));
+            text += QStringLiteral(":%1").arg(two(r.second));
         return text;
     };
     for (qint32 g = 1; g <= kListedGroups; g += 2) {
-        const bool left = form.grpVal1[g] != record_store::kEmptyValue;
-        const bool right = g < kListedGroups && form.grpVal1[g + 1] != record_store::kEmptyValue;
+        const bool left = form.recordStore.isPresent(g);
+        const bool right = g < kListedGroups && form.recordStore.isPresent(g + 1);
         if (!left && !right)
             continue;
         out += (left ? record(g) : QString()) + QStringLiteral("     ")

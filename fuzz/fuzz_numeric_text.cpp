@@ -1,8 +1,8 @@
 // How texts become numbers: any text is read without failing, a text that is
 // wholly a number reads the same both ways, rounding goes to the nearest whole
 // number (a tie to the even one), and a number's text reads back as the number.
+#include "core/numeric_text.h"
 #include "fuzz_input.h"
-#include "window/numeric_text.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 // The read plan from any dialog texts and any group count: it stays inside the
 // record store and the instrument's groups, and its block requests cover the
 // range exactly, each of at most 1000 groups.
-#include "dialog/read_plan.h"
+#include "core/link/frames.h"
+#include "core/link/read_plan.h"
+#include "core/records/group_record.h"
 #include "fuzz_input.h"
-#include "link/frames.h"
-#include "records/group_record.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) { return 0; }
 

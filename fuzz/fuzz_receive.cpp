@@ -12,9 +12,9 @@
 // The instrument answers one request at a time, each reply within 29 s of the
 // one before it, or of its request when it was idle. A reply may be slower
 // than the 31 s watchdog only when the instrument was idle.
+#include "core/link/frames.h"
 #include "dialog/form2.h"
 #include "fuzz_input.h"
-#include "link/frames.h"
 #include "platform/mscomm.h"
 #include "sim/instrument.h"
 #include "support/fake_serial_io.h"

@@ -1,8 +1,8 @@
 // The reply decoders on any bytes: they read only what is there, and every
 // field is the bytes the record layout gives it.
+#include "core/link/frames.h"
+#include "core/link/replies.h"
 #include "fuzz_input.h"
-#include "link/frames.h"
-#include "link/replies.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) { return 0; }
 

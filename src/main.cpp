@@ -1,14 +1,14 @@
 #include "app/command_line.h"
 #include "app/startup.h"
 #include "app/version.h"
+#include "core/product.h"
+#include "core/translations.h"
 #include "platform/console_output.h"
 #include "platform/mscomm.h"
 #include "platform/qt_serial_io.h"
 #include "platform/ui_seam.h"
 #include "window/fonts.h"
 #include "window/form1.h"
-#include "window/product.h"
-#include "window/translations.h"
 
 #include <QApplication>
 #include <QIcon>

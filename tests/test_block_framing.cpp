@@ -38,7 +38,8 @@ void expectStored(Form1Harness &h, qint32 first, qint32 last)
 void expectEmpty(Form1Harness &h, qint32 first, qint32 last)
 {
     for (qint32 g = first; g <= last; ++g)
-        QVERIFY2(h.form->grpVal1[g] == record_store::kEmptyValue, qPrintable(QString::number(g)));
+        QVERIFY2(h.form->recordAt(g).val[0] == record_store::kEmptyValue,
+                 qPrintable(QString::number(g)));
 }
 
 }  // namespace

@@ -44,8 +44,8 @@ private slots:
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
         for (qint32 g : {1, 2, 125, 250})
             expectSlotHolds(*h.form, g, sampleRecord(g));
-        QCOMPARE(int(h.form->grpVal1[251]), 20000);  // not covered: still empty
-        QVERIFY(!h.form->ProgressBar1->isHidden());  // shown by the first stored group
+        QCOMPARE(int(h.form->recordAt(251).val[0]), 20000);  // not covered: still empty
+        QVERIFY(!h.form->ProgressBar1->isHidden());          // shown by the first stored group
         QCOMPARE(h.form->ProgressBar1->value(), 100);
         QCOMPARE(h.dialogs.messages.size(), 1);
         QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Harlune"));
@@ -83,8 +83,8 @@ private slots:
         rec[2] = char(0x00);
         rec[3] = char(0x42);
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), [&](qint32) { return rec; }));
-        QCOMPARE(int(h.form->grpVal1[5]), 10000);
-        QCOMPARE(int(h.form->grpStat1[5]), 66);
+        QCOMPARE(int(h.form->recordAt(5).val[0]), 10000);
+        QCOMPARE(int(h.form->recordAt(5).stat[0]), 66);
     }
 
     // A block whose last group rounds to 100 % but does not end the range must
@@ -142,7 +142,7 @@ private slots:
         const QByteArray frame = h.takeWrites().last();
         h.receiveBlock(blockReplyFor(frame, sampleRecord));
         expectSlotHolds(*h.form, 200000, sampleRecord(200000));
-        QCOMPARE(h.form->grpVal1.size(), std::size_t(200001));
+        QCOMPARE(h.form->recordStoreBytes(), std::size_t(200001 * 16));
     }
 };
 

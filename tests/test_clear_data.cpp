@@ -1,5 +1,5 @@
+#include "core/records/record_table.h"
 #include "platform/rich_text_box.h"
-#include "records/record_table.h"
 #include "support/form1_harness.h"
 
 #include <QTimer>
@@ -52,10 +52,10 @@ void ClearDataTest::keepsStatusesChargeAndSecFlag()
     f.secFlag = 1;
     f.Command4_Click();
     for (qint32 g : {0, 500}) {
-        QCOMPARE(f.grpStat1[g], quint8(0x42));
-        QCOMPARE(f.grpStat2[g], quint8(0x43));
-        QCOMPARE(f.grpStat3[g], quint8(0x31));
-        QCOMPARE(f.grpCharge[g], quint8(77));
+        QCOMPARE(f.recordAt(g).stat[0], quint8(0x42));
+        QCOMPARE(f.recordAt(g).stat[1], quint8(0x43));
+        QCOMPARE(f.recordAt(g).stat[2], quint8(0x31));
+        QCOMPARE(f.recordAt(g).charge, quint8(77));
     }
     QCOMPARE(f.secFlag, quint8(1));
 }

@@ -65,7 +65,7 @@ private slots:
                  QStringLiteral("读取中断：仪器已断开。已读取第 1 至 %1 组。").arg(arrived));
         QCOMPARE(arrived % 1000, 0);
         QCOMPARE(storeMismatch(*w.form, 1, arrived), QString());
-        QCOMPARE(int(w.form->grpVal1[arrived + 1]), int(record_store::kEmptyValue));
+        QCOMPARE(int(w.form->recordAt(arrived + 1).val[0]), int(record_store::kEmptyValue));
         QCOMPARE(w.form->memnum, arrived);
         QVERIFY(w.form->Command2->isEnabled());
         QVERIFY(w.form->Timer1->isActive() && w.form->Timer2->isActive());

@@ -1,8 +1,8 @@
 // The export's pure parts: row texts, time texts, column widths, the target
 // file and its format.
-#include "export/export_target.h"
-#include "export/sheet_rows.h"
-#include "window/product.h"
+#include "core/export/export_target.h"
+#include "core/export/sheet_rows.h"
+#include "core/product.h"
 
 #include <QtTest>
 

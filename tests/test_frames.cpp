@@ -1,7 +1,7 @@
 // Command frames, the base-100 triple, reply decoding and read-out progress, without a window.
-#include "link/block_store.h"
-#include "link/frames.h"
-#include "link/replies.h"
+#include "core/link/block_store.h"
+#include "core/link/frames.h"
+#include "core/link/replies.h"
 #include "support/form1_harness.h"
 
 #include <QtTest>

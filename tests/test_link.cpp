@@ -277,7 +277,7 @@ private slots:
         // the threshold is lowered behind senddat's back.
         h.comm->setRThreshold(100);
         h.receiveBlock(blockReplyFor(frame, sampleRecord).left(100));
-        QCOMPARE(int(h.form->grpVal1[1]), 20000);            // nothing stored
+        QCOMPARE(int(h.form->recordAt(1).val[0]), 20000);    // nothing stored
         QCOMPARE(h.takeWrites(), QList<QByteArray>{frame});  // the same block, at once
         QVERIFY(h.dialogs.messages.isEmpty());
         QVERIFY(h.form->Timer4->isActive());  // the watchdog still guards the block

@@ -97,7 +97,7 @@ private slots:
         QVERIFY(view.contains(QStringLiteral("NO.003000")));
         QVERIFY(!view.contains(QStringLiteral("NO.002000")));
         QVERIFY(slotMismatch(f, 3000, sampleRecord(3000)).isEmpty());
-        QCOMPARE(int(f.grpVal1[3001]), int(record_store::kEmptyValue));
+        QCOMPARE(int(f.recordAt(3001).val[0]), int(record_store::kEmptyValue));
     }
 
     void aTransientReadErrorKeepsThePort()

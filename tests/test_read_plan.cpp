@@ -1,4 +1,4 @@
-#include "dialog/read_plan.h"
+#include "core/link/read_plan.h"
 
 #include <QtTest>
 

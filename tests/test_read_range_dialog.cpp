@@ -1,7 +1,7 @@
+#include "core/records/record_table.h"
 #include "dialog/form2.h"
 #include "platform/mscomm.h"
 #include "platform/rich_text_box.h"
-#include "records/record_table.h"
 #include "support/form1_harness.h"
 #include "support/scaled_run.h"
 #include "support/text_fit.h"

@@ -1,6 +1,6 @@
-#include "records/reading_format.h"
+#include "core/numeric_text.h"
+#include "core/records/reading_format.h"
 #include "support/form1_harness.h"
-#include "window/numeric_text.h"
 
 #include <QtTest>
 

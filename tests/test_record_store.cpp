@@ -68,24 +68,32 @@ private slots:
         }
     }
 
-    // The columns are the ones the rest of the program reads by name.
-    void eachFieldGoesToItsColumn()
+    // A group is present by its channel-1 value alone, and only inside the store.
+    void presenceFollowsTheFirstValue_data()
     {
-        Form1Harness h;
-        Form1 &f = *h.form;
-        constexpr int g = 77;
-        f.storeRecord(g, kDistinct);
-        const GroupRecord byName{{f.grpVal1[g], f.grpVal2[g], f.grpVal3[g]},
-                                 {f.grpStat1[g], f.grpStat2[g], f.grpStat3[g]},
-                                 f.grpYear[g],
-                                 f.grpMonth[g],
-                                 f.grpDay[g],
-                                 f.grpHour[g],
-                                 f.grpMinute[g],
-                                 f.grpSecond[g],
-                                 f.grpCharge[g]};
-        const QString wrong = difference(byName, kDistinct);
-        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("value1");
+        QTest::addColumn<bool>("present");
+        QTest::newRow("a reading") << 77 << 1234 << true;
+        QTest::newRow("overload") << 77 << 10000 << true;
+        QTest::newRow("the empty mark") << 77 << 20000 << false;
+        QTest::newRow("group 0") << 0 << 5 << true;
+        QTest::newRow("the last slot") << 200000 << 5 << true;
+    }
+    void presenceFollowsTheFirstValue()
+    {
+        QFETCH(int, group);
+        QFETCH(int, value1);
+        QFETCH(bool, present);
+        RecordStore store;
+        store.clear();
+        GroupRecord r = kDistinct;
+        r.val[0] = quint16(value1);
+        store.storeRecord(group, r);
+        QCOMPARE(store.isPresent(group), present);
+        QVERIFY(!store.isPresent(group == 0 ? 1 : group - 1));
+        QVERIFY(!store.isPresent(-1));
+        QVERIFY(!store.isPresent(200001));
     }
 
     // 200001 slots of three 16-bit values and ten bytes.

@@ -1,5 +1,5 @@
+#include "core/records/record_table.h"
 #include "platform/rich_text_box.h"
-#include "records/record_table.h"
 #include "support/form1_harness.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // folder that goes away during the save. Each must name the cause, leave
 // nothing behind and keep an old file byte for byte; a save that works must
 // put the whole workbook in place.
-#include "export/save_workbook.h"
+#include "core/export/save_workbook.h"
 #include "support/form1_harness.h"
 #include "window/panel_status_bar.h"
 

@@ -1,7 +1,7 @@
 // Qt's own dialogs speak Chinese once the program has loaded Qt's translation,
 // and the program's question before replacing a file uses their words.
-#include "export/export_target.h"
-#include "window/translations.h"
+#include "core/export/export_target.h"
+#include "core/translations.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

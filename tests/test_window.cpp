@@ -1,7 +1,7 @@
 // The main window: its controls and how they fit, start-up state, and the
 // routing of buttons, menus and toolbar.
+#include "core/records/record_table.h"
 #include "platform/rich_text_box.h"
-#include "records/record_table.h"
 #include "support/form1_harness.h"
 #include "support/scaled_run.h"
 #include "support/text_fit.h"
@@ -378,10 +378,10 @@ private slots:
         QCOMPARE(int(f.commOk), 0);
         QCOMPARE(int(f.lastCmd), 0);
         QCOMPARE(f.cmdBuf, (std::array<quint8, 8>{}));
-        QVERIFY(
-            std::all_of(f.grpVal1.begin(), f.grpVal1.end(), [](quint16 v) { return v == 20000; }));
-        QVERIFY(
-            std::all_of(f.grpVal3.begin(), f.grpVal3.end(), [](quint16 v) { return v == 20000; }));
+        for (qint32 g = record_store::kFirstGroup; g <= record_store::kLastGroup; ++g) {
+            const GroupRecord r = f.recordAt(g);
+            QVERIFY(r.val[0] == 20000 && r.val[1] == 20000 && r.val[2] == 20000);
+        }
         QCOMPARE(f.ProgressBar1->value(), 0);
         QVERIFY(f.ProgressBar1->isHidden());
         QVERIFY(h.comm->PortOpen());
@@ -473,14 +473,14 @@ private slots:
         };
         dirty();
         f.Command4->click();
-        QCOMPARE(int(f.grpVal1[9]), 20000);
+        QCOMPARE(int(f.recordAt(9).val[0]), 20000);
         QVERIFY(f.Timer2->isActive() && f.Timer3->isActive());
         dirty();
         f.mnuClear->trigger();
-        QCOMPARE(int(f.grpVal1[9]), 20000);
+        QCOMPARE(int(f.recordAt(9).val[0]), 20000);
         dirty();
         f.Toolbar1_ButtonClick(QStringLiteral("清除"));
-        QCOMPARE(int(f.grpVal1[9]), 20000);
+        QCOMPARE(int(f.recordAt(9).val[0]), 20000);
         QVERIFY(f.Timer3->isActive());
     }
 

@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 
 #include "app/version.h"
-#include "link/port_number.h"
-#include "window/product.h"
+#include "core/link/port_number.h"
+#include "core/product.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "dialog/form2.h"
 
-#include "dialog/read_plan.h"
-#include "link/frames.h"
+#include "core/link/frames.h"
+#include "core/link/read_plan.h"
+#include "core/product.h"
+#include "core/records/record_table.h"
 #include "platform/rich_text_box.h"
 #include "platform/ui_seam.h"
-#include "records/record_table.h"
 #include "window/fonts.h"
 #include "window/form1.h"
-#include "window/product.h"
 #include "window/twips.h"
 
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
 #include "window/form1.h"
 
-#include "export/export_target.h"
+#include "core/export/export_target.h"
+#include "core/export/save_workbook.h"
+#include "core/product.h"
 #include "export/save_folder.h"
-#include "export/save_workbook.h"
 #include "platform/ui_seam.h"
 #include "window/panel_status_bar.h"
-#include "window/product.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "window/form1.h"
 
-#include "link/frames.h"
-#include "link/read_out.h"
+#include "core/link/frames.h"
+#include "core/link/read_out.h"
 #include "platform/mscomm.h"
 #include "platform/serial_log.h"
 

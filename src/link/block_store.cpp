@@ -1,37 +1,22 @@
 #include "window/form1.h"
 
-#include "link/block_store.h"
-#include "link/frames.h"
-#include "link/replies.h"
+#include "core/link/block_store.h"
+#include "core/link/frames.h"
+#include "core/link/replies.h"
+#include "core/product.h"
 #include "platform/mscomm.h"
 #include "platform/ui_seam.h"
-#include "window/product.h"
 
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
 
-#include <cmath>
-
 namespace {
-constexpr int kFullPercent = 100;
 const QString kCompletionText =
     QStringLiteral("数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
                    "文件过大时，保存时间较长，请耐心等待。");
 }  // namespace
-
-namespace block_store {
-
-int progressPercent(qint32 g, qint32 endsave)
-{
-    if (g >= endsave)
-        return kFullPercent;
-    const double p = std::nearbyint(double(g) / double(endsave) * kFullPercent);  // ties to even
-    return static_cast<int>(qBound(0.0, p, double(kFullPercent)));
-}
-
-}  // namespace block_store
 
 // Stores the groups of a block reply and, after the block that ends the range,
 // completes the read-out.

@@ -1,7 +1,7 @@
 #include "window/form1.h"
 
-#include "link/replies.h"
-#include "records/reading_format.h"
+#include "core/link/replies.h"
+#include "core/records/reading_format.h"
 
 #include <QLabel>
 

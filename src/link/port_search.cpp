@@ -1,7 +1,7 @@
 #include "window/form1.h"
 
-#include "link/frames.h"
-#include "link/port_number.h"
+#include "core/link/frames.h"
+#include "core/link/port_number.h"
 #include "platform/mscomm.h"
 
 #include <QTimer>

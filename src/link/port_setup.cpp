@@ -1,8 +1,8 @@
 #include "window/form1.h"
 
-#include "link/frames.h"
-#include "link/port_number.h"
-#include "link/port_problem.h"
+#include "core/link/frames.h"
+#include "core/link/port_number.h"
+#include "core/link/port_problem.h"
 #include "platform/mscomm.h"
 #include "platform/serial_log.h"
 

@@ -1,6 +1,6 @@
 #include "window/form1.h"
 
-#include "link/frames.h"
+#include "core/link/frames.h"
 
 // Read: quiets the port search and the live poll and asks for the group count.
 // The reply opens the read-range dialog.

@@ -1,12 +1,12 @@
 #include "window/form1.h"
 
-#include "link/read_out.h"
+#include "core/link/read_out.h"
+#include "core/product.h"
+#include "core/records/record_table.h"
 #include "platform/mscomm.h"
 #include "platform/rich_text_box.h"
 #include "platform/serial_log.h"
 #include "platform/ui_seam.h"
-#include "records/record_table.h"
-#include "window/product.h"
 
 #include <QTimer>
 

@@ -1,8 +1,8 @@
 #include "window/form1.h"
 
+#include "core/link/frames.h"
+#include "core/link/replies.h"
 #include "dialog/form2.h"
-#include "link/frames.h"
-#include "link/replies.h"
 #include "platform/mscomm.h"
 
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "window/form1.h"
 
-#include "link/frames.h"
+#include "core/link/frames.h"
 #include "platform/mscomm.h"
 
 #include <QAction>

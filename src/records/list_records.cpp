@@ -1,9 +1,9 @@
 #include "window/form1.h"
 
+#include "core/numeric_text.h"
+#include "core/records/reading_format.h"
+#include "core/records/record_table.h"
 #include "platform/rich_text_box.h"
-#include "records/reading_format.h"
-#include "records/record_table.h"
-#include "window/numeric_text.h"
 
 // Formats one reading given as texts (raw value, status byte) into fmtText.
 void Form1::fmtReading(const QString &value, const QString &status)
@@ -23,10 +23,9 @@ void Form1::listRecords(qint32 first, qint32 last)
         last = record_store::kLastGroup;
     const auto presentRecord = [this](qint32 g) -> std::optional<GroupRecord> {
         // A group number without a slot counts as absent.
-        if (g < record_store::kFirstGroup || g > record_store::kLastGroup
-            || grpVal1[g] == record_store::kEmptyValue)
+        if (!recordStore.isPresent(g))
             return std::nullopt;
-        return recordAt(g);
+        return recordStore.recordAt(g);
     };
     RichTextBox1->setText(record_table::viewText(first, last, secFlag, presentRecord));
 }

@@ -1,7 +1,7 @@
 #include "window/form1.h"
 
+#include "core/product.h"
 #include "platform/ui_seam.h"
-#include "window/product.h"
 
 namespace {
 const QString kKeySave = QStringLiteral("保存");

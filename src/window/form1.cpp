@@ -1,14 +1,14 @@
 #include "window/form1.h"
 
+#include "core/product.h"
+#include "core/records/reading_format.h"
+#include "core/records/record_table.h"
 #include "dialog/form2.h"
 #include "platform/mscomm.h"
 #include "platform/rich_text_box.h"
-#include "records/reading_format.h"
-#include "records/record_table.h"
 #include "window/anchored_panel.h"
 #include "window/fonts.h"
 #include "window/panel_status_bar.h"
-#include "window/product.h"
 #include "window/twips.h"
 
 #include <QAction>
@@ -94,8 +94,6 @@ QString widestTableLine()
 Form1::Form1(MSComm *comm, UiSeam *dialogs, QWidget *parent)
     : QMainWindow(parent), MSComm1(comm), dialogs(dialogs)
 {
-    createRecordStore();
-
     endProgram = [this] { close(); };
 
     setWindowTitle(product::title());

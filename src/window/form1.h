@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/read_out.h"
-#include "records/group_record.h"
+#include "core/link/read_out.h"
+#include "core/records/record_store.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -99,16 +99,11 @@ public:
     QString portProblem;  // a problem worth the status bar: "COMn = device：why"
 
     // ---- Record store: slots 0 to 200000, indexed by group number ------------
-    std::vector<quint16> grpVal1, grpVal2, grpVal3;    // raw readings; 20000 = absent
-    std::vector<quint8> grpStat1, grpStat2, grpStat3;  // status bytes
-    std::vector<quint8> grpYear, grpMonth, grpDay, grpHour, grpMinute, grpSecond;
-    std::vector<quint8> grpCharge;
-    GroupRecord recordAt(qint32 g) const;
-    void storeRecord(qint32 g, const GroupRecord &record);  // the inverse of recordAt
-    // Every group absent, as Clear data leaves the store: values empty, time
-    // stamps zero, statuses and charge kept.
-    void emptyRecordStore();
-    std::size_t recordStoreBytes() const;
+    RecordStore recordStore;
+    GroupRecord recordAt(qint32 g) const { return recordStore.recordAt(g); }
+    void storeRecord(qint32 g, const GroupRecord &r) { recordStore.storeRecord(g, r); }
+    void emptyRecordStore() { recordStore.clear(); }
+    std::size_t recordStoreBytes() const { return recordStore.bytes(); }
 
     // ---- Controls -----------------------------------------------------------
     MSComm *MSComm1;
@@ -212,7 +207,6 @@ private:
     void acceptBlock();
     void advanceReadOut();
     void setCommandsEnabled(bool enabled);
-    void createRecordStore();
     void createControls();
     void createMenus();
     void createToolbar();

@@ -1,12 +1,12 @@
 #include "window/form1.h"
 
-#include "link/port_number.h"
-#include "link/port_problem.h"
+#include "core/link/port_number.h"
+#include "core/link/port_problem.h"
+#include "core/product.h"
 #include "platform/mscomm.h"
 #include "platform/port_map.h"
 #include "window/clock_text.h"
 #include "window/panel_status_bar.h"
-#include "window/product.h"
 
 #include <QComboBox>
 #include <QDateTime>

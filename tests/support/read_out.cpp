@@ -1,7 +1,7 @@
 #include "support/read_out.h"
 
-#include "dialog/read_plan.h"
-#include "link/frames.h"
+#include "core/link/frames.h"
+#include "core/link/read_plan.h"
 
 #include <QTimer>
 

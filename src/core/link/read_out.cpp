@@ -1,4 +1,4 @@
-#include "link/read_out.h"
+#include "core/link/read_out.h"
 
 namespace read_out {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/export_target.h"
-#include "export/sheet_writer.h"
+#include "core/export/export_target.h"
+#include "core/export/sheet_writer.h"
 #include "platform/file_layer.h"
 
 #include <QString>

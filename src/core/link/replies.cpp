@@ -1,6 +1,6 @@
-#include "link/replies.h"
+#include "core/link/replies.h"
 
-#include "link/frames.h"
+#include "core/link/frames.h"
 
 namespace replies {
 

@@ -1,6 +1,6 @@
-#include "export/sheet_rows.h"
+#include "core/export/sheet_rows.h"
 
-#include "records/reading_format.h"
+#include "core/records/reading_format.h"
 
 #include <algorithm>
 

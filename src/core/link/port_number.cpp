@@ -1,6 +1,6 @@
-#include "link/port_number.h"
+#include "core/link/port_number.h"
 
-#include "window/numeric_text.h"
+#include "core/numeric_text.h"
 
 namespace port_number {
 

@@ -1,7 +1,7 @@
-#include "records/record_table.h"
+#include "core/records/record_table.h"
 
-#include "records/reading_format.h"
-#include "window/product.h"
+#include "core/product.h"
+#include "core/records/reading_format.h"
 
 namespace record_table {
 

@@ -1,6 +1,6 @@
-#include "export/export_target.h"
+#include "core/export/export_target.h"
 
-#include "records/group_record.h"
+#include "core/records/group_record.h"
 
 #include <QFileInfo>
 

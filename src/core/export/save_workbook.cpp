@@ -1,10 +1,10 @@
-#include "export/save_workbook.h"
+#include "core/export/save_workbook.h"
 
-#include "export/sheet_rows.h"
+#include "core/export/sheet_rows.h"
+#include "core/records/group_record.h"
 #include "platform/checked_save.h"
 #include "platform/office_converter.h"
 #include "platform/workbook_writer.h"
-#include "records/group_record.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "records/reading_format.h"
+#include "core/records/reading_format.h"
 
-#include "records/group_record.h"
-#include "window/numeric_text.h"
+#include "core/numeric_text.h"
+#include "core/records/group_record.h"
 
 #include <cmath>
 

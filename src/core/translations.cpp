@@ -1,4 +1,4 @@
-#include "window/translations.h"
+#include "core/translations.h"
 
 #include <QCoreApplication>
 #include <QDir>

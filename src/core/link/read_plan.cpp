@@ -1,8 +1,8 @@
-#include "dialog/read_plan.h"
+#include "core/link/read_plan.h"
 
-#include "link/frames.h"
-#include "records/group_record.h"
-#include "window/numeric_text.h"
+#include "core/link/frames.h"
+#include "core/numeric_text.h"
+#include "core/records/group_record.h"
 
 #include <cmath>
 

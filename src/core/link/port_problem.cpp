@@ -1,4 +1,4 @@
-#include "link/port_problem.h"
+#include "core/link/port_problem.h"
 
 namespace port_problem {
 

@@ -1,4 +1,4 @@
-#include "window/numeric_text.h"
+#include "core/numeric_text.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "export/sheet_writer.h"
+#include "core/export/sheet_writer.h"
 
-#include "export/sheet_rows.h"
+#include "core/export/sheet_rows.h"
+#include "core/product.h"
 #include "platform/workbook_writer.h"
-#include "window/product.h"
 
 namespace sheet_writer {
 

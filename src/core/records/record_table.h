@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/group_record.h"
+#include "core/records/group_record.h"
 
 #include <QString>
 

@@ -1,0 +1,89 @@
+#include "core/records/record_store.h"
+
+#include <algorithm>
+#include <type_traits>
+
+namespace {
+
+// What Clear data leaves in a column: a group is present by its channel-1
+// value alone, so values and time stamps are emptied, statuses and charge kept.
+enum class Cleared { ToEmptyValue, ToZero, Kept };
+
+}  // namespace
+
+// The thirteen columns of the store, each with the field of a group record it
+// holds and what Clear data leaves in it. Everything that allocates, reads,
+// writes, clears or sizes the store goes through this one list, so a new
+// field is added here and in GroupRecord only.
+template <typename Store, typename Record, typename Visit>
+void forEachColumn(Store &s, Record &r, Visit &&visit)
+{
+    visit(s.grpVal1_, r.val[0], Cleared::ToEmptyValue);
+    visit(s.grpVal2_, r.val[1], Cleared::ToEmptyValue);
+    visit(s.grpVal3_, r.val[2], Cleared::ToEmptyValue);
+    visit(s.grpStat1_, r.stat[0], Cleared::Kept);
+    visit(s.grpStat2_, r.stat[1], Cleared::Kept);
+    visit(s.grpStat3_, r.stat[2], Cleared::Kept);
+    visit(s.grpYear_, r.year, Cleared::ToZero);
+    visit(s.grpMonth_, r.month, Cleared::ToZero);
+    visit(s.grpDay_, r.day, Cleared::ToZero);
+    visit(s.grpHour_, r.hour, Cleared::ToZero);
+    visit(s.grpMinute_, r.minute, Cleared::ToZero);
+    visit(s.grpSecond_, r.second, Cleared::ToZero);
+    visit(s.grpCharge_, r.charge, Cleared::Kept);
+}
+
+namespace {
+
+// For the visits that need a column but no record.
+template <typename Store, typename Visit>
+void forEachColumnOnly(Store &s, Visit &&visit)
+{
+    GroupRecord unused;
+    forEachColumn(s, unused, [&](auto &column, auto &, Cleared cleared) { visit(column, cleared); });
+}
+
+}  // namespace
+
+RecordStore::RecordStore()
+{
+    forEachColumnOnly(*this, [](auto &column, Cleared) { column.resize(record_store::kSlots); });
+}
+
+GroupRecord RecordStore::recordAt(qint32 g) const
+{
+    GroupRecord r;
+    forEachColumn(*this, r, [g](const auto &column, auto &field, Cleared) { field = column[g]; });
+    return r;
+}
+
+void RecordStore::storeRecord(qint32 g, const GroupRecord &r)
+{
+    forEachColumn(*this, r, [g](auto &column, const auto &field, Cleared) { column[g] = field; });
+}
+
+bool RecordStore::isPresent(qint32 g) const
+{
+    return g >= record_store::kFirstGroup && g <= record_store::kLastGroup
+           && grpVal1_[g] != record_store::kEmptyValue;
+}
+
+void RecordStore::clear()
+{
+    forEachColumnOnly(*this, [](auto &column, Cleared cleared) {
+        using Value = typename std::decay_t<decltype(column)>::value_type;
+        if (cleared == Cleared::ToEmptyValue)
+            std::fill(column.begin(), column.end(), Value(record_store::kEmptyValue));
+        else if (cleared == Cleared::ToZero)
+            std::fill(column.begin(), column.end(), Value(0));
+    });
+}
+
+std::size_t RecordStore::bytes() const
+{
+    std::size_t total = 0;
+    forEachColumnOnly(*this, [&total](const auto &column, Cleared) {
+        total += column.size() * sizeof(column[0]);
+    });
+    return total;
+}
