@@ -2,10 +2,7 @@
 // memory, against Debian's python3-xlsxwriter writing the same cells in the
 // same run.
 #include "core/export/sheet_rows.h"
-#include "platform/mscomm.h"
-#include "platform/qt_serial_io.h"
-#include "support/recording_ui.h"
-#include "window/form1.h"
+#include "support/form1_harness.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,13 +50,15 @@ book.close()
 print(time.perf_counter() - start)
 )PY";
 
+// The window with a full store: the groups came in by a read-out of the
+// whole range from a fake port, time stamps with seconds.
 struct Fixture {
-    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &dialogs)
+    Fixture()
     {
         // Readings of every kind: scaled, whole, overload, error; all units.
         constexpr quint8 kStatuses[] = {0x41, 0x42, 0x43, 0x31, 0x20, 0x50};
         QRandomGenerator random(2021);
-        for (qint32 g = kFirstGroup; g < kFirstGroup + kGroups; ++g) {
+        const auto record = [&](qint32) {
             auto reading = [&] {
                 const quint32 roll = random.bounded(100);
                 return quint16(roll == 0 ? 10000 : roll == 1 ? 20000 : random.bounded(25756));
@@ -77,16 +76,14 @@ struct Fixture {
             r.minute = quint8(random.bounded(60));
             r.second = quint8(random.bounded(60));
             r.charge = quint8(random.bounded(256));
-            form.storeRecord(g, r);
-        }
-        form.lssavesum = kFirstGroup;
-        form.memnum = kGroups;
-        form.secFlag = 1;
+            return r;
+        };
+        window.secondsFlag(1);
+        window.storeGroups(kFirstGroup, kFirstGroup + kGroups - 1, record);
+        window.dialogs.messages.clear();  // the read-out's completion
     }
 
-    MSComm comm;
-    RecordingUi dialogs;
-    Form1 form;
+    Form1Harness window;
     QTemporaryDir dir;
 };
 
@@ -124,9 +121,9 @@ void BM_ExportXlsx(benchmark::State &state)
         const bool peakReset = resetPeak();
         QElapsedTimer clock;
         clock.start();
-        fixture->form.exportSheet(path);
+        fixture->window.form->exportSheet(path);
         const double seconds = clock.nsecsElapsed() / 1e9;
-        if (!fixture->dialogs.messages.isEmpty() || !QFileInfo(path).isFile()) {
+        if (!fixture->window.dialogs.messages.isEmpty() || !QFileInfo(path).isFile()) {
             state.SkipWithError("the export failed");
             return;
         }
@@ -147,9 +144,9 @@ bool writeCells(const QString &path)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QTextStream out(&file);
-    const Form1 &form = fixture->form;
-    auto rowOf = [&form](qint32 g) {
-        return sheet_rows::rowCells(g, form.recordAt(g), form.secFlag);
+    const Instrument &core = *fixture->window.core;
+    auto rowOf = [&core](qint32 g) {
+        return sheet_rows::rowCells(g, core.store().recordAt(g), core.secFlag());
     };
     sheet_rows::ColumnFit fit;
     for (qint32 g = kFirstGroup; g < kFirstGroup + kGroups; ++g)

@@ -5,7 +5,7 @@
 // the first argument changes it) next to a baseline from the same run: the
 // window linked to a live simulator, doing its normal polling.
 // Target: each state under 2 % of one core.
-#include "dialog/form2.h"
+#include "gui/form2.h"
 #include "support/cpu_use.h"
 #include "support/sim_process.h"
 #include "support/sim_window.h"
@@ -35,7 +35,7 @@ double measure(int seconds, const QStringList &simArguments,
     w.killInstrument();
     SimProcess simulator;
     if (!simulator.start(w.portDir.path(), w.port, simArguments)
-        || !waitUntil([&] { return w.form->commOk == 1; }, kStepTimeoutMs) || !enter(w))
+        || !waitUntil([&] { return w.isLinked(); }, kStepTimeoutMs) || !enter(w))
         return -1;
     if (kill)
         simulator.kill();
@@ -46,7 +46,7 @@ double measure(int seconds, const QStringList &simArguments,
 bool openDialog(SimWindow &w)
 {
     w.form->Command2_Click();
-    return waitUntil([&] { return !w.form->form2.isNull(); }, kStepTimeoutMs);
+    return waitUntil([&] { return w.form->readRangeDialog() != nullptr; }, kStepTimeoutMs);
 }
 
 void print(const char *state, double percent, double baseline)
@@ -81,9 +81,9 @@ int main(int argc, char **argv)
               [](SimWindow &w) {
                   if (!openDialog(w))
                       return false;
-                  w.form->form2->Text2->setText(QStringLiteral("200000"));
-                  w.form->form2->Command1_Click();
-                  return waitUntil([&] { return w.form->storedLast >= 1000; }, kStepTimeoutMs);
+                  w.form->readRangeDialog()->Text2->setText(QStringLiteral("200000"));
+                  w.form->readRangeDialog()->Command1_Click();
+                  return waitUntil([&] { return w.core->storedLast() >= 1000; }, kStepTimeoutMs);
               }),
           baseline);
     print("killed after Read and Cancel",
@@ -91,7 +91,7 @@ int main(int argc, char **argv)
                   [](SimWindow &w) {
                       if (!openDialog(w))
                           return false;
-                      w.form->form2->Command2_Click();
+                      w.form->readRangeDialog()->Command2_Click();
                       return true;
                   }),
           baseline);

@@ -2,11 +2,8 @@
 // slot and a listing of 1 to 200000, all absent) and the listing of 1000
 // present groups, each next to a baseline measured in the same run.
 #include "core/records/record_table.h"
-#include "platform/mscomm.h"
-#include "platform/qt_serial_io.h"
 #include "platform/rich_text_box.h"
-#include "support/recording_ui.h"
-#include "window/form1.h"
+#include "support/form1_harness.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,18 +17,15 @@ namespace {
 
 constexpr qint32 kListedGroups = 1000;
 
+// The window over an instrument on a fake port: no timer fires by itself and
+// nothing touches a real device.
 struct Fixture {
-    // No Form_Load: no timer runs and the port stays closed, so nothing
-    // touches a real device.
-    Fixture() : comm(std::make_unique<QtSerialIo>()), form(&comm, &dialogs)
-    {
-        form.emptyRecordStore();
-    }
-
-    // Groups 1 to 1000 present, with readings of every width, overload and error.
+    // Groups 1 to 1000 present, with readings of every width, overload and
+    // error, read out from the instrument, time stamps with seconds.
     void fillListedGroups()
     {
-        for (qint32 g = 1; g <= kListedGroups; ++g) {
+        window.secondsFlag(1);
+        window.storeGroups(1, kListedGroups, [](qint32 g) {
             GroupRecord r;
             r.val[0] = quint16(g * 25 % 25756);
             r.val[1] = g % 97 == 0 ? quint16(10000) : quint16(g * 7);
@@ -45,14 +39,11 @@ struct Fixture {
             r.hour = quint8(g % 24);
             r.minute = quint8(g % 60);
             r.second = quint8(g % 60);
-            form.storeRecord(g, r);
-        }
-        form.secFlag = 1;
+            return r;
+        });
     }
 
-    RecordingUi dialogs;
-    MSComm comm;
-    Form1 form;
+    Form1Harness window;
 };
 
 // Made in main, after the application object, and destroyed before it.
@@ -64,10 +55,10 @@ Fixture &fixture() { return *theFixture; }
 
 void BM_ClearData(benchmark::State &state)
 {
-    Form1 &form = fixture().form;
+    Instrument &core = *fixture().window.core;
     for (auto _ : state) {
-        form.Command4_Click();
-        benchmark::DoNotOptimize(form.recordStore);
+        core.clearData();
+        benchmark::DoNotOptimize(core.store());
     }
 }
 BENCHMARK(BM_ClearData)->Unit(benchmark::kMillisecond);
@@ -75,10 +66,10 @@ BENCHMARK(BM_ClearData)->Unit(benchmark::kMillisecond);
 // Baseline: only emptying the store, no listing.
 void BM_ClearDataBaselineFill(benchmark::State &state)
 {
-    Form1 &form = fixture().form;
+    RecordStore store;
     for (auto _ : state) {
-        form.emptyRecordStore();
-        benchmark::DoNotOptimize(form.recordStore);
+        store.clear();
+        benchmark::DoNotOptimize(store);
         benchmark::ClobberMemory();
     }
 }
@@ -92,8 +83,8 @@ void BM_ListRecords1000(benchmark::State &state)
     Fixture &f = fixture();
     f.fillListedGroups();
     for (auto _ : state)
-        f.form.listRecords(1, kListedGroups);
-    f.form.Command4_Click();
+        f.window.core->listRecords(1, kListedGroups);
+    f.window.core->clearData();
 }
 BENCHMARK(BM_ListRecords1000)->Unit(benchmark::kMillisecond);
 
@@ -102,29 +93,29 @@ void BM_TableText1000(benchmark::State &state)
 {
     Fixture &f = fixture();
     f.fillListedGroups();
-    Form1 &form = f.form;
-    const auto lookup = [&form](qint32 g) -> std::optional<GroupRecord> {
-        if (!form.recordStore.isPresent(g))
+    const Instrument &core = *f.window.core;
+    const auto lookup = [&core](qint32 g) -> std::optional<GroupRecord> {
+        if (!core.store().isPresent(g))
             return std::nullopt;
-        return form.recordAt(g);
+        return core.store().recordAt(g);
     };
     for (auto _ : state)
-        benchmark::DoNotOptimize(record_table::viewText(1, kListedGroups, form.secFlag, lookup));
-    f.form.Command4_Click();
+        benchmark::DoNotOptimize(record_table::viewText(1, kListedGroups, core.secFlag(), lookup));
+    f.window.core->clearData();
 }
 BENCHMARK(BM_TableText1000)->Unit(benchmark::kMillisecond);
 
 // The same text built the naive way: every reading through the text-taking
 // formatter and the padding routine, every field through QString::arg.
-QString naiveTable(Form1 &form)
+QString naiveTable(Instrument &core)
 {
     QString out = record_table::headerText();
-    const auto record = [&form](qint32 g) {
+    const auto record = [&core](qint32 g) {
         QString fields;
-        const GroupRecord r = form.recordAt(g);
+        const GroupRecord r = core.store().recordAt(g);
         for (int c = 0; c < 3; ++c) {
-            form.fmtReading(QString::number(r.val[c]), QString::number(r.stat[c]));
-            const QString text = form.fmtText;
+            core.fmtReading(QString::number(r.val[c]), QString::number(r.stat[c]));
+            const QString text = core.fmtText();
             fields +=
                 QString(record_table::paddingFor(quint8(8 - text.size())), QLatin1Char(' ')) + text;
         }
@@ -133,13 +124,13 @@ QString naiveTable(Form1 &form)
             QStringLiteral("NO.%1%2  20%3/%4/%5/%6:%7")
                 .arg(g, 6, 10, QLatin1Char('0'))
                 .arg(fields, two(r.year), two(r.month), two(r.day), two(r.hour), two(r.minute));
-        if (form.secFlag == 1)
+        if (core.secFlag() == 1)
             text += QStringLiteral(":%1").arg(two(r.second));
         return text;
     };
     for (qint32 g = 1; g <= kListedGroups; g += 2) {
-        const bool left = form.recordStore.isPresent(g);
-        const bool right = g < kListedGroups && form.recordStore.isPresent(g + 1);
+        const bool left = core.store().isPresent(g);
+        const bool right = g < kListedGroups && core.store().isPresent(g + 1);
         if (!left && !right)
             continue;
         out += (left ? record(g) : QString()) + QStringLiteral("     ")
@@ -153,12 +144,12 @@ void BM_TableText1000BaselineNaive(benchmark::State &state)
     Fixture &f = fixture();
     f.fillListedGroups();
     // The baseline must build the very text the listing shows.
-    f.form.listRecords(1, kListedGroups);
-    if (naiveTable(f.form) != f.form.RichTextBox1->Text())
+    f.window.core->listRecords(1, kListedGroups);
+    if (naiveTable(*f.window.core) != f.window.RichTextBox1->Text())
         state.SkipWithError("naive table differs from the listing");
     for (auto _ : state)
-        benchmark::DoNotOptimize(naiveTable(f.form));
-    f.form.Command4_Click();
+        benchmark::DoNotOptimize(naiveTable(*f.window.core));
+    f.window.core->clearData();
 }
 BENCHMARK(BM_TableText1000BaselineNaive)->Unit(benchmark::kMillisecond);
 
@@ -168,8 +159,8 @@ void BM_ScratchFileRoundTrip1000(benchmark::State &state)
 {
     Fixture &f = fixture();
     f.fillListedGroups();
-    f.form.listRecords(1, kListedGroups);
-    const QString text = f.form.RichTextBox1->Text();
+    f.window.core->listRecords(1, kListedGroups);
+    const QString text = f.window.RichTextBox1->Text();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("lishi.txt"));
     for (auto _ : state) {
@@ -183,7 +174,7 @@ void BM_ScratchFileRoundTrip1000(benchmark::State &state)
         in.close();
         QFile::remove(path);
     }
-    f.form.Command4_Click();
+    f.window.core->clearData();
 }
 BENCHMARK(BM_ScratchFileRoundTrip1000)->Unit(benchmark::kMillisecond);
 

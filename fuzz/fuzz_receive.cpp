@@ -1,9 +1,9 @@
 // The receive path and block storage through the fake serial port, against
-// the simulated instrument. The input chooses the dialog's answers and, for
-// every reply, how late it comes, how it is split into deliveries, and one
-// fault: stray bytes before it, bytes inserted or dropped, or no reply at all.
-// Time is virtual: the window's line timer and watchdog fire when their time
-// comes, in order with the replies.
+// the simulated instrument. The input chooses the read-range dialog's answers
+// and, for every reply, how late it comes, how it is split into deliveries,
+// and one fault: stray bytes before it, bytes inserted or dropped, or no reply
+// at all. Time is virtual: the instrument's timers are manual, and its line
+// timer and watchdog fire when their time comes, in order with the replies.
 //
 // Properties: the read-out always ends; every stored slot holds exactly the
 // instrument's record for its group, and every other slot is untouched; the
@@ -12,19 +12,15 @@
 // The instrument answers one request at a time, each reply within 29 s of the
 // one before it, or of its request when it was idle. A reply may be slower
 // than the 31 s watchdog only when the instrument was idle.
+#include "core/instrument.h"
 #include "core/link/frames.h"
-#include "dialog/form2.h"
+#include "core/link/read_plan.h"
 #include "fuzz_input.h"
-#include "platform/mscomm.h"
 #include "sim/instrument.h"
 #include "support/fake_serial_io.h"
-#include "support/recording_ui.h"
-#include "window/form1.h"
+#include "support/instrument_recorder.h"
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTimer>
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <deque>
@@ -38,23 +34,21 @@ constexpr qint64 kMostIdleDelayMs = 90000;  // slower than the watchdog, when id
 constexpr qint64 kMostVirtualMs = 3600000;  // a read-out ends well within an hour
 constexpr int kMostEvents = 200000;
 
-using Phase = Form1::ReadPhase;
+using Phase = Instrument::ReadPhase;
 
 constexpr char kPortDir[] = "/harlune-fuzz";  // never touched: the serial port is a fake
 
-// The main window on a fake serial port with COM1 present and open, as after
-// start-up, but without listing the empty store (twice) on every run.
-struct Window {
-    Window()
+// The instrument on a fake serial port with COM1 present and open, as after
+// start-up, with manual timing: this run is its clock.
+struct Link : InstrumentRecorder {
+    Link()
     {
         auto fake = std::make_unique<FakeSerialIo>();
         io = fake.get();
         io->presentDevices << QStringLiteral("%1/COM1").arg(QLatin1String(kPortDir));
-        comm = std::make_unique<MSComm>(std::move(fake));
-        form = std::make_unique<Form1>(comm.get(), &dialogs);
-        form->endProgram = [] {};
-        form->openPort();
-        form->emptyRecordStore();
+        core = std::make_unique<Instrument>(std::move(fake), Instrument::Timing::Manual);
+        record(core.get());
+        core->load();
     }
     QList<QByteArray> takeWrites()
     {
@@ -65,9 +59,7 @@ struct Window {
     void receive(const QByteArray &bytes) { io->inject(bytes); }
 
     FakeSerialIo *io;
-    std::unique_ptr<MSComm> comm;
-    RecordingUi dialogs;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<Instrument> core;
 };
 
 struct Reply {
@@ -90,46 +82,45 @@ private:
     void checkStore() const;
 
     FuzzInput &in_;
-    Window h_;
+    Link h_;
     sim::Instrument instrument_{sim::InstrumentOptions{}};
     std::deque<Reply> line_;
     qint64 now_ = 0;
     qint64 lastDueMs_ = 0;
     qint64 lineDueMs_ = -1;
+    quint64 lineStarts_ = 0;  // the line timer's starts seen, to tell a restart
     qint64 tickDueMs_ = -1;
     qint32 rangeFirst_ = 0, rangeLast_ = -1;
 };
 
 void Run::go()
 {
-    Form1 &f = *h_.form;
+    Instrument &f = *h_.core;
     sim::InstrumentOptions options;
     options.groups = in_.range(0, kMostGroups);
     instrument_ = sim::Instrument(options);
-    f.commOk = 1;
-    f.Command2_Click();
+    h_.takeWrites();  // start-up's
+    f.read();
     // The group count comes back whole: what follows is about block replies.
     for (const QByteArray &frame : h_.takeWrites())
         h_.receive(instrument_.receive(frame));
-    FUZZ_CHECK(f.form2, QStringLiteral("no read-range dialog"));
-    Form2 &d = *f.form2;
+    FUZZ_CHECK(h_.groupCounts.size() == 1, QStringLiteral("no read-range dialog"));
     const uint8_t choice = in_.byte();
-    if (choice % 2)
-        d.Option2->setChecked(true);
-    d.Text1->setText(in_.text(12));
-    d.Text2->setText(in_.text(12));
+    const QString text1 = in_.text(12);
+    const QString text2 = in_.text(12);
     if (choice % 16 == 15) {
-        d.Command2_Click();
-        FUZZ_CHECK(h_.takeWrites().isEmpty() && f.readPhase == Phase::Idle,
+        f.resumeLink();  // Cancel
+        FUZZ_CHECK(h_.takeWrites().isEmpty() && f.readPhase() == Phase::Idle,
                    QStringLiteral("Cancel started something"));
         return;
     }
-    d.Command1_Click();
-    rangeFirst_ = f.lssavesum;
-    rangeLast_ = f.endsave;
+    f.startReadOut(read_plan::fromTexts(
+        choice % 2 ? read_plan::Choice::All : read_plan::Choice::Range, text1, text2, f.savesum()));
+    rangeFirst_ = f.lssavesum();
+    rangeLast_ = f.endsave();
     harvestTimers();
 
-    for (int events = 0; f.readPhase != Phase::Idle; ++events) {
+    for (int events = 0; f.readPhase() != Phase::Idle; ++events) {
         FUZZ_CHECK(events < kMostEvents && now_ < kMostVirtualMs,
                    QStringLiteral("the read-out does not end"));
         collectRequests();
@@ -155,11 +146,11 @@ void Run::go()
             break;
         case 1:
             lineDueMs_ = -1;
-            f.lineTimer_Timer();
+            f.lineTimer().fire();
             break;
         case 2:
             tickDueMs_ += kWatchdogTickMs;
-            f.Timer4_Timer();
+            f.Timer4().fire();
             break;
         }
         harvestTimers();
@@ -168,7 +159,7 @@ void Run::go()
     checkStore();
 }
 
-// Block requests the window wrote: checked, and answered by the instrument.
+// Block requests the instrument wrote: checked, and answered by the instrument.
 void Run::collectRequests()
 {
     for (const QByteArray &frame : h_.takeWrites()) {
@@ -230,16 +221,18 @@ void Run::deliver(const QByteArray &bytes)
     }
 }
 
-// The window's timers run on virtual time: a timer it started is noted with
-// its due time and stopped, so that only this run fires it.
+// The instrument's timers run on virtual time: when one is started, its due
+// time is noted, and only this run fires it.
 void Run::harvestTimers()
 {
-    Form1 &f = *h_.form;
-    if (f.lineTimer->isActive()) {
-        lineDueMs_ = now_ + f.lineTimer->interval();
-        f.lineTimer->stop();
+    Instrument &f = *h_.core;
+    if (!f.lineTimer().isActive()) {
+        lineDueMs_ = -1;
+    } else if (f.lineTimer().starts() != lineStarts_) {
+        lineStarts_ = f.lineTimer().starts();
+        lineDueMs_ = now_ + f.lineTimer().interval();
     }
-    if (!f.Timer4->isActive())
+    if (!f.Timer4().isActive())
         tickDueMs_ = -1;
     else if (tickDueMs_ < 0)
         tickDueMs_ = now_ + kWatchdogTickMs;
@@ -247,14 +240,15 @@ void Run::harvestTimers()
 
 void Run::checkStore() const
 {
-    const Form1 &f = *h_.form;
-    FUZZ_CHECK(h_.dialogs.messages.size() == 1,
-               QStringLiteral("%1 messages").arg(h_.dialogs.messages.size()));
-    const bool complete = h_.dialogs.messages[0].text.startsWith(QStringLiteral("数据读取完毕"));
+    const Instrument &f = *h_.core;
+    const int told = h_.completions + int(h_.interruptions.size()) + h_.nothingToRead;
+    FUZZ_CHECK(told == 1, QStringLiteral("the user was told %1 times").arg(told));
+    const bool complete = h_.completions == 1;
     if (complete)
-        FUZZ_CHECK(f.storedLast == f.endsave, QStringLiteral("complete before the range's end"));
+        FUZZ_CHECK(f.storedLast() == f.endsave(),
+                   QStringLiteral("complete before the range's end"));
     else if (rangeLast_ >= rangeFirst_)
-        FUZZ_CHECK(f.memnum == std::max(0, f.storedLast - f.lssavesum + 1),
+        FUZZ_CHECK(f.memnum() == std::max(0, f.storedLast() - f.lssavesum() + 1),
                    QStringLiteral("Save would not write what arrived"));
     // The range and a block's width around it: a block stored one slot off,
     // or a block too many, shows there. (Requests outside it are checked above.)
@@ -262,8 +256,8 @@ void Run::checkStore() const
     const qint32 to = std::min(record_store::kLastGroup,
                                std::max(rangeFirst_, rangeLast_) + frames::kBlockGroups);
     for (qint32 g = from; g <= to; ++g) {
-        const GroupRecord r = f.recordAt(g);
-        if (g >= rangeFirst_ && g <= f.storedLast) {
+        const GroupRecord r = f.store().recordAt(g);
+        if (g >= rangeFirst_ && g <= f.storedLast()) {
             const sim::Record want = sim::groupRecord(g);
             bool same = r.year == want[10] && r.month == want[11] && r.day == want[12]
                         && r.hour == want[13] && r.minute == want[14] && r.second == want[15]
@@ -279,8 +273,7 @@ void Run::checkStore() const
     }
 }
 
-// The offscreen platform warns on every dialog it is asked to raise; a run's
-// log keeps only what the properties say.
+// A run's log keeps only what the properties say.
 void quietQtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
@@ -292,9 +285,8 @@ void quietQtMessage(QtMsgType type, const QMessageLogContext &, const QString &m
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qInstallMessageHandler(quietQtMessage);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("HARLUNE_PORT_DIR", kPortDir);
-    new QApplication(*argc, *argv);
+    new QCoreApplication(*argc, *argv);
     return 0;
 }
 

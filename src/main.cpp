@@ -1,14 +1,14 @@
 #include "app/command_line.h"
 #include "app/startup.h"
 #include "app/version.h"
+#include "core/instrument.h"
 #include "core/product.h"
 #include "core/translations.h"
+#include "gui/fonts.h"
+#include "gui/form1.h"
 #include "platform/console_output.h"
-#include "platform/mscomm.h"
 #include "platform/qt_serial_io.h"
 #include "platform/ui_seam.h"
-#include "window/fonts.h"
-#include "window/form1.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -67,10 +67,10 @@ int main(int argc, char *argv[])
     if (!icon.isNull())
         QApplication::setWindowIcon(icon);
 
-    MSComm comm(std::make_unique<QtSerialIo>());
+    Instrument core(std::make_unique<QtSerialIo>());
     WidgetUiSeam dialogs;
-    Form1 window(&comm, &dialogs);
-    startup::apply(parsed.options, window);
+    Form1 window(&core, &dialogs);
+    startup::apply(parsed.options, core);
     startup::endOnSignals(window);
     window.Form_Load();
     window.show();

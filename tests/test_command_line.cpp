@@ -2,11 +2,11 @@
 // options do to the port map and the port search.
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "gui/form1.h"
 #include "platform/mscomm.h"
 #include "platform/port_map.h"
 #include "support/fake_serial_io.h"
 #include "support/recording_ui.h"
-#include "window/form1.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -32,14 +32,14 @@ struct StartedWindow {
         auto fake = std::make_unique<FakeSerialIo>();
         io = fake.get();
         io->presentDevices = present;
-        comm = std::make_unique<MSComm>(std::move(fake));
-        form = std::make_unique<Form1>(comm.get(), &dialogs);
-        startup::apply(options, *form);
+        core = std::make_unique<Instrument>(std::move(fake), Instrument::Timing::Manual);
+        form = std::make_unique<Form1>(core.get(), &dialogs);
+        startup::apply(options, *core);
         form->Form_Load();
     }
 
-    FakeSerialIo *io;  // owned by comm
-    std::unique_ptr<MSComm> comm;
+    FakeSerialIo *io;  // owned by core
+    std::unique_ptr<Instrument> core;
     RecordingUi dialogs;
     std::unique_ptr<Form1> form;
 };
@@ -242,12 +242,12 @@ private slots:
         QCOMPARE(w.io->openDevice, device(first == 1 ? 16 : first - 1));
         QVERIFY(w.io->writes.isEmpty());  // start-up opens a port without probing it
 
-        w.form->Timer2_Timer();
+        w.core->Timer2_Timer();
         QCOMPARE(w.io->openDevice, device(first));
         QCOMPARE(w.io->writes.size(), 1);
 
-        w.form->probeWindow->stop();  // the probe went unanswered
-        w.form->Timer2_Timer();
+        w.core->probeWindow().fire();  // the probe went unanswered
+        w.core->Timer2_Timer();
         QCOMPARE(w.io->openAttempts.last(), device(first == 16 ? 1 : first + 1));
     }
 
@@ -257,9 +257,9 @@ private slots:
     {
         QTemporaryDir ports;
         StartedWindow w(parse({QStringLiteral("--port-dir"), ports.path()}).options);
-        QCOMPARE(w.form->Combo1->currentText(), QStringLiteral("1"));
+        QCOMPARE(w.core->portText(), QStringLiteral("1"));
         QCOMPARE(w.io->openAttempts, QStringList{QDir(ports.path()).filePath("COM1")});
-        w.form->Timer2_Timer();
+        w.core->Timer2_Timer();
         QCOMPARE(w.io->openAttempts.last(), QDir(ports.path()).filePath("COM2"));
     }
 

@@ -2,23 +2,18 @@
 // the instrument killed or silent during a read-out, killed after Cancel or
 // under the open dialog, and every kind of faulty block reply. A read-out
 // always ends, never stores a wrong group, and nothing spins.
-#include "dialog/form2.h"
 #include "support/cpu_use.h"
-#include "support/read_out.h"
+#include "support/sim_core.h"
 #include "support/sim_process.h"
-#include "support/sim_window.h"
 #include "support/wait.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
 namespace {
 
-using Phase = Form1::ReadPhase;
+using Phase = Instrument::ReadPhase;
 
 // The watchdog's tick, shortened for the test: 31 ticks make 0.62 s instead of 31 s.
 constexpr int kTestWatchdogTickMs = 20;
@@ -27,13 +22,30 @@ constexpr int kQueuedReplyGapMs = 20;
 // A spinning event loop takes a whole core; an idle one takes a few percent at most.
 constexpr double kMostCpuShare = 0.25;
 
-bool completed(const SimWindow &w)
-{
-    return !w.dialogs.messages.isEmpty()
-           && w.dialogs.messages.last().text.startsWith(QStringLiteral("数据读取完毕"));
-}
+// Whether the read-out ended, one way or the other.
+bool ended(const SimCore &w) { return w.completions + w.interruptions.size() > 0; }
 
-void shortenWatchdog(SimWindow &w) { w.form->Timer4->setInterval(kTestWatchdogTickMs); }
+// The watchdog ticks every kTestWatchdogTickMs while it runs, instead of every
+// second: the test's timer gives the ticks, the watchdog's own go nowhere.
+class ShortWatchdog {
+public:
+    explicit ShortWatchdog(Instrument &core) : core_(core)
+    {
+        core_.Timer4().blockSignals(true);
+        QObject::connect(&tick_, &QTimer::timeout, [this] {
+            if (core_.Timer4().isActive())
+                core_.Timer4_Timer();
+        });
+        tick_.start(kTestWatchdogTickMs);
+    }
+    ~ShortWatchdog() { core_.Timer4().blockSignals(false); }
+    ShortWatchdog(const ShortWatchdog &) = delete;
+    ShortWatchdog &operator=(const ShortWatchdog &) = delete;
+
+private:
+    Instrument &core_;
+    QTimer tick_;
+};
 
 }  // namespace
 
@@ -41,11 +53,12 @@ class EndToEndFaultsTest : public QObject {
     Q_OBJECT
 private slots:
     // The simulator dies during a long read-out at the line's real rate: the
-    // read-out ends within 2 s with the groups that arrived, the window works,
-    // the simulator is found again when it comes back, and a new read-out is exact.
+    // read-out ends within 2 s with the groups that arrived, the instrument is
+    // free again, it finds the simulator when it comes back, and a new
+    // read-out is exact.
     void killedDuringALongReadOut()
     {
-        SimWindow w;
+        SimCore w;
         w.killInstrument();  // the instrument is a process of its own here
         SimProcess simulator;
         QVERIFY(simulator.start(
@@ -53,35 +66,37 @@ private slots:
             {QStringLiteral("--groups"), QStringLiteral("200000"), QStringLiteral("--line-rate")}));
         QString why;
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("200000"), &why), qPrintable(why));
-        QVERIFY(waitUntil([&] { return w.form->storedLast >= 1000; }, 10000));
+        QVERIFY(waitUntil([&] { return w.core->storedLast() >= 1000; }, 10000));
 
         simulator.kill();
         QElapsedTimer sinceKill;
         sinceKill.start();
-        QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 5000));
+        QVERIFY(waitUntil([&] { return ended(w); }, 5000));
         QVERIFY2(sinceKill.elapsed() <= 2000, qPrintable(QString::number(sinceKill.elapsed())));
-        const qint32 arrived = w.form->storedLast;
-        QCOMPARE(w.dialogs.messages[0].text,
-                 QStringLiteral("读取中断：仪器已断开。已读取第 1 至 %1 组。").arg(arrived));
+        const qint32 arrived = w.core->storedLast();
+        QCOMPARE(w.completions, 0);
+        QCOMPARE(w.interruptions,
+                 QStringList{
+                     QStringLiteral("读取中断：仪器已断开。已读取第 1 至 %1 组。").arg(arrived)});
         QCOMPARE(arrived % 1000, 0);
-        QCOMPARE(storeMismatch(*w.form, 1, arrived), QString());
-        QCOMPARE(int(w.form->recordAt(arrived + 1).val[0]), int(record_store::kEmptyValue));
-        QCOMPARE(w.form->memnum, arrived);
-        QVERIFY(w.form->Command2->isEnabled());
-        QVERIFY(w.form->Timer1->isActive() && w.form->Timer2->isActive());
-        QVERIFY(
-            waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信失败"); }, 1000));
+        QCOMPARE(storeMismatch(w.core->store(), 1, arrived), QString());
+        QCOMPARE(int(w.core->store().recordAt(arrived + 1).val[0]), int(record_store::kEmptyValue));
+        QCOMPARE(w.core->memnum(), arrived);
+        QVERIFY(!w.core->isBusy());  // Read can be asked for again
+        QVERIFY(w.core->Timer2().isActive());
+        QVERIFY(waitUntil([&] { return !w.isLinked(); }, 1000));
+        QCOMPARE(w.links.last(), false);
         const double share = cpuShareOver(1000);
         QVERIFY2(share < kMostCpuShare, qPrintable(QString::number(share)));
 
         w.startInstrument();
-        QVERIFY(
-            waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信成功"); }, 10000));
-        w.dialogs.messages.clear();
+        QVERIFY(waitUntil([&] { return w.isLinked(); }, 10000));
+        QCOMPARE(w.links.last(), true);
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("2500"), &why), qPrintable(why));
-        QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 20000));
-        QVERIFY2(completed(w), qPrintable(w.dialogs.messages.last().text));
-        QCOMPARE(storeMismatch(*w.form, 1, 2500), QString());
+        QVERIFY(waitUntil([&] { return w.completions + w.interruptions.size() > 1; }, 20000));
+        QCOMPARE(w.interruptions.mid(1), QStringList{});  // only the first read-out broke off
+        QCOMPARE(w.completions, 1);
+        QCOMPARE(storeMismatch(w.core->store(), 1, 2500), QString());
     }
 
     // The instrument stops answering after the first block: the watchdog asks
@@ -90,22 +105,22 @@ private slots:
     {
         sim::SimOptions options;
         options.instrument.faults.silentFrom = 2;
-        SimWindow w(options);
+        SimCore w(options);
         QString why;
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("2500"), &why), qPrintable(why));
-        shortenWatchdog(w);
-        QVERIFY(
-            waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 10 * kShortWatchdogPeriodMs));
-        QCOMPARE(w.dialogs.messages[0].text,
-                 QStringLiteral("读取中断：仪器未应答。已读取第 1 至 1000 组。"));
+        ShortWatchdog watchdog(*w.core);
+        QVERIFY(waitUntil([&] { return ended(w); }, 10 * kShortWatchdogPeriodMs));
+        QCOMPARE(w.completions, 0);
+        QCOMPARE(w.interruptions,
+                 QStringList{QStringLiteral("读取中断：仪器未应答。已读取第 1 至 1000 组。")});
         QCOMPARE(int(w.instrument->instrument().blockRequests().size()), 1 + 4);
-        QCOMPARE(storeMismatch(*w.form, 1, 1000), QString());
-        QCOMPARE(w.form->readPhase, Phase::Idle);
-        QVERIFY(w.form->Command2->isEnabled());
+        QCOMPARE(storeMismatch(w.core->store(), 1, 1000), QString());
+        QCOMPARE(w.core->readPhase(), Phase::Idle);
+        QVERIFY(!w.core->isBusy());
     }
 
-    // Killed after Cancel, or while the dialog is open: the status tells the
-    // truth and the program does not spin on the dead device.
+    // Killed after Cancel, or while the read-range dialog is open: the link
+    // tells the truth and the program does not spin on the dead device.
     void killedAfterCancelOrUnderTheDialog_data()
     {
         QTest::addColumn<bool>("cancel");
@@ -115,25 +130,29 @@ private slots:
     void killedAfterCancelOrUnderTheDialog()
     {
         QFETCH(bool, cancel);
-        SimWindow w;
+        SimCore w;
         w.killInstrument();
         SimProcess simulator;
         QVERIFY(simulator.start(w.portDir.path(), w.port));
-        QVERIFY(
-            waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信成功"); }, 5000));
-        w.form->Command2_Click();
-        QVERIFY(waitUntil([&] { return !w.form->form2.isNull(); }, 3000));
+        QVERIFY(waitUntil([&] { return w.isLinked(); }, 5000));
+        w.core->read();
+        QVERIFY(waitUntil([&] { return !w.groupCounts.isEmpty(); }, 3000));  // the dialog opens
         if (cancel)
-            w.form->form2->Command2_Click();
+            w.core->resumeLink();
         simulator.kill();
-        QVERIFY(
-            waitUntil([&] { return w.form->Text3->text() == QStringLiteral("通信失败"); }, 5000));
-        QCOMPARE(w.form->Label2->text(), QStringLiteral("- -"));
+        QVERIFY(waitUntil([&] { return !w.isLinked(); }, 5000));
+        QCOMPARE(w.links.last(), false);
+        // No live reading is shown any more.
+        const qsizetype liveReadings = w.live.size();
         const double share = cpuShareOver(2000);
         QVERIFY2(share < kMostCpuShare, qPrintable(QString::number(share)));
+        QCOMPARE(w.live.size(), liveReadings);
         if (!cancel) {
-            QCOMPARE(w.form->Text2->text(), QStringLiteral("串口关闭"));
-            QVERIFY(!w.form->form2.isNull());  // the user still decides
+            QVERIFY(!w.core->serial().PortOpen());
+            // The user still decides: nothing runs until the dialog is answered.
+            QVERIFY(!w.core->Timer2().isActive());
+            QVERIFY(!w.core->Timer3().isActive());
+            QCOMPARE(w.core->readPhase(), Phase::Idle);
         }
     }
 
@@ -158,17 +177,18 @@ private slots:
         *which[fault] = 2;
         f.slowMs = kShortWatchdogPeriodMs * 3 / 2;  // after the first re-send, before a second
         options.instrument.groups = 3000;
-        SimWindow w(options);
+        SimCore w(options);
         QString why;
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("3000"), &why), qPrintable(why));
         // Replies that queue up behind a slow one follow it a turnaround
         // later: longer than the quiet window, so each looks like a reply of
         // its own. (Set once linked: the search waits 20 ms on each port.)
         w.instrument->setTurnaround(kQueuedReplyGapMs);
-        shortenWatchdog(w);
-        QVERIFY(waitUntil([&] { return !w.dialogs.messages.isEmpty(); }, 30000));
-        QVERIFY2(completed(w), qPrintable(w.dialogs.messages[0].text));
-        QCOMPARE(storeMismatch(*w.form, 1, 3000), QString());
+        ShortWatchdog watchdog(*w.core);
+        QVERIFY(waitUntil([&] { return ended(w); }, 30000));
+        QCOMPARE(w.interruptions, QStringList{});
+        QCOMPARE(w.completions, 1);
+        QCOMPARE(storeMismatch(w.core->store(), 1, 3000), QString());
         // Block 2 was asked for twice: the faulty reply was not taken.
         const auto &requests = w.instrument->instrument().blockRequests();
         QCOMPARE(int(requests.size()), 4);
@@ -178,5 +198,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(EndToEndFaultsTest)
+QTEST_GUILESS_MAIN(EndToEndFaultsTest)
 #include "test_e2e_faults.moc"

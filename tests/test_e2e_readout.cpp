@@ -1,17 +1,9 @@
 // End to end: a read-out of the simulated instrument's memory through a
 // pseudo-terminal, the record table it leaves, Clear data, and the watchdog.
-#include "dialog/form2.h"
-#include "platform/rich_text_box.h"
 #include "sim/generator.h"
-#include "support/form1_harness.h"
-#include "support/sim_window.h"
-
+#include "support/bytes.h"
+#include "support/sim_core.h"
 #include "support/wait.h"
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QToolBar>
 
 #include <QtTest>
 
@@ -85,27 +77,30 @@ QStringList expectedTable(qint32 first, qint32 last, bool seconds)
     return lines;
 }
 
-QStringList viewLines(Form1 &f)
+// The lines of the record table the instrument listed last.
+QStringList listedLines(const SimCore &w)
 {
-    QString text = f.RichTextBox1->Text();
+    if (w.listed.isEmpty())
+        return {QStringLiteral("<nothing listed>")};
+    QString text = w.listed.last();
     if (!text.endsWith(QStringLiteral("\r\n")))
-        return {QStringLiteral("<view text does not end with CR LF>")};
+        return {QStringLiteral("<table text does not end with CR LF>")};
     text.chop(2);
     return text.split(QStringLiteral("\r\n"));
 }
 
-void expectSlotsMatchTheInstrument(Form1 &f, qint32 first, qint32 last)
+void expectSlotsMatchTheInstrument(const SimCore &w, qint32 first, qint32 last)
 {
-    const QString mismatch = storeMismatch(f, first, last);
+    const QString mismatch = storeMismatch(w.core->store(), first, last);
     QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
-// Read, then choose the range in the dialog and press OK.
-void readRange(SimWindow &w, const QString &from, const QString &to)
+// Read, then the range as chosen in the dialog, and OK: the read-out is under way.
+void readRange(SimCore &w, const QString &from, const QString &to)
 {
     QString why;
     QVERIFY2(w.readRange(from, to, &why), qPrintable(why));
-    QVERIFY(w.form->isEnabled());
+    QVERIFY(w.core->isBusy());
 }
 
 }  // namespace
@@ -115,34 +110,32 @@ class EndToEndReadOutTest : public QObject {
 private slots:
     void readsTwoThousandFiveHundredGroups()
     {
-        SimWindow w;
+        SimCore w;
         readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
-        QVERIFY(waitUntil([&] { return w.dialogs.messages.size() == 1; }, 20000));
+        QVERIFY(waitUntil([&] { return w.completions + w.interruptions.size() == 1; }, 20000));
 
         QCOMPARE(w.blockFrames(),
                  (QList<QByteArray>{bytes({0xAA, 0x00, 0x00, 0x01, 0x00, 0x0A, 0x00, 0x55}),
                                     bytes({0xAA, 0x00, 0x0A, 0x01, 0x00, 0x14, 0x00, 0x55}),
                                     bytes({0xAA, 0x00, 0x14, 0x01, 0x00, 0x19, 0x00, 0x55})}));
-        expectSlotsMatchTheInstrument(*w.form, 1, 2500);
-        QCOMPARE(w.dialogs.messages[0].title, QStringLiteral("Harlune"));
-        QCOMPARE(w.dialogs.messages[0].text,
-                 QStringLiteral(
-                     "数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
-                     "文件过大时，保存时间较长，请耐心等待。"));
+        expectSlotsMatchTheInstrument(w, 1, 2500);
+        // Completed, and nothing else told: the window shows its completion message.
+        QCOMPARE(w.interruptions, QStringList{});
+        QCOMPARE(w.completions, 1);
+        QCOMPARE(w.nothingToRead, 0);
 
-        QVERIFY(w.form->isEnabled());
-        for (QPushButton *b : {w.form->Command2, w.form->Command3, w.form->Command4})
-            QVERIFY(b->isEnabled());
-        QVERIFY(w.form->Toolbar1->isEnabled());
-        for (QTimer *t : {w.form->Timer1, w.form->Timer2, w.form->Timer3})
+        // The busy lock is lifted: the commands and the status display are back.
+        QVERIFY(!w.core->isBusy());
+        QCOMPARE(w.busy, (QList<bool>{true, false}));
+        for (LinkTimer *t : {&w.core->Timer2(), &w.core->Timer3()})
             QVERIFY(t->isActive());
-        QVERIFY(!w.form->Timer4->isActive());
+        QVERIFY(!w.core->Timer4().isActive());
 
-        QCOMPARE(int(w.form->secFlag), 1);  // the simulator stamps seconds
-        QCOMPARE(viewLines(*w.form), expectedTable(2001, 2500, true));
+        QCOMPARE(int(w.core->secFlag()), 1);  // the simulator stamps seconds
+        QCOMPARE(listedLines(w), expectedTable(2001, 2500, true));
 
-        w.form->Command4_Click();
-        QCOMPARE(w.form->RichTextBox1->Text(),
+        w.core->clearData();
+        QCOMPARE(w.listed.last(),
                  kBanner + QStringLiteral("\r\n") + kHeader + QStringLiteral("\r\n"));
     }
 
@@ -150,10 +143,12 @@ private slots:
     {
         sim::SimOptions options;
         options.instrument.secondsFlag = false;
-        SimWindow w(options);
+        SimCore w(options);
         readRange(w, QStringLiteral("57"), QStringLiteral("99"));
-        QVERIFY(waitUntil([&] { return w.dialogs.messages.size() == 1; }, 10000));
-        QCOMPARE(viewLines(*w.form), expectedTable(57, 99, false));
+        QVERIFY(waitUntil([&] { return w.completions + w.interruptions.size() == 1; }, 10000));
+        QCOMPARE(w.interruptions, QStringList{});
+        QCOMPARE(w.completions, 1);
+        QCOMPARE(listedLines(w), expectedTable(57, 99, false));
     }
 
     // The instrument stays silent on the second block request: the watchdog asks
@@ -164,30 +159,35 @@ private slots:
     {
         sim::SimOptions options;
         options.instrument.faults.silentOn = 2;
-        SimWindow w(options);
+        SimCore w(options);
         readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
-        w.form->Timer4->stop();  // the test gives the watchdog's ticks itself
+        // The test gives the watchdog's ticks itself: the running timer's own
+        // ticks go nowhere.
+        w.core->Timer4().blockSignals(true);
         QVERIFY(waitUntil([&] { return w.blockFrames().size() == 2; }, 5000));
         waitUntil([] { return false; }, 300);
         for (int i = 0; i < 30; ++i)
-            w.form->Timer4_Timer();
+            w.core->Timer4_Timer();
         waitUntil([] { return false; }, 300);
         QCOMPARE(w.blockFrames().size(), 2);
-        QVERIFY(w.dialogs.messages.isEmpty());
-        w.form->Timer4_Timer();
+        QCOMPARE(w.completions, 0);
+        QVERIFY(w.interruptions.isEmpty());
+        w.core->Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
         QCOMPARE(w.blockFrames()[2], w.blockFrames()[1]);
-        QVERIFY(
-            waitUntil([&] { return w.form->readPhase == Form1::ReadPhase::AwaitingLate; }, 5000));
+        QVERIFY(waitUntil(
+            [&] { return w.core->readPhase() == Instrument::ReadPhase::AwaitingLate; }, 5000));
         for (int i = 0; i < 30; ++i)
-            w.form->Timer4_Timer();
+            w.core->Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
-        w.form->Timer4_Timer();
-        QVERIFY(waitUntil([&] { return w.dialogs.messages.size() == 1; }, 10000));
+        w.core->Timer4_Timer();
+        QVERIFY(waitUntil([&] { return w.completions + w.interruptions.size() == 1; }, 10000));
+        QCOMPARE(w.interruptions, QStringList{});
+        QCOMPARE(w.completions, 1);
         QCOMPARE(w.blockFrames().size(), 4);
-        expectSlotsMatchTheInstrument(*w.form, 1, 2500);
+        expectSlotsMatchTheInstrument(w, 1, 2500);
     }
 };
 
-QTEST_MAIN(EndToEndReadOutTest)
+QTEST_GUILESS_MAIN(EndToEndReadOutTest)
 #include "test_e2e_readout.moc"

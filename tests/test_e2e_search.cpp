@@ -61,9 +61,9 @@ private slots:
         sim::SimOptions options;
         options.instrument.replyDelayMs = delayMs;
         SimWindow w(options, port);
-        QVERIFY(waitUntil([&] { return w.form->Text3->text() == kLinked; }, kFindWithinMs));
-        QCOMPARE(w.comm->CommPort(), port);
-        QVERIFY(waitUntil([&] { return w.form->Label2->text() != QStringLiteral("- -"); }, 3000));
+        QVERIFY(waitUntil([&] { return w.Text3->text() == kLinked; }, kFindWithinMs));
+        QCOMPARE(w.core->serial().CommPort(), port);
+        QVERIFY(waitUntil([&] { return w.Label2->text() != QStringLiteral("- -"); }, 3000));
     }
 
     // A device on COM2 that answers the probe with something else is passed
@@ -88,25 +88,25 @@ private slots:
         QVERIFY(other.isLinked());
 
         QStringList linkShownFor;
-        connect(w.form->Text3, &QLineEdit::textChanged, this, [&](const QString &text) {
+        connect(w.Text3, &QLineEdit::textChanged, this, [&](const QString &text) {
             if (text == kLinked)
-                linkShownFor << w.form->Text1->text();
+                linkShownFor << w.Text1->text();
         });
         QStringList linkedOn;
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (w.form->commOk == 1 && !linkedOn.contains(w.form->portText()))
-                linkedOn << w.form->portText();
+            if (w.core->commOk() == 1 && !linkedOn.contains(w.core->portText()))
+                linkedOn << w.core->portText();
         });
         watch.start(1);
 
-        QVERIFY(waitUntil([&] { return w.form->Text3->text() == kLinked; }, kFindWithinMs));
+        QVERIFY(waitUntil([&] { return w.Text3->text() == kLinked; }, kFindWithinMs));
         waitUntil([] { return false; }, kStayLinkedMs);
         QVERIFY(other.instrument().requestCount(sim::Command::Probe) > 0);
         QCOMPARE(linkShownFor, QStringList{QStringLiteral("COM5")});
         QCOMPARE(linkedOn, QStringList{QStringLiteral("5")});
-        QCOMPARE(w.form->commOk, qint16(1));
-        QCOMPARE(w.form->portNotes.value(2) == QStringLiteral("不是本仪器"), noted);
+        QCOMPARE(w.core->commOk(), qint16(1));
+        QCOMPARE(w.core->portNotes().value(2) == QStringLiteral("不是本仪器"), noted);
     }
 
     // SIGTERM in the middle of a read-out ends the program as Exit does: the
@@ -120,12 +120,12 @@ private slots:
         startup::endOnSignals(*w.form);
         QString why;
         QVERIFY2(w.readRange(QStringLiteral("1"), QStringLiteral("200000"), &why), qPrintable(why));
-        QVERIFY(waitUntil([&] { return w.form->storedLast >= 1000; }, 10000));
+        QVERIFY(waitUntil([&] { return w.core->storedLast() >= 1000; }, 10000));
         QVERIFY(!lockFilesOf(w.deviceOf(3)).isEmpty());
 
         QTimer::singleShot(0, [] { ::raise(SIGTERM); });
         QCOMPARE(QCoreApplication::exec(), 0);
-        QVERIFY(!w.comm->PortOpen());
+        QVERIFY(!w.core->serial().PortOpen());
         QCOMPARE(lockFilesOf(w.deviceOf(3)), QStringList());
     }
 

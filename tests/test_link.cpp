@@ -1,12 +1,6 @@
 // senddat, the busy lock and the receive path, through a fake serial port.
-#include "dialog/form2.h"
 #include "support/read_out.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QToolBar>
 #include <QtTest>
 
 class LinkTest : public QObject {
@@ -14,76 +8,76 @@ class LinkTest : public QObject {
 private slots:
     void openPortReopensAndKeepsThePreviousNumberForBadText()
     {
-        Form1Harness h({1, 3});
+        CoreHarness h({1, 3});
         h.io->openAttempts.clear();
-        h.form->openPort();  // already open on COM1: closed and opened again
+        h.core->openPort();  // already open on COM1: closed and opened again
         QCOMPARE(h.io->openAttempts, QStringList{h.deviceOf(1)});
-        QCOMPARE(h.comm->Settings(), QStringLiteral("115200,n,8,1"));
-        QCOMPARE(int(h.comm->InputMode()), 1);
-        h.form->Combo1->setEditText(QStringLiteral("abc"));
-        h.form->openPort();
+        QCOMPARE(h.core->serial().Settings(), QStringLiteral("115200,n,8,1"));
+        QCOMPARE(int(h.core->serial().InputMode()), 1);
+        h.core->setPortText(QStringLiteral("abc"));
+        h.core->openPort();
         QCOMPARE(h.io->openDevice, h.deviceOf(1));
-        h.form->Combo1->setEditText(QStringLiteral("2"));  // no COM2: closed, armed all the same
-        h.comm->setRThreshold(5000);
-        h.form->openPort();
-        QVERIFY(!h.comm->PortOpen());
-        QCOMPARE(int(h.comm->RThreshold()), 20);
-        QCOMPARE(int(h.comm->InputLen()), 20);
+        startReadOut(h, 1, 250);                   // armed for a block of 5000 bytes
+        h.core->setPortText(QStringLiteral("2"));  // no COM2: closed, armed all the same
+        h.core->openPort();
+        QVERIFY(!h.core->serial().PortOpen());
+        QCOMPARE(int(h.core->serial().RThreshold()), 20);
+        QCOMPARE(int(h.core->serial().InputLen()), 20);
     }
 
     void probeFrameAndThreshold()
     {
-        Form1Harness h;
-        h.form->senddat(11);
+        CoreHarness h;
+        h.core->senddat(11);
         const auto w = h.takeWrites();
         QCOMPARE(w.size(), 1);
         QCOMPARE(w[0], bytes({0xAA, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x11}));
-        QCOMPARE(int(h.comm->RThreshold()), 20);
-        QCOMPARE(int(h.form->lastCmd), 11);
+        QCOMPARE(int(h.core->serial().RThreshold()), 20);
+        QCOMPARE(int(h.core->lastCmd()), 11);
     }
 
     void rangeUnderOneBlockIsOneFrame()
     {
-        Form1Harness h;
+        CoreHarness h;
         startReadOut(h, 1, 250);
         const auto w = h.takeWrites();
         QCOMPARE(w.size(), 1);
         QCOMPARE(w[0], bytes({0xAA, 0x00, 0x00, 0x01, 0x00, 0x02, 0x32, 0x55}));
-        QCOMPARE(int(h.comm->RThreshold()), 5000);
-        QCOMPARE(int(h.comm->InputLen()), 5000);
+        QCOMPARE(int(h.core->serial().RThreshold()), 5000);
+        QCOMPARE(int(h.core->serial().InputLen()), 5000);
         h.receiveBlock(blockReplyFor(w[0], sampleRecord));
         QVERIFY(h.takeWrites().isEmpty());  // nothing more is requested
-        QVERIFY(!h.form->Timer4->isActive());
+        QVERIFY(!h.core->Timer4().isActive());
     }
 
     void range1To2500IsThreeFrames()
     {
-        Form1Harness h;
+        CoreHarness h;
         startReadOut(h, 1, 2500);
         QList<QByteArray> sent = h.takeWrites();
-        QCOMPARE(int(h.comm->RThreshold()), 20000);
-        QCOMPARE(int(h.comm->InputLen()), 20000);
+        QCOMPARE(int(h.core->serial().RThreshold()), 20000);
+        QCOMPARE(int(h.core->serial().InputLen()), 20000);
         h.receiveBlock(blockReplyFor(sent.last(), sampleRecord));
-        QCOMPARE(h.form->startsave, 1001);
-        QCOMPARE(int(h.form->lsmemmul), 2);
+        QCOMPARE(h.core->startsave(), 1001);
+        QCOMPARE(int(h.core->lsmemmul()), 2);
         sent += h.takeWrites();
         h.receiveBlock(blockReplyFor(sent.last(), sampleRecord));
-        QCOMPARE(h.form->startsave, 2001);
-        QCOMPARE(int(h.form->lsmemmul), 3);
+        QCOMPARE(h.core->startsave(), 2001);
+        QCOMPARE(int(h.core->lsmemmul()), 3);
         sent += h.takeWrites();
-        QCOMPARE(int(h.comm->RThreshold()), 10000);
-        QCOMPARE(int(h.comm->InputLen()), 10000);
+        QCOMPARE(int(h.core->serial().RThreshold()), 10000);
+        QCOMPARE(int(h.core->serial().InputLen()), 10000);
         h.receiveBlock(blockReplyFor(sent.last(), sampleRecord));
         sent += h.takeWrites();
         QCOMPARE(sent, (QList<QByteArray>{bytes({0xAA, 0, 0, 1, 0, 0x0A, 0, 0x55}),
                                           bytes({0xAA, 0, 0x0A, 1, 0, 0x14, 0, 0x55}),
                                           bytes({0xAA, 0, 0x14, 1, 0, 0x19, 0, 0x55})}));
-        QCOMPARE(h.dialogs.messages.size(), 1);  // completed once, at the end
+        QCOMPARE(h.completions, 1);  // completed once, at the end
     }
 
     void range1To2000IsTwoWholeBlocks()
     {
-        Form1Harness h;
+        CoreHarness h;
         startReadOut(h, 1, 2000);
         QList<QByteArray> sent = h.takeWrites();
         h.receiveBlock(blockReplyFor(sent.last(), sampleRecord));
@@ -92,75 +86,71 @@ private slots:
         sent += h.takeWrites();
         QCOMPARE(sent.size(), 2);
         QCOMPARE(sent[1], bytes({0xAA, 0, 0x0A, 1, 0, 0x14, 0, 0x55}));
-        QVERIFY(!h.form->Timer4->isActive());
+        QVERIFY(!h.core->Timer4().isActive());
     }
 
     void closedPortSendsNothingAndLocksNothing()
     {
-        Form1Harness h({});  // no device present: the port stays closed
-        QVERIFY(!h.comm->PortOpen());
-        h.comm->setRThreshold(77);
-        h.form->senddat(33);
+        CoreHarness h({});  // no device present: the port stays closed
+        QVERIFY(!h.core->serial().PortOpen());
+        h.core->senddat(33);
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(int(h.form->lastCmd), 33);
-        QCOMPARE(int(h.comm->RThreshold()), 77);
+        QCOMPARE(int(h.core->lastCmd()), 33);
         startReadOut(h, 1, 10);
-        QCOMPARE(int(h.form->lastCmd), 55);
-        QVERIFY(h.form->Command2->isEnabled());
-        QVERIFY(h.form->Toolbar1->isEnabled());
+        QCOMPARE(int(h.core->lastCmd()), 55);
+        QVERIFY(h.takeWrites().isEmpty());
+        // Not armed for the block's 200 bytes: the thresholds are as start-up left them.
+        QCOMPARE(int(h.core->serial().RThreshold()), 20);
+        QCOMPARE(int(h.core->serial().InputLen()), 20);
+        QVERIFY(!h.core->isBusy());
+        QVERIFY(h.busy.isEmpty());
     }
 
     void blockRequestAppliesTheBusyLock()
     {
-        Form1Harness h;
-        for (QTimer *t : {h.form->Timer1, h.form->Timer2, h.form->Timer3})
-            t->start();
+        CoreHarness h;
+        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
         startReadOut(h, 1, 10);
-        QVERIFY(!h.form->Command2->isEnabled());
-        QVERIFY(!h.form->Command3->isEnabled());
-        QVERIFY(!h.form->Command4->isEnabled());
-        QVERIFY(h.form->Command5->isEnabled());  // Exit stays available
-        QVERIFY(!h.form->Toolbar1->isEnabled());
-        QVERIFY(!h.form->Timer1->isActive());
-        QVERIFY(!h.form->Timer2->isActive());
-        QVERIFY(!h.form->Timer3->isActive());
-        QVERIFY(h.form->Timer4->isActive());
+        QVERIFY(h.core->isBusy());
+        QCOMPARE(h.busy, QList<bool>{true});
+        QVERIFY(!h.core->Timer2().isActive());
+        QVERIFY(!h.core->Timer3().isActive());
+        QVERIFY(h.core->Timer4().isActive());
     }
 
     void shortCommandsKeepInputLen()
     {
-        Form1Harness h;
+        CoreHarness h;
         startReadOut(h, 1, 250);
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
-        h.form->senddat(33);
-        QCOMPARE(int(h.comm->RThreshold()), 20);
-        QCOMPARE(int(h.comm->InputLen()), 5000);
-        h.form->openPort();
-        QCOMPARE(int(h.comm->InputLen()), 20);
+        h.core->senddat(33);
+        QCOMPARE(int(h.core->serial().RThreshold()), 20);
+        QCOMPARE(int(h.core->serial().InputLen()), 5000);
+        h.core->openPort();
+        QCOMPARE(int(h.core->serial().InputLen()), 20);
     }
 
     void unknownCommandResendsTheLastFrame()
     {
-        Form1Harness h;
-        h.form->senddat(22);
-        h.comm->setRThreshold(5);
-        h.form->senddat(44);
+        CoreHarness h;
+        startReadOut(h, 1, 250);  // armed for a block of 5000 bytes
+        const QByteArray block = h.takeWrites().last();
+        h.core->senddat(44);
         const auto w = h.takeWrites();
-        QCOMPARE(w.size(), 2);
-        QCOMPARE(w[1], w[0]);
-        QCOMPARE(int(h.comm->RThreshold()), 5);
-        QCOMPARE(int(h.form->lastCmd), 44);
+        QCOMPARE(w, QList<QByteArray>{block});
+        QCOMPARE(int(h.core->serial().RThreshold()), 5000);
+        QCOMPARE(int(h.core->lastCmd()), 44);
     }
 
     void staleBytesAreGoneAfterSenddat()
     {
-        Form1Harness h;
+        CoreHarness h;
         h.io->injectQuietly(bytes({0xAA, 1, 2, 3}));  // in the driver, not yet read
-        h.form->senddat(11);
-        QCOMPARE(h.comm->InBufferCount(), 0);
+        h.core->senddat(11);
+        QVERIFY(h.io->pendingInput.isEmpty());
         // Only the real reply completes the threshold; the stale bytes would have shifted it.
         h.receive(shortReply(0x11, 0xFF));
-        QCOMPARE(int(h.form->secFlag), 1);
+        QCOMPARE(int(h.core->secFlag()), 1);
     }
 
     // senddat drops stale input, then writes the frame, then makes sure it is
@@ -176,19 +166,19 @@ private slots:
     void replyOfAnInstantInstrumentSurvivesSenddat()
     {
         QFETCH(bool, holdsWritesUntilDrain);
-        Form1Harness h;
+        CoreHarness h;
         h.io->holdsWritesUntilDrain = holdsWritesUntilDrain;
         h.io->answerAtOnce = [](const QByteArray &frame) {
             return shortReply(quint8(frame.at(7)), 0xFF);
         };
         h.io->injectQuietly(bytes({0xAA, 1, 2, 3}));  // stale, in the driver
-        h.form->senddat(11);
+        h.core->senddat(11);
         // When senddat returns, the frame is on the line, whichever way the port sends.
         QCOMPARE(h.io->writes, QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11})});
         h.receive(QByteArray());  // the event loop hears of the reply
-        QCOMPARE(int(h.form->commOk), 1);
-        QCOMPARE(h.form->rxBuf, shortReply(0x11, 0xFF));
-        QCOMPARE(int(h.form->secFlag), 1);
+        QCOMPARE(int(h.core->commOk()), 1);
+        QCOMPARE(h.core->rxBuf(), shortReply(0x11, 0xFF));
+        QCOMPARE(int(h.core->secFlag()), 1);
     }
 
     void probeReplySetsSecondsFlag_data()
@@ -202,95 +192,99 @@ private slots:
     void probeReplySetsSecondsFlag()
     {
         QFETCH(int, byte15);
-        Form1Harness h;
-        h.form->secFlag = 7;
-        h.form->silentTicks = 12;
-        h.form->senddat(11);
+        QFETCH(int, secFlag);
+        CoreHarness h;
+        h.link();
+        h.core->senddat(11);
+        h.receive(CoreHarness::probeReply(secFlag == 1 ? 0x00 : 0xFF));  // the other way first
+        for (int i = 0; i < 12; ++i)
+            h.core->Timer2_Timer();  // linked: the ticks only count
+        QCOMPARE(int(h.core->silentTicks()), 12);
+        h.core->senddat(11);
         QByteArray reply = shortReply(0x11, quint8(byte15));
         for (int i = 1; i < 15; ++i)
             reply[i] = char(0x30 + i);  // bytes that are not read
         h.receive(reply);
-        QTEST(int(h.form->secFlag), "secFlag");
-        QCOMPARE(int(h.form->commOk), 1);
-        QCOMPARE(int(h.form->silentTicks), 0);
+        QTEST(int(h.core->secFlag()), "secFlag");
+        QCOMPARE(int(h.core->commOk()), 1);
+        QCOMPARE(int(h.core->silentTicks()), 0);
     }
 
     void countReplyOpensTheDialog()
     {
-        Form1Harness h;
-        h.form->Command2_Click();
+        CoreHarness h;
+        h.core->read();
         h.receive(shortReply(0x22, 0x00, 0x03, 0x20));
-        QCOMPARE(h.form->savesum, 332);
-        QVERIFY(!h.form->isEnabled());
-        QVERIFY(!h.form->form2.isNull());
-        QVERIFY(h.form->form2->isVisible());
-        h.form->form2->Command2_Click();
+        QCOMPARE(h.core->savesum(), 332);
+        QCOMPARE(h.groupCounts, QList<qint32>{332});
     }
 
     void countReplyWithWrongEchoOpensNothing()
     {
-        Form1Harness h;
-        h.form->savesum = 5;
-        h.form->Command2_Click();
-        h.comm->setRThreshold(99);
-        h.io->inject(QByteArray(99 - 20, '\0'));  // nothing yet: below the threshold
+        CoreHarness h;
+        h.core->read();
+        h.receive(shortReply(0x22, 0, 0, 5));
+        for (int i = 0; i < 3; ++i)
+            h.core->Timer2_Timer();
+        h.core->read();
         h.receive(shortReply(0x33, 0, 3, 32));
-        QCOMPARE(int(h.comm->RThreshold()), 20);
-        QCOMPARE(h.form->savesum, 5);
-        QVERIFY(h.form->form2.isNull());
-        QVERIFY(h.form->isEnabled());
-        QCOMPARE(int(h.form->commOk), 0);  // only the instrument's answer counts
+        QCOMPARE(int(h.core->serial().RThreshold()), 20);
+        QCOMPARE(h.core->savesum(), 5);
+        QCOMPARE(h.groupCounts, QList<qint32>{5});  // the dialog opened for the first reply only
+        QCOMPARE(int(h.core->silentTicks()), 3);    // only the instrument's answer counts
     }
 
     void liveReplyWithWrongEchoShowsNothing()
     {
-        Form1Harness h;
-        h.form->senddat(33);
-        h.form->secFlag = 1;
-        h.receive(shortReply(0x22));
-        QCOMPARE(h.form->Label2->text(), QStringLiteral("- -"));
-        QCOMPARE(int(h.form->secFlag), 1);
-        QCOMPARE(int(h.form->commOk), 0);
+        CoreHarness h;
+        h.core->senddat(11);
+        h.receive(CoreHarness::probeReply(0xFF));  // seconds on ...
+        h.core->senddat(33);
+        h.receive(shortReply(0x22));  // ... and not turned off by a wrong reply
+        QVERIFY(h.live.isEmpty());
+        QCOMPARE(int(h.core->secFlag()), 1);
+        QCOMPARE(int(h.core->commOk()), 1);  // linked by the probe reply, not by the wrong one
     }
 
     void otherEventsAreIgnored()
     {
-        Form1Harness h;
-        h.form->senddat(11);
-        h.form->rxBuf = bytes({1, 2, 3});
-        h.form->silentTicks = 9;
+        CoreHarness h;
+        h.link();
+        for (int i = 0; i < 9; ++i)
+            h.core->Timer2_Timer();  // linked: the ticks only count
+        h.core->senddat(11);
         h.io->injectQuietly(shortReply(0x11, 0xFF));
         h.io->fail(SerialIo::Failure::ReadFailed);  // CommEvent 1008
-        QCOMPARE(int(h.comm->CommEvent()), int(MSComm::comEventReadFailed));
-        QCOMPARE(h.form->rxBuf, bytes({1, 2, 3}));
-        QCOMPARE(int(h.form->commOk), 0);
-        QCOMPARE(int(h.form->silentTicks), 9);
+        QCOMPARE(int(h.core->serial().CommEvent()), int(MSComm::comEventReadFailed));
+        QCOMPARE(h.core->rxBuf(), CoreHarness::probeReply());  // the reply that linked
+        QCOMPARE(int(h.core->secFlag()), 0);
+        QCOMPARE(int(h.core->silentTicks()), 9);
     }
 
     void shortBlockDeliveryIsNotStored()
     {
-        Form1Harness h;
-        h.form->Command4_Click();
+        CoreHarness h;
+        h.core->clearData();
         startReadOut(h, 1, 250);
         const QByteArray frame = h.takeWrites().last();
-        // A delivery that raises the event although it is short of the block:
-        // the threshold is lowered behind senddat's back.
-        h.comm->setRThreshold(100);
-        h.receiveBlock(blockReplyFor(frame, sampleRecord).left(100));
-        QCOMPARE(int(h.form->recordAt(1).val[0]), 20000);    // nothing stored
-        QCOMPARE(h.takeWrites(), QList<QByteArray>{frame});  // the same block, at once
-        QVERIFY(h.dialogs.messages.isEmpty());
-        QVERIFY(h.form->Timer4->isActive());  // the watchdog still guards the block
+        // A delivery that stops short of the block: the stall check finds it
+        // not growing, and the line is drained until quiet.
+        h.receive(blockReplyFor(frame, sampleRecord).left(100));
+        h.quietLine(3);
+        QCOMPARE(int(h.core->store().recordAt(1).val[0]), 20000);  // nothing stored
+        QCOMPARE(h.takeWrites(), QList<QByteArray>{frame});        // the same block, at once
+        QCOMPARE(h.completions, 0);
+        QVERIFY(h.interruptions.isEmpty());
+        QVERIFY(h.core->Timer4().isActive());  // the watchdog still guards the block
     }
 
     void shortLiveDeliveryIsIgnored()
     {
-        Form1Harness h;
-        h.form->senddat(33);
-        h.comm->setRThreshold(5);
+        CoreHarness h;
+        h.core->senddat(33);
         h.receive(bytes({0xAA, 1, 2, 3, 4}));
-        QCOMPARE(h.form->Label2->text(), QStringLiteral("- -"));
-        QCOMPARE(int(h.form->commOk), 0);
+        QVERIFY(h.live.isEmpty());
+        QCOMPARE(int(h.core->commOk()), 0);
     }
 
     // Only the instrument's own answer keeps the link: a short reply with its
@@ -320,26 +314,24 @@ private slots:
         QFETCH(int, dat);
         QFETCH(QByteArray, reply);
         QFETCH(bool, links);
-        Form1Harness h({1, 2});
+        CoreHarness h({1, 2});
         if (dat != 0)
-            h.form->senddat(qint16(dat));
+            h.core->senddat(qint16(dat));
         h.receive(reply);
-        QCOMPARE(int(h.form->commOk), links ? 1 : 0);
-        h.form->Timer1_Timer();
-        const QString noted = hoverTip(h.form->Text1);
+        QCOMPARE(int(h.core->commOk()), links ? 1 : 0);
+        QCOMPARE(h.links, links ? QList<bool>{true} : QList<bool>{});
+        const QString noted = h.core->portTip();
         QCOMPARE(noted.endsWith(QStringLiteral("：不是本仪器")), dat == 11 && !links);
-        if (h.form->form2)
-            h.form->form2->Command2_Click();
     }
 
     void blockBytesAreLife()
     {
-        Form1Harness h;
+        CoreHarness h;
         startReadOut(h, 1, 5);
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
-        QCOMPARE(int(h.form->commOk), 1);
+        QCOMPARE(int(h.core->commOk()), 1);
     }
 };
 
-QTEST_MAIN(LinkTest)
+QTEST_GUILESS_MAIN(LinkTest)
 #include "test_link.moc"

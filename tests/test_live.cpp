@@ -37,21 +37,19 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QStringList, shown);
         Form1Harness h;
-        h.form->senddat(33);
+        h.core->senddat(33);
         h.receive(reply);
-        QCOMPARE(
-            (QStringList{h.form->Label2->text(), h.form->Label4->text(), h.form->Label5->text()}),
-            shown);
+        QCOMPARE((QStringList{h.Label2->text(), h.Label4->text(), h.Label5->text()}), shown);
     }
 
     // fmtText holds the last reading formatted: an overload is shown without the formatter.
     void formatterSlotKeepsTheLastFormattedReading()
     {
         Form1Harness h;
-        h.form->senddat(33);
+        h.core->senddat(33);
         h.receive(liveReply({0x0C, 0x22, 0x42, 0x00, 0x05, 0x43, 0x64, 0x00, 0x31}));
-        QCOMPARE(h.form->Label5->text(), QStringLiteral("OL"));
-        QCOMPARE(h.form->fmtText, QStringLiteral("0.005mA"));
+        QCOMPARE(h.Label5->text(), QStringLiteral("OL"));
+        QCOMPARE(h.core->fmtText(), QStringLiteral("0.005mA"));
     }
 
     // The three values share one font whatever they show, "- -" of a lost link
@@ -60,21 +58,22 @@ private slots:
     {
         Form1Harness h;
         Form1 &f = *h.form;
-        QLabel *const labels[] = {f.Label2, f.Label4, f.Label5};
-        const QFont font = f.Label2->font();
+        QLabel *const labels[] = {h.Label2, h.Label4, h.Label5};
+        const QFont font = h.Label2->font();
         const auto allInFont = [&] {
             return std::all_of(std::begin(labels), std::end(labels),
                                [&](const QLabel *l) { return l->font() == font; });
         };
         QVERIFY(allInFont());
-        f.senddat(33);
+        h.core->senddat(33);
         h.receive(liveReply({255, 255, 0x41, 100, 0, 0x42, 0, 7, 0x00}));
-        QCOMPARE((QStringList{f.Label2->text(), f.Label4->text(), f.Label5->text()}),
+        QCOMPARE((QStringList{h.Label2->text(), h.Label4->text(), h.Label5->text()}),
                  (QStringList{"2575.5mA", "OL", "7"}));
         QVERIFY(allInFont());
-        f.commOk = 0;
+        for (int tick = 0; tick < 31; ++tick)
+            h.core->Timer2_Timer();  // silence: the link is lost
         f.Timer1_Timer();
-        QCOMPARE(f.Label5->text(), QStringLiteral("- -"));
+        QCOMPARE(h.Label5->text(), QStringLiteral("- -"));
         QVERIFY(allInFont());
     }
 
@@ -83,7 +82,7 @@ private slots:
     void theFontIsTheLargestThatFits()
     {
         Form1Harness h;
-        QLabel *label = h.form->Label2;
+        QLabel *label = h.Label2;
         const QFont font = label->font();
         QVERIFY(font.bold());
         QVERIFY(font.pointSizeF() <= 42);
@@ -99,13 +98,12 @@ private slots:
     void everyReadingFits()
     {
         Form1Harness h;
-        Form1 &f = *h.form;
-        const QFontMetricsF fm(f.Label2->font());
+        const QFontMetricsF fm(h.Label2->font());
         for (int value : {25755, 19999, 12345, 10001, 9999, 1000, 0}) {
             for (int status = 0; status <= 255; ++status) {
-                f.fmtReading(QString::number(value), QString::number(status));
-                QVERIFY2(fm.horizontalAdvance(f.fmtText) <= f.Label2->width(),
-                         qPrintable(f.fmtText));
+                h.core->fmtReading(QString::number(value), QString::number(status));
+                QVERIFY2(fm.horizontalAdvance(h.core->fmtText()) <= h.Label2->width(),
+                         qPrintable(h.core->fmtText()));
             }
         }
     }
@@ -113,12 +111,12 @@ private slots:
     void secondsFlagFollowsEveryLiveReply()
     {
         Form1Harness h;
-        h.form->senddat(33);
+        h.core->senddat(33);
         h.receive(liveReply({0, 1, 0x40, 0, 2, 0x40, 0, 3, 0x40}, 0xFF));
-        QCOMPARE(int(h.form->secFlag), 1);
-        h.form->senddat(33);
+        QCOMPARE(int(h.core->secFlag()), 1);
+        h.core->senddat(33);
         h.receive(liveReply({0, 1, 0x40, 0, 2, 0x40, 0, 3, 0x40}, 0x00));
-        QCOMPARE(int(h.form->secFlag), 0);
+        QCOMPARE(int(h.core->secFlag()), 0);
     }
 };
 

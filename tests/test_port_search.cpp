@@ -2,11 +2,10 @@
 // (Timer4).
 #include "support/read_out.h"
 
-#include <QComboBox>
 #include <QtTest>
 
 namespace {
-QString combo(Form1Harness &h) { return h.form->portText(); }
+QString combo(CoreHarness &h) { return h.core->portText(); }
 }  // namespace
 
 class PortSearchTest : public QObject {
@@ -14,10 +13,10 @@ class PortSearchTest : public QObject {
 private slots:
     void firstStepProbesPort2()
     {
-        Form1Harness h({1, 2});
+        CoreHarness h({1, 2});
         QCOMPARE(h.io->openDevice, h.deviceOf(1));  // start-up opened COM1 ...
         QVERIFY(h.takeWrites().isEmpty());          // ... without probing it
-        h.form->Timer2_Timer();
+        h.core->Timer2_Timer();
         QCOMPARE(combo(h), QStringLiteral("2"));
         QCOMPARE(h.io->openDevice, h.deviceOf(2));
         QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11})});
@@ -46,8 +45,8 @@ private slots:
     {
         QFETCH(QString, start);
         QFETCH(QStringList, steps);
-        Form1Harness h;
-        h.form->Combo1->setEditText(start);
+        CoreHarness h;
+        h.core->setPortText(start);
         QStringList seen;
         for (int i = 0; i < steps.size(); ++i) {
             h.searchStep();
@@ -60,7 +59,7 @@ private slots:
     // the one the step before tried: the search can never stick on one port.
     void everyStepMovesToAnotherPort()
     {
-        Form1Harness h({1});
+        CoreHarness h({1});
         QStringList texts = {QStringLiteral("-1"), QStringLiteral("-1e20"),
                              QStringLiteral("x"),  QStringLiteral("1e20"),
                              QStringLiteral("  "), QStringLiteral("16.4")};
@@ -68,10 +67,10 @@ private slots:
         for (const QString &t : texts) {
             for (int step = 0; step < 3; ++step) {
                 if (step == 0)
-                    h.form->Combo1->setEditText(t);
+                    h.core->setPortText(t);
                 h.io->openAttempts.clear();
                 h.searchStep();
-                const qint16 port = h.comm->CommPort();
+                const qint16 port = h.core->serial().CommPort();
                 QVERIFY2(port >= 1 && port <= 16, qPrintable(t));
                 QVERIFY2(port != last, qPrintable(t));
                 QCOMPARE(h.io->openAttempts, QStringList{h.deviceOf(port)});
@@ -85,19 +84,19 @@ private slots:
     // window has passed; a port that did not open costs one tick.
     void anOpenedPortKeepsTheSearchForItsProbeWindow()
     {
-        Form1Harness h({2});
-        h.form->Timer2_Timer();  // port 2 opens and is probed
+        CoreHarness h({2});
+        h.core->Timer2_Timer();  // port 2 opens and is probed
         QCOMPARE(h.takeWrites().size(), 1);
-        QVERIFY(h.form->probeWindow->isActive());
-        QCOMPARE(h.form->probeWindow->interval(), 100);
-        h.form->Timer2_Timer();  // inside the window: the search stays
+        QVERIFY(h.core->probeWindow().isActive());
+        QCOMPARE(h.core->probeWindow().interval(), 100);
+        h.core->Timer2_Timer();  // inside the window: the search stays
         QCOMPARE(combo(h), QStringLiteral("2"));
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(int(h.form->silentTicks), 2);  // the ticks still count
-        h.searchStep();                         // the window passed unanswered
+        QCOMPARE(int(h.core->silentTicks()), 2);  // the ticks still count
+        h.searchStep();                           // the window passed unanswered
         QCOMPARE(combo(h), QStringLiteral("3"));
-        QVERIFY(!h.form->probeWindow->isActive());  // port 3 is missing ...
-        h.form->Timer2_Timer();                     // ... and costs one tick
+        QVERIFY(!h.core->probeWindow().isActive());  // port 3 is missing ...
+        h.core->Timer2_Timer();                      // ... and costs one tick
         QCOMPARE(combo(h), QStringLiteral("4"));
     }
 
@@ -114,111 +113,117 @@ private slots:
     {
         QFETCH(QByteArray, reply);
         QFETCH(QString, portAfterNextTick);
-        Form1Harness h({2, 3});
-        h.form->Timer2_Timer();
+        CoreHarness h({2, 3});
+        h.core->Timer2_Timer();
+        QVERIFY(h.core->probeWindow().isActive());
         h.receive(reply);
-        QVERIFY(!h.form->probeWindow->isActive());
-        h.form->Timer2_Timer();
+        QVERIFY(!h.core->probeWindow().isActive());
+        h.core->Timer2_Timer();
         QCOMPARE(combo(h), portAfterNextTick);
     }
 
     void fractionalPortIsRoundedToEven()
     {
-        Form1Harness h({4});
-        h.form->Combo1->setEditText(QStringLiteral("2.5"));
-        h.form->Timer2_Timer();  // 3.5 selects port 4
+        CoreHarness h({4});
+        h.core->setPortText(QStringLiteral("2.5"));
+        h.core->Timer2_Timer();  // 3.5 selects port 4
         QCOMPARE(h.io->openDevice, h.deviceOf(4));
     }
 
     void missingPortCostsOneStepAndSendsNothing()
     {
-        Form1Harness h({1});
-        h.form->Timer2_Timer();
-        QVERIFY(!h.comm->PortOpen());
+        CoreHarness h({1});
+        h.core->Timer2_Timer();
+        QVERIFY(!h.core->serial().PortOpen());
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(int(h.form->lastCmd), 11);
+        QCOMPARE(int(h.core->lastCmd()), 11);
     }
 
     void replyStopsTheSearchAtThatPort()
     {
-        Form1Harness h({1, 2, 3});
+        CoreHarness h({1, 2, 3});
         h.searchStep();
         h.searchStep();
         h.receive(shortReply(0x11));
-        QCOMPARE(int(h.form->commOk), 1);
+        QCOMPARE(int(h.core->commOk()), 1);
         h.takeWrites();
-        h.form->Timer2_Timer();
+        h.core->Timer2_Timer();
         QCOMPARE(combo(h), QStringLiteral("3"));
         QCOMPARE(h.io->openDevice, h.deviceOf(3));
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(int(h.form->silentTicks), 1);
+        QCOMPARE(int(h.core->silentTicks()), 1);
     }
 
     void linkIsLostOnThe31stSilentTick()
     {
-        Form1Harness h;
-        h.form->commOk = 1;
+        CoreHarness h;
+        h.link();
+        QCOMPARE(int(h.core->commOk()), 1);
         for (int i = 0; i < 30; ++i)
-            h.form->Timer2_Timer();
-        QCOMPARE(int(h.form->commOk), 1);
+            h.core->Timer2_Timer();
+        QCOMPARE(int(h.core->commOk()), 1);
         QCOMPARE(combo(h), QStringLiteral("1"));
-        h.form->Timer2_Timer();
-        QCOMPARE(int(h.form->commOk), 0);
-        h.form->Timer2_Timer();  // the search resumes after the current number
+        h.core->Timer2_Timer();
+        QCOMPARE(int(h.core->commOk()), 0);
+        h.core->Timer2_Timer();  // the search resumes after the current number
         QCOMPARE(combo(h), QStringLiteral("2"));
     }
 
+    // The count of silent ticks goes on while the search runs (the link is
+    // lost on the 31st) and stops at its ceiling.
     void silenceCountStopsAtItsCeiling()
     {
-        Form1Harness h;
-        h.form->silentTicks = 1300;
-        h.form->Timer2_Timer();
-        QCOMPARE(int(h.form->silentTicks), 1300);
-        h.form->silentTicks = 1299;
-        h.form->Timer2_Timer();
-        QCOMPARE(int(h.form->silentTicks), 1300);
+        CoreHarness h;
+        h.link();
+        for (int i = 0; i < 1299; ++i)
+            h.core->Timer2_Timer();
+        QCOMPARE(int(h.core->silentTicks()), 1299);
+        h.core->Timer2_Timer();
+        QCOMPARE(int(h.core->silentTicks()), 1300);
+        h.core->Timer2_Timer();
+        QCOMPARE(int(h.core->silentTicks()), 1300);
     }
 
     void livePollOnlyWhileLinked()
     {
-        Form1Harness h;
-        h.form->Timer3_Timer();
+        CoreHarness h;
+        h.core->Timer3_Timer();
         QVERIFY(h.takeWrites().isEmpty());
-        h.form->commOk = 1;
-        h.form->Timer3_Timer();
+        h.link();
+        h.core->Timer3_Timer();
         QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x33})});
     }
 
     void watchdogResendsOnThe31stTick()
     {
-        Form1Harness h;
+        CoreHarness h;
         startReadOut(h, 1, 2500);
         const QByteArray first = h.takeWrites().last();
         for (int i = 0; i < 30; ++i)
-            h.form->Timer4_Timer();
+            h.core->Timer4_Timer();
         QVERIFY(h.takeWrites().isEmpty());
-        h.form->Timer4_Timer();
+        h.core->Timer4_Timer();
         QCOMPARE(h.takeWrites(), QList<QByteArray>{first});
-        QCOMPARE(int(h.form->blockRetryTicks), 0);
+        QCOMPARE(int(h.core->blockRetryTicks()), 0);
         // The next block resets the count: 30 more ticks send nothing.
         h.receiveBlock(blockReplyFor(first, sampleRecord));
         h.takeWrites();
         for (int i = 0; i < 30; ++i)
-            h.form->Timer4_Timer();
+            h.core->Timer4_Timer();
         QVERIFY(h.takeWrites().isEmpty());
     }
 
     void readStopsSearchAndPoll()
     {
-        Form1Harness h;
-        h.form->Timer2->start();
-        h.form->Timer3->start();
-        h.form->Command2_Click();
-        QVERIFY(!h.form->Timer2->isActive());
-        QVERIFY(!h.form->Timer3->isActive());
+        CoreHarness h;  // start-up lets the search and the live poll run
+        QVERIFY(h.core->Timer2().isActive());
+        QVERIFY(h.core->Timer3().isActive());
+        h.core->read();
+        QVERIFY(!h.core->Timer2().isActive());
+        QVERIFY(!h.core->Timer3().isActive());
         QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x22})});
     }
 };
 
-QTEST_MAIN(PortSearchTest)
+QTEST_GUILESS_MAIN(PortSearchTest)
 #include "test_port_search.moc"

@@ -1,48 +1,38 @@
 // What happens when the instrument goes away, through the fake serial port:
-// read-outs that end, a status that tells the truth under the busy lock, the
-// commands locked with their buttons, port errors shown once, and Exit.
-#include "dialog/form2.h"
-#include "platform/rich_text_box.h"
+// read-outs that end, a link state that tells the truth under the busy lock,
+// the busy lock held until the read-out ends, port errors noted once, and
+// shutting down.
+#include "core/link/read_plan.h"
 #include "support/read_out.h"
-#include "window/panel_status_bar.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
-#include <QToolBar>
+#include <QLoggingCategory>
 #include <QtTest>
 
 namespace {
 
-using Phase = Form1::ReadPhase;
+using Phase = Instrument::ReadPhase;
 
 // A read-out of groups first..last with the first `blocks` blocks answered.
-void readOutPart(Form1Harness &h, qint32 first, qint32 last, int blocks)
+void readOutPart(CoreHarness &h, qint32 first, qint32 last, int blocks)
 {
-    h.form->Command4_Click();
-    h.stopTimers();
+    h.core->clearData();
     startReadOut(h, first, last);
     for (int b = 0; b < blocks; ++b)
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
     h.takeWrites();
 }
 
-void expectWindowBackAtWork(Form1Harness &h)
+// The read-out is over and the link is back at work: the watchdog stopped,
+// the search and the live poll running, the busy lock lifted.
+void expectBackAtWork(CoreHarness &h)
 {
-    Form1 &f = *h.form;
-    QCOMPARE(f.readPhase, Phase::Idle);
-    QVERIFY(!f.Timer4->isActive());
-    for (QTimer *t : {f.Timer1, f.Timer2, f.Timer3})
-        QVERIFY(t->isActive());
-    for (QPushButton *b : {f.Command2, f.Command3, f.Command4})
-        QVERIFY(b->isEnabled());
-    for (QAction *a : {f.mnuSave, f.mnuRead, f.mnuClear})
-        QVERIFY(a->isEnabled());
-    QVERIFY(f.Toolbar1->isEnabled());
+    QCOMPARE(h.core->readPhase(), Phase::Idle);
+    QVERIFY(!h.core->Timer4().isActive());
+    QVERIFY(h.core->Timer2().isActive());
+    QVERIFY(h.core->Timer3().isActive());
+    QVERIFY(!h.core->isBusy());
+    // Lifted, if it was ever on: a request to a port that is gone applies no lock.
+    QVERIFY(h.busy.isEmpty() || !h.busy.last());
 }
 
 // Messages of the program's serial log, while a test runs.
@@ -67,180 +57,193 @@ private slots:
     void unpluggedDuringAReadOut()
     {
         QFETCH(bool, hungUp);
-        Form1Harness h;
+        CoreHarness h;
         readOutPart(h, 1, 200000, 3);
-        Form1 &f = *h.form;
-        QVERIFY(!f.Command2->isEnabled());
+        QVERIFY(h.core->isBusy());
 
-        QString statusDuringMessage;
-        h.dialogs.whileMessageOpen = [&] {
-            statusDuringMessage = f.Text2->text() + QLatin1Char('/') + f.Text3->text();
-        };
+        // What the link looks like while the user reads why the read-out ended.
+        bool portOpenDuringMessage = true;
+        int linkDuringMessage = -1;
+        QObject::connect(h.core.get(), &Instrument::readOutInterrupted, [&] {
+            portOpenDuringMessage = h.core->serial().PortOpen();
+            linkDuringMessage = h.core->commOk();
+        });
         if (hungUp) {
             for (int i = 0; i < 3; ++i)
                 h.io->fail(SerialIo::Failure::ReadFailed);
         } else {
             h.io->fail(SerialIo::Failure::Unplugged);
         }
-        QVERIFY(!h.comm->PortOpen());
-        QCOMPARE(h.dialogs.messages.size(), 1);
-        QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Harlune"));
-        QCOMPARE(h.dialogs.messages[0].text,
-                 QStringLiteral("读取中断：仪器已断开。已读取第 1 至 3000 组。"));
-        QCOMPARE(statusDuringMessage, QStringLiteral("串口关闭/通信失败"));
-        expectWindowBackAtWork(h);
-        QCOMPARE(f.lssavesum, 1);
-        QCOMPARE(f.memnum, 3000);
-        QCOMPARE(f.ProgressBar1->value(), 2);  // 3000 of 200000
-        const QString view = f.RichTextBox1->Text();
+        QVERIFY(!h.core->serial().PortOpen());
+        QCOMPARE(h.portLosses, 1);
+        QCOMPARE(h.interruptions,
+                 QStringList{QStringLiteral("读取中断：仪器已断开。已读取第 1 至 3000 组。")});
+        QCOMPARE(h.completions, 0);
+        QVERIFY(!portOpenDuringMessage);
+        QCOMPARE(linkDuringMessage, 0);
+        QCOMPARE(h.links, (QList<bool>{true, false}));  // the blocks linked; the loss unlinked
+        expectBackAtWork(h);
+        QCOMPARE(h.core->lssavesum(), 1);
+        QCOMPARE(h.core->memnum(), 3000);
+        QCOMPARE(h.progress.last(), 2);  // 3000 of 200000
+        const QString view = h.listed.last();
         QVERIFY(view.contains(QStringLiteral("NO.002001")));
         QVERIFY(view.contains(QStringLiteral("NO.003000")));
         QVERIFY(!view.contains(QStringLiteral("NO.002000")));
-        QVERIFY(slotMismatch(f, 3000, sampleRecord(3000)).isEmpty());
-        QCOMPARE(int(f.recordAt(3001).val[0]), int(record_store::kEmptyValue));
+        QVERIFY(slotMismatch(h.core->store(), 3000, sampleRecord(3000)).isEmpty());
+        QCOMPARE(int(h.core->store().recordAt(3001).val[0]), int(record_store::kEmptyValue));
     }
 
     void aTransientReadErrorKeepsThePort()
     {
-        Form1Harness h;
+        CoreHarness h;
         readOutPart(h, 1, 2000, 0);
         h.io->fail(SerialIo::Failure::ReadFailed);
         h.io->fail(SerialIo::Failure::ReadFailed);
         h.receive(QByteArray(10, '\0'));  // data between the errors: not a hung-up device
         h.io->fail(SerialIo::Failure::ReadFailed);
         h.io->fail(SerialIo::Failure::ReadFailed);
-        QVERIFY(h.comm->PortOpen());
-        QCOMPARE(h.form->readPhase, Phase::Receiving);
-        QVERIFY(h.dialogs.messages.isEmpty());
+        QVERIFY(h.core->serial().PortOpen());
+        QCOMPARE(h.core->readPhase(), Phase::Receiving);
+        QVERIFY(h.interruptions.isEmpty());
+        QCOMPARE(h.completions, 0);
+        QCOMPARE(h.portLosses, 0);
     }
 
     // The watchdog asks again every 31 s; after the third re-send goes
-    // unanswered the read-out ends. The status turns to "communication
-    // failed" with the first unanswered period, although the lock stops the
-    // status display.
+    // unanswered the read-out ends. The link is told lost with the first
+    // unanswered period, although the busy lock stops the search that would
+    // otherwise notice.
     void silenceEndsTheReadOutAfterThreeResends()
     {
-        Form1Harness h;
+        CoreHarness h;
         readOutPart(h, 1, 5000, 2);
-        Form1 &f = *h.form;
-        f.commOk = 1;
-        f.showLinkState();
-        f.Label2->setText(QStringLiteral("1.23mA"));
+        QCOMPARE(int(h.core->commOk()), 1);  // the blocks were the instrument's answer
+        QCOMPARE(h.links, QList<bool>{true});
         int frames = 0;
         for (int second = 1; second <= 31 * 4; ++second) {
-            f.Timer4_Timer();
+            h.core->Timer4_Timer();
             frames += h.takeWrites().size();
+            if (second == 30)
+                QCOMPARE(int(h.core->commOk()), 1);
             if (second == 31) {
-                QCOMPARE(f.Text3->text(), QStringLiteral("通信失败"));
-                QCOMPARE(f.StatusBar1->panelText(1), QStringLiteral("通信失败"));
-                QCOMPARE(f.Label2->text(), QStringLiteral("- -"));
+                QCOMPARE(int(h.core->commOk()), 0);
+                QCOMPARE(h.links, (QList<bool>{true, false}));
             }
             if (second < 31 * 4)
-                QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(QString::number(second)));
+                QVERIFY2(h.interruptions.isEmpty(), qPrintable(QString::number(second)));
         }
         QCOMPARE(frames, 3);
-        QCOMPARE(h.dialogs.messages.size(), 1);
-        QCOMPARE(h.dialogs.messages[0].text,
-                 QStringLiteral("读取中断：仪器未应答。已读取第 1 至 2000 组。"));
-        expectWindowBackAtWork(h);
-        QCOMPARE(f.memnum, 2000);
+        QCOMPARE(h.interruptions,
+                 QStringList{QStringLiteral("读取中断：仪器未应答。已读取第 1 至 2000 组。")});
+        QCOMPARE(h.completions, 0);
+        expectBackAtWork(h);
+        QCOMPARE(h.core->memnum(), 2000);
     }
 
     void anAnswerResetsTheResendCount()
     {
-        Form1Harness h;
+        CoreHarness h;
         readOutPart(h, 1, 3000, 0);
         for (int block = 0; block < 3; ++block) {
-            h.form->Timer4_Timer();
+            h.core->Timer4_Timer();
             for (int i = 0; i < 31 * 3; ++i)
-                h.form->Timer4_Timer();  // three unanswered re-sends ...
+                h.core->Timer4_Timer();  // three unanswered re-sends ...
             const QByteArray frame = h.takeWrites().last();
             h.receiveBlock(blockReplyFor(frame, sampleRecord));  // ... then an answer
             for (int i = 0; i < 31; ++i)
-                h.form->Timer4_Timer();  // the quiet period after a re-sent block
+                h.core->Timer4_Timer();  // the quiet period after a re-sent block
         }
-        QCOMPARE(h.dialogs.messages.size(), 1);
-        QVERIFY(h.dialogs.messages[0].text.startsWith(QStringLiteral("数据读取完毕")));
+        QCOMPARE(h.completions, 1);
+        QVERIFY(h.interruptions.isEmpty());
     }
 
     // OK pressed after the instrument went away: no request can go out, and
     // the read-out ends with the watchdog's first tick.
     void okWithThePortGone()
     {
-        Form1Harness h;
-        h.form->Command2_Click();
+        CoreHarness h;
+        h.core->read();
         h.receive(shortReply(0x22, 0, 25, 0));
-        QVERIFY(h.form->form2);
+        QCOMPARE(h.groupCounts, QList<qint32>{2500});  // the read-range dialog's turn
         h.io->fail(SerialIo::Failure::Unplugged);
-        QCOMPARE(h.form->Text3->text(), QStringLiteral("通信失败"));
+        QCOMPARE(int(h.core->commOk()), 0);
+        QCOMPARE(h.links, (QList<bool>{true, false}));
+        QCOMPARE(h.portLosses, 1);
         h.takeWrites();
-        h.form->form2->Command1_Click();
+        // OK with the dialog's range as it opens: groups 1 to 100.
+        h.core->startReadOut(read_plan::fromTexts(read_plan::Choice::Range, QStringLiteral("1"),
+                                                  QStringLiteral("100"), h.core->savesum()));
         QVERIFY(h.takeWrites().isEmpty());
-        h.form->Timer4_Timer();
-        QCOMPARE(h.dialogs.messages.size(), 1);
-        QCOMPARE(h.dialogs.messages[0].text,
-                 QStringLiteral("读取中断：仪器已断开。没有读到任何数据组。"));
-        QCOMPARE(h.form->memnum, 0);
-        expectWindowBackAtWork(h);
+        h.core->Timer4_Timer();
+        QCOMPARE(h.interruptions,
+                 QStringList{QStringLiteral("读取中断：仪器已断开。没有读到任何数据组。")});
+        QCOMPARE(h.completions, 0);
+        QCOMPARE(h.core->memnum(), 0);
+        expectBackAtWork(h);
     }
 
-    void menusAreLockedWithTheirButtons()
+    // The busy lock holds from the first block request to the end of the
+    // read-out: the search and the live poll stay quiet, so nothing derails
+    // the block in flight.
+    void theBusyLockHoldsUntilTheReadOutEnds()
     {
-        Form1Harness h;
-        Form1 &f = *h.form;
+        CoreHarness h;
         startReadOut(h, 1, 2000);
-        for (QAction *a : {f.mnuSave, f.mnuRead, f.mnuClear})
-            QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
-        QVERIFY(f.mnuExit->isEnabled());
-        QVERIFY(f.Command5->isEnabled());
-        // "数据清除" from the menu cannot derail the block in flight.
-        f.mnuClear->trigger();
-        QVERIFY(!f.Timer3->isActive());
+        QVERIFY(h.core->isBusy());
+        QCOMPARE(h.busy, QList<bool>{true});
+        QVERIFY(!h.core->Timer2().isActive());
+        QVERIFY(!h.core->Timer3().isActive());
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
+        QVERIFY(h.core->isBusy());
+        QVERIFY(!h.busy.contains(false));
+        QVERIFY(!h.core->Timer3().isActive());
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
-        expectWindowBackAtWork(h);
+        QCOMPARE(h.completions, 1);
+        QCOMPARE(h.busy.count(false), 1);  // lifted once, at the end
+        expectBackAtWork(h);
     }
 
     void cancelThenUnplugShowsTheTruth()
     {
-        Form1Harness h;
-        Form1 &f = *h.form;
-        f.commOk = 1;
-        f.Command2_Click();
+        CoreHarness h;
+        h.link();
+        h.core->read();
         h.receive(shortReply(0x22, 0, 25, 0));
-        f.form2->Command2_Click();
-        QVERIFY(f.Timer2->isActive() && f.Timer3->isActive());
+        h.core->resumeLink();  // Cancel in the read-range dialog
+        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
+        QCOMPARE(int(h.core->commOk()), 1);
         h.io->fail(SerialIo::Failure::Unplugged);
-        f.Timer1_Timer();
-        QCOMPARE(f.Text2->text(), QStringLiteral("串口关闭"));
-        QCOMPARE(f.Text3->text(), QStringLiteral("通信失败"));
-        QCOMPARE(f.Text4->text(), QStringLiteral("正在查找..."));
-        QVERIFY(h.dialogs.messages.isEmpty());
+        QVERIFY(!h.core->serial().PortOpen());  // "port closed"
+        QCOMPARE(int(h.core->commOk()), 0);     // "communication failed", and searching
+        QCOMPARE(h.links, (QList<bool>{true, false}));
+        QCOMPARE(h.portLosses, 1);
+        QVERIFY(h.core->Timer2().isActive());  // the search goes on
+        QVERIFY(h.interruptions.isEmpty());
+        QCOMPARE(h.completions, 0);
+        QCOMPARE(h.nothingToRead, 0);
     }
 
-    // A device the user may not open, or one in use, is named in the status
-    // bar and the port's tooltip; a missing one only in the tooltip. No
-    // message box, and each failure is logged once however often the search
-    // comes back to it.
+    // A device the user may not open, or one in use, is named as the port's
+    // problem and in the port's tooltip; a missing one only in the tooltip.
+    // Nothing for a message box, and each failure is logged once however
+    // often the search comes back to it.
     void portErrorsAreShownOnce()
     {
-        Form1Harness h({});
-        Form1 &f = *h.form;
+        CoreHarness h({});
         h.io->forbiddenDevices << h.deviceOf(2);
         h.io->busyDevices << h.deviceOf(3);
         QStringList log;
         loggedLines = &log;
         QLoggingCategory::setFilterRules(QStringLiteral("harlune.serial.debug=true"));
         const QtMessageHandler previous = qInstallMessageHandler(recordLog);
-        QStringList panels, tips;
+        QStringList problems, tips;
         for (int round = 0; round < 3; ++round) {
             for (int step = 0; step < 16; ++step) {
-                f.Timer2_Timer();
-                f.Timer1_Timer();
-                f.Timer1_Timer();
+                h.core->Timer2_Timer();
                 if (round == 0 && step < 3) {
-                    panels << f.StatusBar1->panelText(1);
-                    tips << hoverTip(f.Text1);
+                    problems << h.core->portProblem();
+                    tips << h.core->portTip();
                 }
             }
         }
@@ -255,10 +258,12 @@ private slots:
                               com3 + QStringLiteral("：设备忙"),
                               QStringLiteral("COM4 = ") + h.deviceOf(4)
                                   + QStringLiteral("：设备不存在")}));
-        QCOMPARE(panels[0], com2 + QStringLiteral("：无权限访问（请把用户加入 dialout 组）"));
-        QCOMPARE(panels[1], com3 + QStringLiteral("：设备忙"));
-        QCOMPARE(panels[2], panels[1]);  // a missing device does not take its place
-        QVERIFY(h.dialogs.messages.isEmpty());
+        QCOMPARE(problems[0], com2 + QStringLiteral("：无权限访问（请把用户加入 dialout 组）"));
+        QCOMPARE(problems[1], com3 + QStringLiteral("：设备忙"));
+        QCOMPARE(problems[2], problems[1]);  // a missing device does not take its place
+        QVERIFY(h.interruptions.isEmpty());
+        QCOMPARE(h.completions, 0);
+        QCOMPARE(h.nothingToRead, 0);
         // Port 1 failed and was logged at start-up, before the test listened.
         for (int port = 1; port <= 16; ++port) {
             const QString device = QLatin1Char('"') + h.deviceOf(port) + QLatin1Char('"');
@@ -268,26 +273,42 @@ private slots:
         // Once the busy device opens, it is no longer a problem.
         h.io->busyDevices.clear();
         h.io->presentDevices << h.deviceOf(3);
-        f.Combo1->setEditText(QStringLiteral("2"));
-        f.Timer2_Timer();
-        f.Timer1_Timer();
-        QCOMPARE(f.StatusBar1->panelText(1), QStringLiteral("通信失败"));
+        h.core->setPortText(QStringLiteral("2"));
+        h.core->Timer2_Timer();
+        QCOMPARE(h.io->openDevice, h.deviceOf(3));
+        QCOMPARE(h.core->portProblem(), QString());
+        QCOMPARE(int(h.core->commOk()), 0);  // "communication failed" takes its place
     }
 
-    void exitClosesThePortAndTheWindow()
+    // Exit: every timer of the link stops and the port closes, whatever the
+    // link was doing.
+    void exitClosesThePortAndStopsTheLink_data()
     {
-        Form1Harness h;
-        Form1 &f = *h.form;
-        f.endProgram = h.programsOwnEnd;
-        f.show();
-        QVERIFY(h.comm->PortOpen());
-        f.Command5_Click();
-        QVERIFY(!f.isVisible());
-        QVERIFY(!h.comm->PortOpen());
-        for (QTimer *t : {f.Timer1, f.Timer2, f.Timer3, f.Timer4})
+        QTest::addColumn<bool>("reading");
+        QTest::newRow("searching") << false;
+        QTest::newRow("during a read-out") << true;
+    }
+    void exitClosesThePortAndStopsTheLink()
+    {
+        QFETCH(bool, reading);
+        CoreHarness h({1, 2});
+        if (reading) {
+            startReadOut(h, 1, 2000);
+            QVERIFY(h.core->Timer4().isActive() && h.core->lineTimer().isActive());
+        } else {
+            h.core->Timer2_Timer();  // COM2 opens and is probed
+            QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
+            QVERIFY(h.core->probeWindow().isActive());
+        }
+        QVERIFY(h.core->serial().PortOpen());
+        h.core->shutDown();
+        QVERIFY(!h.core->serial().PortOpen());
+        QVERIFY(h.io->openDevice.isEmpty());
+        for (LinkTimer *t : {&h.core->Timer2(), &h.core->Timer3(), &h.core->Timer4(),
+                             &h.core->lineTimer(), &h.core->probeWindow()})
             QVERIFY(!t->isActive());
     }
 };
 
-QTEST_MAIN(ReadOutEndTest)
+QTEST_GUILESS_MAIN(ReadOutEndTest)
 #include "test_read_out_end.moc"

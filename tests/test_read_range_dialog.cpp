@@ -1,12 +1,13 @@
 #include "core/records/record_table.h"
-#include "dialog/form2.h"
+#include "gui/fonts.h"
+#include "gui/form2.h"
+#include "gui/twips.h"
 #include "platform/mscomm.h"
 #include "platform/rich_text_box.h"
 #include "support/form1_harness.h"
+#include "support/read_out.h"
 #include "support/scaled_run.h"
 #include "support/text_fit.h"
-#include "window/fonts.h"
-#include "window/twips.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -27,7 +28,7 @@ Form2 *openDialog(Form1Harness &h, quint8 byte15 = 0, quint8 byte16 = 25, quint8
     h.form->Command2_Click();
     h.takeWrites();
     h.receive(shortReply(0x22, byte15, byte16, byte17));
-    return h.form->form2;
+    return h.form2();
 }
 
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -70,7 +71,7 @@ void ReadRangeDialogTest::opensAsTopLevelWithDesignValues()
     Form1Harness h;
     Form2 *d = openDialog(h);
     QVERIFY(d);
-    QCOMPARE(h.form->savesum, 2500);
+    QCOMPARE(h.core->savesum(), 2500);
     QVERIFY(!h.form->isEnabled());
     QVERIFY(d->isVisible());
     QVERIFY(d->isEnabled());
@@ -262,49 +263,51 @@ void ReadRangeDialogTest::okStartsTheReadOut()
     QTest::mouseClick(d->Command1, Qt::LeftButton);
 
     Form1 &f = *h.form;
-    QCOMPARE(f.startsave, startsave);
-    QCOMPARE(f.endsave, endsave);
-    QCOMPARE(f.lssavesum, startsave);
-    QCOMPARE(f.memnum, memnum);
-    QCOMPARE(int(f.memmul), memmul);
-    QCOMPARE(int(f.memrem), memrem);
-    QCOMPARE(f.lsmemmul, qint16(1));
+    QCOMPARE(h.core->startsave(), startsave);
+    QCOMPARE(h.core->endsave(), endsave);
+    QCOMPARE(h.core->lssavesum(), startsave);
+    QCOMPARE(h.core->memnum(), memnum);
+    QCOMPARE(int(h.core->memmul()), memmul);
+    QCOMPARE(int(h.core->memrem()), memrem);
+    QCOMPARE(h.core->lsmemmul(), qint16(1));
 
     const QList<QByteArray> writes = h.takeWrites();
     QCOMPARE(writes.size(), 1);
     QCOMPARE(writes.first(), blockFrame(startsave, firstBlockEnd));
-    QCOMPARE(int(f.MSComm1->RThreshold()), (firstBlockEnd - startsave + 1) * 20);
-    QVERIFY(f.Timer4->isActive());
+    QCOMPARE(int(h.core->serial().RThreshold()), (firstBlockEnd - startsave + 1) * 20);
+    QVERIFY(h.core->Timer4().isActive());
     QVERIFY(f.isEnabled());
     // The busy lock of the read-out is on.
-    QVERIFY(!f.Command2->isEnabled());
-    QVERIFY(!f.Timer2->isActive());
+    QVERIFY(!h.Command2->isEnabled());
+    QVERIFY(!h.core->Timer2().isActive());
 
     QVERIFY(d.isNull() || !d->isVisible());
     flushDeletes();
     QVERIFY(d.isNull());
-    QVERIFY(f.form2.isNull());
+    QCOMPARE(h.form2(), nullptr);
 }
 
 void ReadRangeDialogTest::okEmptiesViewAndResetsPlanCounters()
 {
     Form1Harness h;
-    Form1 &f = *h.form;
-    f.ProgressBar1->setValue(70);
-    f.lsmemmul = 3;
-    f.blockRetryTicks = 25;  // left over from an earlier read-out
+    h.storeGroups(1, 2500, [](qint32) { return GroupRecord{}; });  // an earlier read-out
+    QCOMPARE(h.core->lsmemmul(), qint16(3));
+    for (int tick = 0; tick < 25; ++tick)
+        h.core->Timer4_Timer();  // a count left over after it
+    QCOMPARE(h.core->blockRetryTicks(), qint16(25));
+    h.dialogs.messages.clear();
     Form2 *d = openDialog(h);
     d->Command1_Click();
-    QCOMPARE(f.ProgressBar1->value(), 0);
-    QCOMPARE(f.RichTextBox1->Text(), QString());
-    QCOMPARE(f.lsmemmul, qint16(1));
-    QCOMPARE(f.blockRetryTicks, qint16(0));
+    QCOMPARE(h.ProgressBar1->value(), 0);
+    QCOMPARE(h.RichTextBox1->Text(), QString());
+    QCOMPARE(h.core->lsmemmul(), qint16(1));
+    QCOMPARE(h.core->blockRetryTicks(), qint16(0));
     // So the watchdog waits its full 31 seconds before asking again.
     h.takeWrites();
     for (int tick = 0; tick < 30; ++tick)
-        f.Timer4_Timer();
+        h.core->Timer4_Timer();
     QVERIFY(h.takeWrites().isEmpty());
-    f.Timer4_Timer();
+    h.core->Timer4_Timer();
     QCOMPARE(h.takeWrites().size(), 1);
     QVERIFY(h.dialogs.messages.isEmpty());
 }
@@ -339,18 +342,18 @@ void ReadRangeDialogTest::emptyRangeDoesNotLock()
     d->Text1->setText(text1);
     d->Text2->setText(text2);
     (all ? d->Option2 : d->Option1)->setChecked(true);
-    f.RichTextBox1->setText(QStringLiteral("old table"));
+    h.RichTextBox1->setText(QStringLiteral("old table"));
     d->Command1_Click();
 
-    QCOMPARE(f.memnum, memnum);
+    QCOMPARE(h.core->memnum(), memnum);
     QVERIFY(h.takeWrites().isEmpty());
-    QVERIFY(!f.Timer4->isActive());
-    QVERIFY(f.Timer2->isActive());
-    QVERIFY(f.Timer3->isActive());
+    QVERIFY(!h.core->Timer4().isActive());
+    QVERIFY(h.core->Timer2().isActive());
+    QVERIFY(h.core->Timer3().isActive());
     QVERIFY(f.isEnabled());
-    QVERIFY(f.Command2->isEnabled());
-    QVERIFY(f.Toolbar1->isEnabled());
-    QCOMPARE(f.RichTextBox1->Text(), record_table::headerText());
+    QVERIFY(h.Command2->isEnabled());
+    QVERIFY(h.Toolbar1->isEnabled());
+    QCOMPARE(h.RichTextBox1->Text(), record_table::headerText());
     QCOMPARE(h.dialogs.messages.size(), 1);
     QCOMPARE(h.dialogs.messages.first().title, QStringLiteral("Harlune"));
     QVERIFY(!h.dialogs.messages.first().text.isEmpty());
@@ -366,13 +369,13 @@ void ReadRangeDialogTest::framesStayInsideTheStore()
     Form1Harness h;
     Form1 &f = *h.form;
     Form2 *d = openDialog(h, 25, 0, 0);  // 250000 groups
-    QCOMPARE(f.savesum, 250000);
+    QCOMPARE(h.core->savesum(), 250000);
     d->Option2->setChecked(true);
     d->Command1_Click();
-    QCOMPARE(f.endsave, 200000);
-    QCOMPARE(f.memnum, 200000);
-    QCOMPARE(int(f.memmul), 200);
-    QCOMPARE(int(f.memrem), 0);
+    QCOMPARE(h.core->endsave(), 200000);
+    QCOMPARE(h.core->memnum(), 200000);
+    QCOMPARE(int(h.core->memmul()), 200);
+    QCOMPARE(int(h.core->memrem()), 0);
     QCOMPARE(h.takeWrites(), QList<QByteArray>{blockFrame(1, 1000)});
 
     // A range typed below 0 and past the store starts at slot 0.
@@ -381,8 +384,8 @@ void ReadRangeDialogTest::framesStayInsideTheStore()
     d2->Text1->setText(QStringLiteral("-1e30"));
     d2->Text2->setText(QStringLiteral("1e30"));
     d2->Command1_Click();
-    QCOMPARE(h2.form->startsave, 0);
-    QCOMPARE(h2.form->endsave, 200000);
+    QCOMPARE(h2.core->startsave(), 0);
+    QCOMPARE(h2.core->endsave(), 200000);
     QCOMPARE(h2.takeWrites(), QList<QByteArray>{blockFrame(0, 999)});
 }
 
@@ -390,34 +393,29 @@ void ReadRangeDialogTest::cancelChangesOnlyTheTimers()
 {
     Form1Harness h;
     Form1 &f = *h.form;
+    h.storeGroups(1, 2500, [](qint32) { return GroupRecord{}; });  // an earlier read-out
+    h.dialogs.messages.clear();
+    const QList<qint32> plan = {h.core->startsave(), h.core->endsave(), h.core->lssavesum(),
+                                h.core->memnum(),    h.core->memmul(),  h.core->memrem(),
+                                h.core->lsmemmul()};
+    QCOMPARE(plan, (QList<qint32>{2001, 2500, 1, 2500, 2, 500, 3}));
+    const QString table = h.RichTextBox1->Text();
     QPointer<Form2> d = openDialog(h);
-    f.startsave = 11;
-    f.endsave = 22;
-    f.lssavesum = 33;
-    f.memnum = 44;
-    f.memmul = 5;
-    f.memrem = 6;
-    f.lsmemmul = 7;
-    f.ProgressBar1->setValue(40);
-    f.RichTextBox1->setText(QStringLiteral("kept"));
     d->Text1->setText(QStringLiteral("5"));
     QTest::mouseClick(d->Command2, Qt::LeftButton);
 
     QVERIFY(f.isEnabled());
     QVERIFY(h.takeWrites().isEmpty());
-    QCOMPARE(f.startsave, 11);
-    QCOMPARE(f.endsave, 22);
-    QCOMPARE(f.lssavesum, 33);
-    QCOMPARE(f.memnum, 44);
-    QCOMPARE(f.memmul, qint16(5));
-    QCOMPARE(f.memrem, qint16(6));
-    QCOMPARE(f.lsmemmul, qint16(7));
-    QCOMPARE(f.ProgressBar1->value(), 40);
-    QCOMPARE(f.RichTextBox1->Text(), QStringLiteral("kept"));
+    QCOMPARE(
+        (QList<qint32>{h.core->startsave(), h.core->endsave(), h.core->lssavesum(),
+                       h.core->memnum(), h.core->memmul(), h.core->memrem(), h.core->lsmemmul()}),
+        plan);
+    QCOMPARE(h.ProgressBar1->value(), 100);
+    QCOMPARE(h.RichTextBox1->Text(), table);
     // The search and the live poll, stopped by Read, run again.
-    QVERIFY(f.Timer2->isActive());
-    QVERIFY(f.Timer3->isActive());
-    QVERIFY(!f.Timer4->isActive());
+    QVERIFY(h.core->Timer2().isActive());
+    QVERIFY(h.core->Timer3().isActive());
+    QVERIFY(!h.core->Timer4().isActive());
     QVERIFY(h.dialogs.messages.isEmpty());
     flushDeletes();
     QVERIFY(d.isNull());
@@ -435,17 +433,17 @@ void ReadRangeDialogTest::closingByFrameOrEscapeActsAsCancel()
     QFETCH(bool, escape);
     Form1Harness h;
     QPointer<Form2> d = openDialog(h);
-    const qint32 startBefore = h.form->startsave;
+    const qint32 startBefore = h.core->startsave();
     if (escape)
         QTest::keyClick(d->Text1, Qt::Key_Escape);
     else
         QVERIFY(d->close());
     QVERIFY(h.form->isEnabled());
     QVERIFY(h.takeWrites().isEmpty());
-    QCOMPARE(h.form->startsave, startBefore);
-    QVERIFY(!h.form->Timer4->isActive());
-    QVERIFY(h.form->Timer2->isActive());
-    QVERIFY(h.form->Timer3->isActive());
+    QCOMPARE(h.core->startsave(), startBefore);
+    QVERIFY(!h.core->Timer4().isActive());
+    QVERIFY(h.core->Timer2().isActive());
+    QVERIFY(h.core->Timer3().isActive());
     flushDeletes();
     QVERIFY(d.isNull());
 }

@@ -1,6 +1,6 @@
 #include "core/numeric_text.h"
 #include "core/records/reading_format.h"
-#include "support/form1_harness.h"
+#include "support/core_harness.h"
 
 #include <QtTest>
 
@@ -9,16 +9,16 @@
 class ReadingFormatTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { harness_ = std::make_unique<Form1Harness>(); }
+    void initTestCase() { harness_ = std::make_unique<CoreHarness>(); }
     void cleanupTestCase() { harness_.reset(); }
     void formats_data();
     void formats();
-    void formatsThroughTheWindowTexts_data() { formats_data(); }
-    void formatsThroughTheWindowTexts();
+    void formatsThroughTheInstrumentsTexts_data() { formats_data(); }
+    void formatsThroughTheInstrumentsTexts();
     void everyInputGivesAConsistentText();
 
 private:
-    std::unique_ptr<Form1Harness> harness_;
+    std::unique_ptr<CoreHarness> harness_;
 };
 
 void ReadingFormatTest::formats_data()
@@ -68,16 +68,19 @@ void ReadingFormatTest::formats()
     QCOMPARE(reading_format::formatReading(value, status), text);
 }
 
-// The window's formatter takes decimal texts and leaves the result in fmtText.
-void ReadingFormatTest::formatsThroughTheWindowTexts()
+// The instrument's formatter takes decimal texts and leaves the result in fmtText.
+void ReadingFormatTest::formatsThroughTheInstrumentsTexts()
 {
     QFETCH(double, value);
     QFETCH(int, status);
     QFETCH(QString, text);
-    Form1 &form = *harness_->form;
-    form.fmtText = QStringLiteral("stale");
-    form.fmtReading(QString::number(value), QString::number(status));
-    QCOMPARE(form.fmtText, text);
+    Instrument &core = *harness_->core;
+    // A different text first, so a result that was not written shows.
+    const bool error = text == QStringLiteral("err");
+    core.fmtReading(error ? QStringLiteral("10000") : QStringLiteral("20000"), QStringLiteral("0"));
+    QVERIFY(core.fmtText() != text);
+    core.fmtReading(QString::number(value), QString::number(status));
+    QCOMPARE(core.fmtText(), text);
 }
 
 namespace {
@@ -161,5 +164,5 @@ void ReadingFormatTest::everyInputGivesAConsistentText()
     }
 }
 
-QTEST_MAIN(ReadingFormatTest)
+QTEST_GUILESS_MAIN(ReadingFormatTest)
 #include "test_reading_format.moc"

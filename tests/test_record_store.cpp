@@ -1,5 +1,5 @@
 // The record store: one group record in and out of its thirteen columns.
-#include "support/form1_harness.h"
+#include "core/records/record_store.h"
 
 #include <QtTest>
 
@@ -52,17 +52,17 @@ private slots:
     void storedRecordReadsBack()
     {
         QFETCH(int, group);
-        Form1Harness h;
-        Form1 &f = *h.form;
-        const GroupRecord emptySlot = f.recordAt(group);
-        f.storeRecord(group, kDistinct);
-        const QString wrong = difference(f.recordAt(group), kDistinct);
+        RecordStore store;
+        store.clear();  // as start-up leaves it
+        const GroupRecord emptySlot = store.recordAt(group);
+        store.storeRecord(group, kDistinct);
+        const QString wrong = difference(store.recordAt(group), kDistinct);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
         // Its neighbours are left alone.
         for (int g : {group - 1, group + 1}) {
             if (g < record_store::kFirstGroup || g > record_store::kLastGroup)
                 continue;
-            const QString changed = difference(f.recordAt(g), emptySlot);
+            const QString changed = difference(store.recordAt(g), emptySlot);
             QVERIFY2(changed.isEmpty(),
                      qPrintable(QStringLiteral("slot %1: %2").arg(g).arg(changed)));
         }
@@ -99,10 +99,10 @@ private slots:
     // 200001 slots of three 16-bit values and ten bytes.
     void sizeOfTheStore()
     {
-        Form1Harness h;
-        QCOMPARE(h.form->recordStoreBytes(), std::size_t(200001 * 16));
+        const RecordStore store;
+        QCOMPARE(store.bytes(), std::size_t(200001 * 16));
     }
 };
 
-QTEST_MAIN(RecordStoreTest)
+QTEST_GUILESS_MAIN(RecordStoreTest)
 #include "test_record_store.moc"

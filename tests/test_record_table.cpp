@@ -1,6 +1,6 @@
+#include "core/link/read_plan.h"
 #include "core/records/record_table.h"
-#include "platform/rich_text_box.h"
-#include "support/form1_harness.h"
+#include "support/core_harness.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -73,6 +73,54 @@ struct MapStore {
         };
     }
 };
+
+// A group as the instrument sends it in a block reply: 20 bytes, each
+// reading as hi, lo (hi * 100 + lo) and its status, then year, month, day,
+// hour, minute and second, and the charge at byte 18.
+QByteArray recordBytes(const GroupRecord &r)
+{
+    QByteArray b(20, '\0');
+    b[0] = char(0xAA);
+    for (int c = 0; c < 3; ++c) {
+        const int hi = qMin(r.val[c] / 100, 255);
+        b[1 + 3 * c] = char(hi);
+        b[2 + 3 * c] = char(r.val[c] - hi * 100);
+        b[3 + 3 * c] = char(r.stat[c]);
+    }
+    const quint8 time[] = {r.year, r.month, r.day, r.hour, r.minute, r.second};
+    for (int i = 0; i < 6; ++i)
+        b[10 + i] = char(time[i]);
+    b[18] = char(r.charge);
+    return b;
+}
+
+// A read-out of groups first..last (one block) from an instrument holding the
+// records of `present`, every other group of the range absent. True when it
+// completed, which leaves the groups in the instrument's store.
+bool readOut(CoreHarness &h, qint32 first, qint32 last,
+             const std::map<qint32, GroupRecord> &present)
+{
+    const int completionsBefore = h.completions;
+    h.core->startReadOut(
+        read_plan::makePlan(read_plan::Choice::Range, first, last, record_store::kLastGroup));
+    h.takeWrites();
+    GroupRecord absent;
+    absent.val[0] = record_store::kEmptyValue;
+    QByteArray reply;
+    for (qint32 g = first; g <= last; ++g) {
+        const auto it = present.find(g);
+        reply += recordBytes(it == present.end() ? absent : it->second);
+    }
+    h.receiveBlock(reply);
+    return h.completions == completionsBefore + 1;
+}
+
+// Time stamps with seconds: the instrument says so in its answer to the probe.
+void secondsOn(CoreHarness &h)
+{
+    h.core->senddat(frames::kProbe);
+    h.receive(CoreHarness::probeReply(0xFF));
+}
 
 }  // namespace
 
@@ -219,49 +267,51 @@ void RecordTableTest::paddingFor()
 
 void RecordTableTest::listRecordsShowsTheRange()
 {
-    Form1Harness h;
-    for (qint32 g : {1, 2, 4, 5})
-        h.form->storeRecord(g, exampleRecord());
-    h.form->secFlag = 1;
-    h.form->listRecords(1, 4);
+    CoreHarness h;
+    secondsOn(h);
+    QCOMPARE(int(h.core->secFlag()), 1);
+    QVERIFY(readOut(
+        h, 1, 5,
+        {{1, exampleRecord()}, {2, exampleRecord()}, {4, exampleRecord()}, {5, exampleRecord()}}));
+    h.core->listRecords(1, 4);
     const auto rec = [](int g) { return record_table::recordText(g, exampleRecord(), 1); };
-    QCOMPARE(h.form->RichTextBox1->Text(),
+    QCOMPARE(h.listed.last(),
              viewHead() + rec(1) + kFive + rec(2) + kCrLf + kFive + rec(4) + kCrLf);
 }
 
 void RecordTableTest::listRecordsZeroMeansWholeStore()
 {
-    Form1Harness h;
-    for (qint32 g : {0, 1, 200000})
-        h.form->storeRecord(g, exampleRecord());
-    h.form->listRecords(0, 0);
+    CoreHarness h;
+    QVERIFY(readOut(h, 0, 1, {{0, exampleRecord()}, {1, exampleRecord()}}));
+    QVERIFY(readOut(h, 199999, 200000, {{200000, exampleRecord()}}));
+    QVERIFY(h.core->store().isPresent(0));
+    h.core->listRecords(0, 0);
     const auto rec = [](int g) { return record_table::recordText(g, exampleRecord(), 0); };
     // Group 0 has a slot but a first of 0 stands for 1.
-    QCOMPARE(h.form->RichTextBox1->Text(),
-             viewHead() + rec(1) + kFive + kCrLf + kFive + rec(200000) + kCrLf);
+    QCOMPARE(h.listed.last(), viewHead() + rec(1) + kFive + kCrLf + kFive + rec(200000) + kCrLf);
 }
 
 void RecordTableTest::listRecordsTreatsGroupsWithoutSlotAsAbsent()
 {
-    Form1Harness h;
-    h.form->storeRecord(199999, exampleRecord());
-    h.form->storeRecord(200000, exampleRecord());
-    h.form->listRecords(199999, 200005);
+    CoreHarness h;
+    QVERIFY(readOut(h, 199999, 200000, {{199999, exampleRecord()}, {200000, exampleRecord()}}));
+    h.core->listRecords(199999, 200005);
     const auto rec = [](int g) { return record_table::recordText(g, exampleRecord(), 0); };
-    QCOMPARE(h.form->RichTextBox1->Text(), viewHead() + rec(199999) + kFive + rec(200000) + kCrLf);
+    QCOMPARE(h.listed.last(), viewHead() + rec(199999) + kFive + rec(200000) + kCrLf);
 
-    h.form->listRecords(-4, -1);
-    QCOMPARE(h.form->RichTextBox1->Text(), viewHead());
+    h.core->listRecords(-4, -1);
+    QCOMPARE(h.listed.last(), viewHead());
 }
 
 // Only channel 1 decides; its error code hides the group, the others do not.
 void RecordTableTest::listRecordsSkipsErrorChannelOne()
 {
-    Form1Harness h;
-    h.form->storeRecord(1, makeRecord(20000, 0x42, 5, 0x42, 5, 0x42));
-    h.form->storeRecord(2, makeRecord(5, 0x42, 20000, 0x42, 20000, 0x42));
-    h.form->listRecords(1, 2);
-    QCOMPARE(h.form->RichTextBox1->Text(),
+    CoreHarness h;
+    QVERIFY(readOut(h, 1, 2,
+                    {{1, makeRecord(20000, 0x42, 5, 0x42, 5, 0x42)},
+                     {2, makeRecord(5, 0x42, 20000, 0x42, 20000, 0x42)}}));
+    h.core->listRecords(1, 2);
+    QCOMPARE(h.listed.last(),
              viewHead() + kFive
                  + QStringLiteral("NO.000002  0.05mA     err     err  2021/11/27/08:05") + kCrLf);
 }
@@ -272,14 +322,14 @@ void RecordTableTest::listRecordsWritesNoFile()
     const QDir programDir(QCoreApplication::applicationDirPath());
     const QStringList scratchNames{QStringLiteral("*lishi*")};
     const QStringList before = programDir.entryList(scratchNames, QDir::AllEntries | QDir::Hidden);
-    Form1Harness h;
-    h.form->storeRecord(3, exampleRecord());
-    h.form->listRecords(1, 10);
-    h.form->Command4_Click();
-    QVERIFY(h.form->RichTextBox1->Text().startsWith(viewHead()));
+    CoreHarness h;
+    QVERIFY(readOut(h, 3, 3, {{3, exampleRecord()}}));
+    h.core->listRecords(1, 10);
+    h.core->clearData();
+    QVERIFY(h.listed.last().startsWith(viewHead()));
     QVERIFY(!programDir.exists(QStringLiteral("lishi.txt")));
     QCOMPARE(programDir.entryList(scratchNames, QDir::AllEntries | QDir::Hidden), before);
 }
 
-QTEST_MAIN(RecordTableTest)
+QTEST_GUILESS_MAIN(RecordTableTest)
 #include "test_record_table.moc"

@@ -1,6 +1,6 @@
 // Where the save dialog opens: the last folder of the run, else the program's
 // folder when it is the user's, else the documents folder.
-#include "export/save_folder.h"
+#include "gui/save_folder.h"
 
 #include <QtTest>
 

@@ -1,10 +1,8 @@
 // The real serial stack (QSerialPort) against a pseudo-terminal peer.
-#include "platform/mscomm.h"
+#include "core/instrument.h"
 #include "platform/qt_serial_io.h"
-#include "support/recording_ui.h"
-#include "window/form1.h"
+#include "support/instrument_recorder.h"
 
-#include <QComboBox>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -116,20 +114,20 @@ public:
     static constexpr int kPauseMs = 30;
 };
 
-struct PtyWindow {
-    PtyWindow() : peer(dir.filePath(QStringLiteral("COM5")))
+// The instrument's link on the real serial stack, on COM5, where the peer is;
+// nothing runs until the test sends.
+struct PtyLink : InstrumentRecorder {
+    PtyLink() : peer(dir.filePath(QStringLiteral("COM5")))
     {
         qputenv("HARLUNE_PORT_DIR", dir.path().toLocal8Bit());
-        comm = std::make_unique<MSComm>(std::make_unique<SlowSerialIo>());
-        form = std::make_unique<Form1>(comm.get(), &dialogs);
-        form->Combo1->setEditText(QStringLiteral("5"));
-        form->openPort();
+        core = std::make_unique<Instrument>(std::make_unique<SlowSerialIo>());
+        record(core.get());
+        core->setPortText(QStringLiteral("5"));
+        core->openPort();
     }
     QTemporaryDir dir;
     InstantPeer peer;
-    RecordingUi dialogs;
-    std::unique_ptr<MSComm> comm;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<Instrument> core;
 };
 
 }  // namespace
@@ -139,51 +137,52 @@ class SerialPtyTest : public QObject {
 private slots:
     void opensThePortNamedByTheDirectory()
     {
-        PtyWindow w;
-        QVERIFY(w.comm->PortOpen());
-        QCOMPARE(w.comm->deviceName(), w.dir.filePath(QStringLiteral("COM5")));
+        PtyLink w;
+        QVERIFY(w.core->serial().PortOpen());
+        QCOMPARE(w.core->serial().deviceName(), w.dir.filePath(QStringLiteral("COM5")));
     }
 
     // The reply of a peer that answers within microseconds must not be thrown
     // away with the stale input.
     void noReplyLostFromAnInstantPeer()
     {
-        PtyWindow w;
+        PtyLink w;
         w.peer.start();
         constexpr int kRounds = 20;
         for (int i = 0; i < kRounds; ++i) {
-            w.form->commOk = 0;
-            w.form->secFlag = 0;
-            w.form->senddat(11);
-            QTRY_COMPARE_WITH_TIMEOUT(int(w.form->commOk), 1, 2000);
-            QCOMPARE(int(w.form->secFlag), 1);
+            // Every reply is a live reading heard: none was thrown away.
+            w.core->senddat(33);
+            QTRY_COMPARE_WITH_TIMEOUT(int(w.live.size()), i + 1, 2000);
+            QCOMPARE(int(w.core->commOk()), 1);
+            QCOMPARE(int(w.core->secFlag()), 1);
         }
         QCOMPARE(w.peer.answered(), kRounds);
     }
 
     void staleBytesDoNotShiftTheReply()
     {
-        PtyWindow w;
+        PtyLink w;
         w.peer.writeRaw(QByteArray("\x01\x02\x03\x04\x05", 5));
         QTest::qWait(50);  // let them reach the port's buffers
         w.peer.start();
-        w.form->senddat(33);
-        QTRY_COMPARE_WITH_TIMEOUT(int(w.form->commOk), 1, 2000);
-        QCOMPARE(w.form->rxBuf.size(), kReplyLength);
-        QCOMPARE(quint8(w.form->rxBuf[0]), quint8(0xAA));
-        QCOMPARE(quint8(w.form->rxBuf[19]), quint8(0x33));
+        w.core->senddat(33);
+        QTRY_COMPARE_WITH_TIMEOUT(int(w.core->commOk()), 1, 2000);
+        QCOMPARE(w.core->rxBuf().size(), kReplyLength);
+        QCOMPARE(quint8(w.core->rxBuf()[0]), quint8(0xAA));
+        QCOMPARE(quint8(w.core->rxBuf()[19]), quint8(0x33));
     }
 
     void unplugClosesThePort()
     {
-        PtyWindow w;
-        QVERIFY(w.comm->PortOpen());
+        PtyLink w;
+        QVERIFY(w.core->serial().PortOpen());
         w.peer.hangUp();
-        w.form->senddat(11);  // the next write or read meets the dead device
-        QTRY_VERIFY_WITH_TIMEOUT(!w.comm->PortOpen(), 3000);
-        QVERIFY(w.dialogs.messages.isEmpty());
+        w.core->senddat(11);  // the next write or read meets the dead device
+        QTRY_VERIFY_WITH_TIMEOUT(!w.core->serial().PortOpen(), 3000);
+        QCOMPARE(w.portLosses, 1);
+        QVERIFY(w.interruptions.isEmpty());
     }
 };
 
-QTEST_MAIN(SerialPtyTest)
+QTEST_GUILESS_MAIN(SerialPtyTest)
 #include "test_serial_pty.moc"

@@ -1,7 +1,7 @@
 // The status display (Timer1): texts, panels, window size and the pace of the search.
+#include "gui/clock_text.h"
+#include "gui/panel_status_bar.h"
 #include "support/form1_harness.h"
-#include "window/clock_text.h"
-#include "window/panel_status_bar.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -28,24 +28,25 @@ private slots:
     void linkLossShowsWithinOneTick()
     {
         Form1Harness h;
-        h.form->commOk = 1;
-        h.form->Label2->setText(QStringLiteral("12.34mA"));
+        h.link();
+        h.Label2->setText(QStringLiteral("12.34mA"));
         h.form->Timer1_Timer();
         h.form->Timer1_Timer();
-        QCOMPARE(h.form->Text3->text(), QStringLiteral("通信成功"));
-        QCOMPARE(h.form->Text4->text(), QString());
-        QCOMPARE(h.form->Label2->text(), QStringLiteral("12.34mA"));
+        QCOMPARE(h.Text3->text(), QStringLiteral("通信成功"));
+        QCOMPARE(h.Text4->text(), QString());
+        QCOMPARE(h.Label2->text(), QStringLiteral("12.34mA"));
 
-        h.form->commOk = 0;
+        for (int tick = 0; tick < 31; ++tick)
+            h.core->Timer2_Timer();  // silence: the link is lost
         h.form->Timer1_Timer();
-        QCOMPARE(h.form->Text3->text(), QStringLiteral("通信失败"));
-        QCOMPARE(h.form->Text4->text(), QStringLiteral("正在查找..."));
-        for (QLabel *l : {h.form->Label2, h.form->Label4, h.form->Label5})
+        QCOMPARE(h.Text3->text(), QStringLiteral("通信失败"));
+        QCOMPARE(h.Text4->text(), QStringLiteral("正在查找..."));
+        for (QLabel *l : {h.Label2, h.Label4, h.Label5})
             QCOMPARE(l->text(), QStringLiteral("- -"));
         // Panel 1 follows Text3 one tick later.
-        QCOMPARE(h.form->StatusBar1->panelText(1), QStringLiteral("通信成功"));
+        QCOMPARE(h.StatusBar1->panelText(1), QStringLiteral("通信成功"));
         h.form->Timer1_Timer();
-        QCOMPARE(h.form->StatusBar1->panelText(1), QStringLiteral("通信失败"));
+        QCOMPARE(h.StatusBar1->panelText(1), QStringLiteral("通信失败"));
     }
 
     void panelsTwoAndThree()
@@ -59,9 +60,8 @@ private slots:
             const QTime after = QTime::currentTime();
             if (before.second() != after.second())
                 continue;  // the tick straddled a second; try again
-            QCOMPARE(h.form->StatusBar1->panelText(2), QStringLiteral("Harlune"));
-            QCOMPARE(h.form->StatusBar1->panelText(3),
-                     clock_text::timeOfDay(before, QLocale::system()));
+            QCOMPARE(h.StatusBar1->panelText(2), QStringLiteral("Harlune"));
+            QCOMPARE(h.StatusBar1->panelText(3), clock_text::timeOfDay(before, QLocale::system()));
             return;
         }
         QFAIL("no tick stayed within one second");
@@ -82,36 +82,38 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             h.searchStep();
             h.form->Timer1_Timer();
-            shown << h.form->Text1->text() + QLatin1Char('/') + h.form->Text2->text();
+            shown << h.Text1->text() + QLatin1Char('/') + h.Text2->text();
         }
         QCOMPARE(shown,
                  (QStringList{QStringLiteral("COM2/串口关闭"), QStringLiteral("COM3/串口打开"),
                               QStringLiteral("COM4/串口关闭")}));
-        QCOMPARE(hoverTip(h.form->Text1),
+        QCOMPARE(hoverTip(h.Text1),
                  QStringLiteral("COM4 = ") + h.deviceOf(4) + QStringLiteral("：设备不存在"));
     }
 
     void searchPaceFollowsTheLink()
     {
-        Form1Harness h;
-        QCOMPARE(h.form->Timer2->interval(), 100);
-        h.form->Timer1_Timer();
-        QCOMPARE(h.form->Timer2->interval(), 20);
-        h.form->commOk = 1;
-        h.form->Timer1_Timer();
-        QCOMPARE(h.form->Timer2->interval(), 70);
+        CoreHarness h({1}, false);
+        QCOMPARE(h.core->Timer2().interval(), 100);  // the design's
+        h.core->load();
+        QCOMPARE(h.core->Timer2().interval(), 20);  // searching
+        h.link();
+        QCOMPARE(h.core->Timer2().interval(), 70);  // linked
+        for (int tick = 0; tick < 31; ++tick)
+            h.core->Timer2_Timer();
+        QCOMPARE(h.core->Timer2().interval(), 20);  // lost: searching again
     }
 
     void buttonsBackAndProgressBarOff()
     {
         Form1Harness h;
-        for (QPushButton *b : {h.form->Command2, h.form->Command3, h.form->Command4})
+        for (QPushButton *b : {h.Command2, h.Command3, h.Command4})
             b->setEnabled(false);
-        h.form->ProgressBar1->setEnabled(true);
+        h.ProgressBar1->setEnabled(true);
         h.form->Timer1_Timer();
-        for (QPushButton *b : {h.form->Command2, h.form->Command3, h.form->Command4})
+        for (QPushButton *b : {h.Command2, h.Command3, h.Command4})
             QVERIFY(b->isEnabled());
-        QVERIFY(!h.form->ProgressBar1->isEnabled());
+        QVERIFY(!h.ProgressBar1->isEnabled());
     }
 
     void windowKeepsItsSizeOnlyWhenNormal()
@@ -129,37 +131,57 @@ private slots:
         QCOMPARE(h.form->windowState(), before);
     }
 
-    // Assigning an interval restarts a QTimer; the display must not do it on
-    // every tick, or the search timer, restarted every 70 ms, would never fire.
-    // Between two display ticks the search timer's countdown keeps falling.
-    void displayTicksLeaveTheSearchCountdownAlone_data()
+    // Assigning an interval restarts a timer; nothing that happens often may
+    // do it, or the search timer would never fire: not the display's ticks,
+    // not the answers that keep the link, not the silent ticks of a lost one.
+    // Between them the search timer's countdown keeps falling.
+    void nothingRestartsTheSearchCountdown_data()
     {
-        QTest::addColumn<int>("commOk");
-        QTest::newRow("linked") << 1;
-        QTest::newRow("searching") << 0;
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("linked") << true;
+        QTest::newRow("searching") << false;
     }
-    void displayTicksLeaveTheSearchCountdownAlone()
+    void nothingRestartsTheSearchCountdown()
     {
-        QFETCH(int, commOk);
-        Form1Harness h;
-        h.form->commOk = qint16(commOk);
-        h.form->Timer1_Timer();  // sets the pace
-        h.form->Timer2->start();
-        for (int tick = 0; tick < 2; ++tick) {
+        QFETCH(bool, linked);
+        QTemporaryDir ports;
+        qputenv("HARLUNE_PORT_DIR", ports.path().toLocal8Bit());
+        auto fake = std::make_unique<FakeSerialIo>();
+        FakeSerialIo *io = fake.get();
+        io->presentDevices << ports.filePath(QStringLiteral("COM1"));
+        Instrument core(std::move(fake));  // real timing
+        RecordingUi dialogs;
+        Form1 form(&core, &dialogs);
+        form.Form_Load();
+        core.senddat(11);
+        if (linked)
+            io->inject(CoreHarness::probeReply());
+        else
+            for (int tick = 0; tick < 31; ++tick)
+                core.Timer2_Timer();  // silence beyond the threshold, on every tick
+        for (int tick = 0; tick < 3; ++tick) {
             // Long enough for a restarted countdown to stand above the running one.
             QElapsedTimer waited;
             waited.start();
             while (waited.elapsed() < kBetweenTicksMs)
                 QThread::msleep(kBetweenTicksMs);
-            const int before = h.form->Timer2->remainingTime();
-            h.form->Timer1_Timer();
-            const int after = h.form->Timer2->remainingTime();
-            QVERIFY2(after <= before,
+            const int before = core.Timer2().remainingTime();
+            form.Timer1_Timer();
+            if (linked) {
+                core.senddat(33);
+                io->inject(shortReply(0x33));
+            } else {
+                core.Timer2_Timer();
+            }
+            const int after = core.Timer2().remainingTime();
+            QVERIFY2(before >= 0 && after <= before,
                      qPrintable(QStringLiteral("tick %1: %2 ms left before, %3 after")
                                     .arg(tick)
                                     .arg(before)
                                     .arg(after)));
         }
+        form.close();
+        qunsetenv("HARLUNE_PORT_DIR");
     }
 };
 

@@ -1,13 +1,13 @@
 // The main window: its controls and how they fit, start-up state, and the
 // routing of buttons, menus and toolbar.
 #include "core/records/record_table.h"
+#include "gui/fonts.h"
+#include "gui/panel_status_bar.h"
+#include "gui/twips.h"
 #include "platform/rich_text_box.h"
 #include "support/form1_harness.h"
 #include "support/scaled_run.h"
 #include "support/text_fit.h"
-#include "window/fonts.h"
-#include "window/panel_status_bar.h"
-#include "window/twips.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -55,7 +55,7 @@ bool showLargerThanDesigned(Form1 &f, const QSize &extra)
     if (!QTest::qWaitForWindowExposed(&f))
         return false;
     const QSize panel = designRect(f, 0, 0, 13515, 9240).size();
-    f.resize(QSize(panel.width(), f.menuBar()->height() + panel.height() + f.StatusBar1->height())
+    f.resize(QSize(panel.width(), f.menuBar()->height() + panel.height() + f.statusBar()->height())
              + extra);
     QCoreApplication::processEvents();
     return true;
@@ -78,37 +78,37 @@ private slots:
         Form1Harness h;
         Form1 &f = *h.form;
         QCOMPARE(f.windowTitle(), QStringLiteral("Harlune"));
-        QCOMPARE(f.Label3->text(), QStringLiteral("I1:"));
-        QCOMPARE(f.Label6->text(), QStringLiteral("I2:"));
-        QCOMPARE(f.Label7->text(), QStringLiteral("I3:"));
+        QCOMPARE(h.Label3->text(), QStringLiteral("I1:"));
+        QCOMPARE(h.Label6->text(), QStringLiteral("I2:"));
+        QCOMPARE(h.Label7->text(), QStringLiteral("I3:"));
         // The live values are wider than designed (everyTextFitsItsBox, liveFont).
-        QCOMPARE(f.Label2->geometry(), designRect(f, 360, 1080, 3240, 975));
-        QCOMPARE(f.Label4->geometry(), designRect(f, 3840, 1080, 3240, 975));
-        QCOMPARE(f.Label5->geometry(), designRect(f, 7320, 1080, 3240, 975));
-        QVERIFY(f.Label2->font().bold());
-        QCOMPARE(f.RichTextBox1->geometry(), designRect(f, 120, 2160, 10575, 6135));
-        QCOMPARE(f.RichTextBox1->font().family(), QStringLiteral("Noto Sans Mono CJK SC"));
-        QCOMPARE(f.ProgressBar1->geometry(), designRect(f, 115, 8400, 10575, 375));
-        QCOMPARE(f.Frame2->title(), QStringLiteral("操作"));
-        QCOMPARE(f.Frame3->title(), QStringLiteral("状态信息"));
-        QCOMPARE(f.Frame1->geometry(), designRect(f, 10920, 360, 2415, 975));
-        QCOMPARE(f.Frame2->geometry(), designRect(f, 10920, 1440, 2415, 5415));
-        QCOMPARE(f.Frame3->geometry(), designRect(f, 10800, 7080, 2535, 1455));
-        QCOMPARE(f.Combo1->parentWidget(), f.Frame1);
+        QCOMPARE(h.Label2->geometry(), designRect(f, 360, 1080, 3240, 975));
+        QCOMPARE(h.Label4->geometry(), designRect(f, 3840, 1080, 3240, 975));
+        QCOMPARE(h.Label5->geometry(), designRect(f, 7320, 1080, 3240, 975));
+        QVERIFY(h.Label2->font().bold());
+        QCOMPARE(h.RichTextBox1->geometry(), designRect(f, 120, 2160, 10575, 6135));
+        QCOMPARE(h.RichTextBox1->font().family(), QStringLiteral("Noto Sans Mono CJK SC"));
+        QCOMPARE(h.ProgressBar1->geometry(), designRect(f, 115, 8400, 10575, 375));
+        QCOMPARE(h.Frame2->title(), QStringLiteral("操作"));
+        QCOMPARE(h.Frame3->title(), QStringLiteral("状态信息"));
+        QCOMPARE(h.Frame1->geometry(), designRect(f, 10920, 360, 2415, 975));
+        QCOMPARE(h.Frame2->geometry(), designRect(f, 10920, 1440, 2415, 5415));
+        QCOMPARE(h.Frame3->geometry(), designRect(f, 10800, 7080, 2535, 1455));
+        QCOMPARE(h.Combo1->parentWidget(), h.Frame1);
         // "COM:" and the combo box sit lower than designed, below the frame's
         // title, and "COM:" is wider (everyTextFitsItsBox).
-        QCOMPARE(f.Label1->geometry(), designRect(f, 480, 360, 495, 300));
-        QCOMPARE(f.Combo1->geometry(), designRect(f, 960, 360, 855, 300));
-        QCOMPARE(f.Command4->geometry(), designRect(f, 480, 3240, 1695, 615));
+        QCOMPARE(h.Label1->geometry(), designRect(f, 480, 360, 495, 300));
+        QCOMPARE(h.Combo1->geometry(), designRect(f, 960, 360, 855, 300));
+        QCOMPARE(h.Command4->geometry(), designRect(f, 480, 3240, 1695, 615));
         // The status boxes too, by 120 twips each.
-        QCOMPARE(f.Text1->geometry(), designRect(f, 240, 360, 2055, 270));
-        QCOMPARE(f.Text4->geometry(), designRect(f, 240, 1080, 2055, 270));
-        QCOMPARE((QStringList{f.Command2->text(), f.Command3->text(), f.Command4->text(),
-                              f.Command5->text()}),
+        QCOMPARE(h.Text1->geometry(), designRect(f, 240, 360, 2055, 270));
+        QCOMPARE(h.Text4->geometry(), designRect(f, 240, 1080, 2055, 270));
+        QCOMPARE((QStringList{h.Command2->text(), h.Command3->text(), h.Command4->text(),
+                              h.Command5->text()}),
                  (QStringList{"读  取", "保  存", "数据清除", "退  出"}));
         // The status bar is the window's own, docked along its bottom edge.
-        QCOMPARE(f.statusBar(), f.StatusBar1);
-        QCOMPARE(f.StatusBar1->height(), twips::toPixels(375, f.logicalDpiX()));
+        QCOMPARE(f.statusBar(), h.StatusBar1);
+        QCOMPARE(h.StatusBar1->height(), twips::toPixels(375, f.logicalDpiX()));
     }
 
     // Every text the window shows fits its box in the fonts the program uses.
@@ -117,18 +117,18 @@ private slots:
         Form1Harness h;
         Form1 &f = *h.form;
         // Right-aligned, "COM:" ends where the design ends it, beside the combo box.
-        QVERIFY(f.Label1->alignment() & Qt::AlignRight);
-        QCOMPARE(f.Label1->geometry().left() + f.Label1->width(),
+        QVERIFY(h.Label1->alignment() & Qt::AlignRight);
+        QCOMPARE(h.Label1->geometry().left() + h.Label1->width(),
                  twips::toPixels(975, f.logicalDpiX()));
 
         const std::pair<QLabel *, QStringList> labels[] = {
-            {f.Label1, {"COM:"}},
-            {f.Label3, {"I1:"}},
-            {f.Label6, {"I2:"}},
-            {f.Label7, {"I3:"}},
-            {f.Label2, {"2575.5mA", "OL", "- -"}},
-            {f.Label4, {"2575.5mA", "OL", "- -"}},
-            {f.Label5, {"2575.5mA", "OL", "- -"}},
+            {h.Label1, {"COM:"}},
+            {h.Label3, {"I1:"}},
+            {h.Label6, {"I2:"}},
+            {h.Label7, {"I3:"}},
+            {h.Label2, {"2575.5mA", "OL", "- -"}},
+            {h.Label4, {"2575.5mA", "OL", "- -"}},
+            {h.Label5, {"2575.5mA", "OL", "- -"}},
         };
         for (const auto &[label, texts] : labels)
             for (const QString &text : texts)
@@ -136,18 +136,18 @@ private slots:
                          qPrintable(text_fit::inLabel(label, text)));
 
         const std::pair<QLineEdit *, QStringList> boxes[] = {
-            {f.Text1, {"COM1", "COM16"}},        {f.Text2, {"串口打开", "串口关闭"}},
-            {f.Text3, {"通信成功", "通信失败"}}, {f.Text4, {"正在查找...", "正在读取..."}},
-            {f.Combo1->lineEdit(), {"16"}},
+            {h.Text1, {"COM1", "COM16"}},        {h.Text2, {"串口打开", "串口关闭"}},
+            {h.Text3, {"通信成功", "通信失败"}}, {h.Text4, {"正在查找...", "正在读取..."}},
+            {h.Combo1->lineEdit(), {"16"}},
         };
         for (const auto &[box, texts] : boxes)
             for (const QString &text : texts)
                 QVERIFY2(text_fit::inLineEdit(box, text).isEmpty(),
                          qPrintable(text_fit::inLineEdit(box, text)));
 
-        for (QPushButton *b : {f.Command2, f.Command3, f.Command4, f.Command5})
+        for (QPushButton *b : {h.Command2, h.Command3, h.Command4, h.Command5})
             QVERIFY2(text_fit::inButton(b).isEmpty(), qPrintable(text_fit::inButton(b)));
-        for (QGroupBox *frame : {f.Frame1, f.Frame2, f.Frame3})
+        for (QGroupBox *frame : {h.Frame1, h.Frame2, h.Frame3})
             QVERIFY2(text_fit::clearOfTitle(frame).isEmpty(),
                      qPrintable(text_fit::clearOfTitle(frame)));
 
@@ -156,24 +156,24 @@ private slots:
         // row into the values' below its text, and the toolbar reaches over the
         // top of the frame "通信", above its title.)
         for (const QString &overlap :
-             {text_fit::apart({{"Label2", f.Label2},
-                               {"Label4", f.Label4},
-                               {"Label5", f.Label5},
-                               {"RichTextBox1", f.RichTextBox1},
-                               {"ProgressBar1", f.ProgressBar1},
-                               {"Frame1", f.Frame1},
-                               {"Frame2", f.Frame2},
-                               {"Frame3", f.Frame3}}),
-              text_fit::apart({{"Label2", f.Label2},
-                               {"Label4", f.Label4},
-                               {"Label5", f.Label5},
-                               {"Toolbar1", f.Toolbar1}}),
-              text_fit::apart({{"Label3", f.Label3},
-                               {"Label6", f.Label6},
-                               {"Label7", f.Label7},
-                               {"Toolbar1", f.Toolbar1}}),
-              text_fit::apart({{"Label2", f.Label2}, {"Label6", f.Label6}}),
-              text_fit::apart({{"Label4", f.Label4}, {"Label7", f.Label7}})})
+             {text_fit::apart({{"Label2", h.Label2},
+                               {"Label4", h.Label4},
+                               {"Label5", h.Label5},
+                               {"RichTextBox1", h.RichTextBox1},
+                               {"ProgressBar1", h.ProgressBar1},
+                               {"Frame1", h.Frame1},
+                               {"Frame2", h.Frame2},
+                               {"Frame3", h.Frame3}}),
+              text_fit::apart({{"Label2", h.Label2},
+                               {"Label4", h.Label4},
+                               {"Label5", h.Label5},
+                               {"Toolbar1", h.Toolbar1}}),
+              text_fit::apart({{"Label3", h.Label3},
+                               {"Label6", h.Label6},
+                               {"Label7", h.Label7},
+                               {"Toolbar1", h.Toolbar1}}),
+              text_fit::apart({{"Label2", h.Label2}, {"Label6", h.Label6}}),
+              text_fit::apart({{"Label4", h.Label4}, {"Label7", h.Label7}})})
             QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
     }
 
@@ -199,7 +199,7 @@ private slots:
     {
         Form1Harness h;
         Form1 &f = *h.form;
-        RichTextBox *view = f.RichTextBox1;
+        RichTextBox *view = h.RichTextBox1;
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
         view->setFocus();
@@ -234,19 +234,18 @@ private slots:
         Form1 &f = *h.form;
         constexpr int kGroups = 200;  // enough for a vertical scroll bar
         const GroupRecord widest{{25755, 25755, 25755}, {0x41, 0x41, 0x41}, 21, 12, 12, 59, 59, 59};
-        for (int g = 1; g <= kGroups; ++g)
-            f.storeRecord(g, widest);
-        f.secFlag = 1;
-        f.listRecords(1, kGroups);
-        const QStringList lines = f.RichTextBox1->toPlainText().split(QLatin1Char('\n'));
+        h.secondsFlag(1);
+        h.storeGroups(1, kGroups, [&](qint32) { return widest; });
+        h.core->listRecords(1, kGroups);
+        const QStringList lines = h.RichTextBox1->toPlainText().split(QLatin1Char('\n'));
         QCOMPARE(lines.last().size(), 119);
 
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
-        QCOMPARE(f.RichTextBox1->geometry(), designRect(f, 120, 2160, 10575, 6135));
-        QVERIFY(f.RichTextBox1->verticalScrollBar()->isVisible());
-        QCOMPARE(f.RichTextBox1->horizontalScrollBar()->maximum(), 0);
-        QVERIFY(!f.RichTextBox1->horizontalScrollBar()->isVisible());
+        QCOMPARE(h.RichTextBox1->geometry(), designRect(f, 120, 2160, 10575, 6135));
+        QVERIFY(h.RichTextBox1->verticalScrollBar()->isVisible());
+        QCOMPARE(h.RichTextBox1->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(!h.RichTextBox1->horizontalScrollBar()->isVisible());
     }
 
     // The table's columns line up in the view's font, and in every font of
@@ -254,12 +253,11 @@ private slots:
     void recordColumnsLineUpInEveryFallbackFont()
     {
         Form1Harness h;
-        const QFont viewFont = h.form->RichTextBox1->font();
+        const QFont viewFont = h.RichTextBox1->font();
         if (!fonts::monoFamilies().contains(QFontInfo(viewFont).family()))
             QSKIP("none of the record view's fonts is installed (Debian: fonts-noto-cjk)");
-        const QString lines[] = {
-            record_table::headerLine(), record_table::bannerLine(),
-            h.form->RichTextBox1->toPlainText().section(QLatin1Char('\n'), 1, 1)};
+        const QString lines[] = {record_table::headerLine(), record_table::bannerLine(),
+                                 h.RichTextBox1->toPlainText().section(QLatin1Char('\n'), 1, 1)};
         int checked = 0;
         for (const QString &family : fonts::monoFamilies()) {
             if (!QFontDatabase::hasFamily(family))
@@ -303,8 +301,8 @@ private slots:
         // needs to scroll up and down.
         auto *scroller = qobject_cast<QScrollArea *>(f.centralWidget());
         QVERIFY(scroller);
-        QCOMPARE(f.RichTextBox1->geometry(), designRect(f, 120, 2160, 10575, 6135));
-        QCOMPARE(f.Label2->parentWidget()->width(), designWidth);
+        QCOMPARE(h.RichTextBox1->geometry(), designRect(f, 120, 2160, 10575, 6135));
+        QCOMPARE(h.Label2->parentWidget()->width(), designWidth);
         QVERIFY(scroller->horizontalScrollBar()->isVisible());
         QVERIFY(!scroller->verticalScrollBar()->isVisible());
     }
@@ -328,18 +326,18 @@ private slots:
         const int dx = extra.width();
         const int dy = extra.height();
 
-        QCOMPARE(f.RichTextBox1->geometry(),
+        QCOMPARE(h.RichTextBox1->geometry(),
                  designRect(f, 120, 2160, 10575, 6135).adjusted(0, 0, dx, dy));
-        QCOMPARE(f.ProgressBar1->geometry(),
+        QCOMPARE(h.ProgressBar1->geometry(),
                  designRect(f, 115, 8400, 10575, 375).adjusted(0, dy, dx, dy));
-        QCOMPARE(f.Frame1->geometry(), designRect(f, 10920, 360, 2415, 975).translated(dx, 0));
-        QCOMPARE(f.Frame2->geometry(), designRect(f, 10920, 1440, 2415, 5415).translated(dx, 0));
-        QCOMPARE(f.Frame3->geometry(), designRect(f, 10800, 7080, 2535, 1455).translated(dx, dy));
-        QCOMPARE(f.Label2->geometry(), designRect(f, 360, 1080, 3240, 975));
-        QCOMPARE(f.Label7->geometry(), designRect(f, 7080, 720, 375, 375));
-        QCOMPARE(f.Toolbar1->width(), designRect(f, 0, 0, 13515, 660).width() + dx);
-        QCOMPARE(f.StatusBar1->geometry(),
-                 QRect(0, f.height() - f.StatusBar1->height(), f.width(), f.StatusBar1->height()));
+        QCOMPARE(h.Frame1->geometry(), designRect(f, 10920, 360, 2415, 975).translated(dx, 0));
+        QCOMPARE(h.Frame2->geometry(), designRect(f, 10920, 1440, 2415, 5415).translated(dx, 0));
+        QCOMPARE(h.Frame3->geometry(), designRect(f, 10800, 7080, 2535, 1455).translated(dx, dy));
+        QCOMPARE(h.Label2->geometry(), designRect(f, 360, 1080, 3240, 975));
+        QCOMPARE(h.Label7->geometry(), designRect(f, 7080, 720, 375, 375));
+        QCOMPARE(h.Toolbar1->width(), designRect(f, 0, 0, 13515, 660).width() + dx);
+        QCOMPARE(h.StatusBar1->geometry(),
+                 QRect(0, f.height() - h.StatusBar1->height(), f.width(), h.StatusBar1->height()));
         auto *scroller = qobject_cast<QScrollArea *>(f.centralWidget());
         QVERIFY(!scroller->horizontalScrollBar()->isVisible());
         QVERIFY(!scroller->verticalScrollBar()->isVisible());
@@ -352,16 +350,16 @@ private slots:
         Form1Harness h;
         Form1 &f = *h.form;
         f.Timer1_Timer();
-        f.StatusBar1->showNotice(1, QStringLiteral("已保存：a.xlsx"), 300);
+        h.StatusBar1->showNotice(1, QStringLiteral("已保存：a.xlsx"), 300);
         f.Timer1_Timer();
         f.Timer1_Timer();
-        QCOMPARE(f.StatusBar1->panelText(1), QStringLiteral("已保存：a.xlsx"));
-        QCOMPARE(f.StatusBar1->panelText(2), QStringLiteral("Harlune"));
-        QTRY_COMPARE(f.StatusBar1->panelText(1), QStringLiteral("通信失败"));
-        f.commOk = 1;
+        QCOMPARE(h.StatusBar1->panelText(1), QStringLiteral("已保存：a.xlsx"));
+        QCOMPARE(h.StatusBar1->panelText(2), QStringLiteral("Harlune"));
+        QTRY_COMPARE(h.StatusBar1->panelText(1), QStringLiteral("通信失败"));
+        h.link();
         f.Timer1_Timer();
         f.Timer1_Timer();
-        QCOMPARE(f.StatusBar1->panelText(1), QStringLiteral("通信成功"));
+        QCOMPARE(h.StatusBar1->panelText(1), QStringLiteral("通信成功"));
     }
 
     void twipsFollowTheScreensDpi()
@@ -375,43 +373,47 @@ private slots:
     {
         Form1Harness h({1});
         Form1 &f = *h.form;
-        QCOMPARE(int(f.commOk), 0);
-        QCOMPARE(int(f.lastCmd), 0);
-        QCOMPARE(f.cmdBuf, (std::array<quint8, 8>{}));
+        QCOMPARE(int(h.core->commOk()), 0);
+        QCOMPARE(int(h.core->lastCmd()), 0);
+        QCOMPARE(h.core->cmdBuf(), (std::array<quint8, 8>{}));
         for (qint32 g = record_store::kFirstGroup; g <= record_store::kLastGroup; ++g) {
-            const GroupRecord r = f.recordAt(g);
+            const GroupRecord r = h.core->store().recordAt(g);
             QVERIFY(r.val[0] == 20000 && r.val[1] == 20000 && r.val[2] == 20000);
         }
-        QCOMPARE(f.ProgressBar1->value(), 0);
-        QVERIFY(f.ProgressBar1->isHidden());
-        QVERIFY(h.comm->PortOpen());
+        QCOMPARE(h.ProgressBar1->value(), 0);
+        QVERIFY(h.ProgressBar1->isHidden());
+        QVERIFY(h.core->serial().PortOpen());
         QCOMPARE(h.io->openDevice, h.deviceOf(1));
         QVERIFY(h.takeWrites().isEmpty());  // start-up probes nothing
-        QCOMPARE(f.Combo1->currentText(), QStringLiteral("1"));
-        QCOMPARE(f.Text1->text(), QStringLiteral("COM1"));
-        QCOMPARE(f.Label2->text(), QStringLiteral("- -"));
-        QCOMPARE(f.RichTextBox1->Text().count(QStringLiteral("\r\n")), 2);
+        QCOMPARE(h.Combo1->currentText(), QStringLiteral("1"));
+        QCOMPARE(h.Text1->text(), QStringLiteral("COM1"));
+        QCOMPARE(h.Label2->text(), QStringLiteral("- -"));
+        QCOMPARE(h.RichTextBox1->Text().count(QStringLiteral("\r\n")), 2);
     }
 
     void timersAfterFormLoad()
     {
         QTemporaryDir dir;
         qputenv("HARLUNE_PORT_DIR", dir.path().toLocal8Bit());
-        MSComm comm(std::make_unique<FakeSerialIo>());
+        Instrument core(std::make_unique<FakeSerialIo>());
         RecordingUi dialogs;
-        Form1 f(&comm, &dialogs);
+        Form1 f(&core, &dialogs);
+        QTimer *timer1 = f.findChild<QTimer *>(QStringLiteral("Timer1"));
         // Building the window starts nothing; Form_Load starts the program's work.
-        for (QTimer *t : {f.Timer1, f.Timer2, f.Timer3, f.Timer4, f.lineTimer})
+        QVERIFY(!timer1->isActive());
+        for (LinkTimer *t : {&core.Timer2(), &core.Timer3(), &core.Timer4(), &core.lineTimer()})
             QVERIFY(!t->isActive());
+        QCOMPARE(core.Timer2().interval(), 100);  // the design's, until the search begins
         f.Form_Load();
-        QCOMPARE(f.Timer1->interval(), 70);
-        QCOMPARE(f.Timer2->interval(), 100);
-        QCOMPARE(f.Timer3->interval(), 500);
-        QCOMPARE(f.Timer4->interval(), 1000);
-        QVERIFY(f.Timer1->isActive());
-        QVERIFY(f.Timer2->isActive());
-        QVERIFY(f.Timer3->isActive());
-        QVERIFY(!f.Timer4->isActive());
+        QCOMPARE(timer1->interval(), 70);
+        QCOMPARE(core.Timer2().interval(), 20);  // searching
+        QCOMPARE(core.Timer3().interval(), 500);
+        QCOMPARE(core.Timer4().interval(), 1000);
+        QVERIFY(timer1->isActive());
+        QVERIFY(core.Timer2().isActive());
+        QVERIFY(core.Timer3().isActive());
+        QVERIFY(!core.Timer4().isActive());
+        f.close();
         qunsetenv("HARLUNE_PORT_DIR");
     }
 
@@ -420,14 +422,15 @@ private slots:
         Form1Harness h;
         Form1 &f = *h.form;
         QCOMPARE(actionTexts(f.menuBar()->actions()), (QStringList{"文件", "操作", "版本"}));
-        QCOMPARE(actionTexts(f.mnuFile->actions()), (QStringList{"保存", "退出"}));
-        QCOMPARE(actionTexts(f.mnuOperation->actions()), (QStringList{"读取", "数据清除"}));
-        QCOMPARE(actionTexts(f.mnuVersion->actions()), (QStringList{"当前版本"}));
+        const QList<QAction *> menus = f.menuBar()->actions();
+        QCOMPARE(actionTexts(menus[0]->menu()->actions()), (QStringList{"保存", "退出"}));
+        QCOMPARE(actionTexts(menus[1]->menu()->actions()), (QStringList{"读取", "数据清除"}));
+        QCOMPARE(actionTexts(menus[2]->menu()->actions()), (QStringList{"当前版本"}));
         for (QAction *a : f.menuBar()->actions())
             for (QAction *item : a->menu()->actions())
                 QVERIFY(item->shortcut().isEmpty());
         QStringList keys;
-        for (QAction *a : f.Toolbar1->actions()) {
+        for (QAction *a : h.Toolbar1->actions()) {
             keys << a->data().toString();
             QVERIFY(!a->icon().isNull());
             QCOMPARE(a->text(), a->data().toString());
@@ -448,17 +451,16 @@ private slots:
         QFETCH(QString, place);
         Form1Harness h;
         Form1 &f = *h.form;
-        f.Timer2->start();
-        f.Timer3->start();
+        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
         if (place == QLatin1String("button"))
-            f.Command2->click();
+            h.Command2->click();
         else if (place == QLatin1String("menu"))
-            f.mnuRead->trigger();
+            h.mnuRead->trigger();
         else
-            f.Toolbar1->actions().at(0)->trigger();
+            h.Toolbar1->actions().at(0)->trigger();
         QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x22})});
-        QVERIFY(!f.Timer2->isActive());
-        QVERIFY(!f.Timer3->isActive());
+        QVERIFY(!h.core->Timer2().isActive());
+        QVERIFY(!h.core->Timer3().isActive());
     }
 
     void clearFromEveryPlace()
@@ -467,30 +469,31 @@ private slots:
         Form1 &f = *h.form;
         GroupRecord present;
         present.val[0] = 1234;
+        // A group in the store, and the search and the live poll stopped by Read.
         auto dirty = [&] {
-            f.storeRecord(9, present);
-            h.stopTimers();
+            h.storeGroups(9, 9, [&](qint32) { return present; });
+            h.core->read();
         };
         dirty();
-        f.Command4->click();
-        QCOMPARE(int(f.recordAt(9).val[0]), 20000);
-        QVERIFY(f.Timer2->isActive() && f.Timer3->isActive());
+        h.Command4->click();
+        QCOMPARE(int(h.core->store().recordAt(9).val[0]), 20000);
+        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
         dirty();
-        f.mnuClear->trigger();
-        QCOMPARE(int(f.recordAt(9).val[0]), 20000);
+        h.mnuClear->trigger();
+        QCOMPARE(int(h.core->store().recordAt(9).val[0]), 20000);
         dirty();
         f.Toolbar1_ButtonClick(QStringLiteral("清除"));
-        QCOMPARE(int(f.recordAt(9).val[0]), 20000);
-        QVERIFY(f.Timer3->isActive());
+        QCOMPARE(int(h.core->store().recordAt(9).val[0]), 20000);
+        QVERIFY(h.core->Timer3().isActive());
     }
 
     void saveFromEveryPlaceOpensTheSaveDialog()
     {
         Form1Harness h;
         Form1 &f = *h.form;
-        f.Command3->click();
-        f.mnuSave->trigger();
-        f.Toolbar1->actions().at(1)->trigger();
+        h.Command3->click();
+        h.mnuSave->trigger();
+        h.Toolbar1->actions().at(1)->trigger();
         QCOMPARE(h.dialogs.saveDialogs, 3);
         QVERIFY(h.dialogs.messages.isEmpty());  // Cancel: nothing else happens
     }
@@ -499,9 +502,9 @@ private slots:
     {
         Form1Harness h;
         Form1 &f = *h.form;
-        f.Command5->click();
-        f.mnuExit->trigger();
-        f.Toolbar1->actions().at(3)->trigger();
+        h.Command5->click();
+        h.mnuExit->trigger();
+        h.Toolbar1->actions().at(3)->trigger();
         QCOMPARE(h.endProgramCalls, 3);
         QVERIFY(h.dialogs.messages.isEmpty());  // no question
     }
@@ -528,7 +531,7 @@ private slots:
     void versionMessage()
     {
         Form1Harness h;
-        h.form->mnuCurrentVersion->trigger();
+        h.mnuCurrentVersion->trigger();
         QCOMPARE(h.dialogs.messages.size(), 1);
         QCOMPARE(h.dialogs.messages[0].text,
                  QStringLiteral("当前版本：V1.0  更新时间：2021年11月27日"));

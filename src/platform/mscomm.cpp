@@ -75,7 +75,7 @@ void MSComm::setOutput(const QByteArray &bytes)
         io_->write(bytes);
 }
 
-int MSComm::InBufferCount()
+int MSComm::InBufferCount() const
 {
     takeArrivedBytes();
     return inBuffer_.size() + int(io_->waitingInDriver());
@@ -93,7 +93,7 @@ void MSComm::drainOutput() { io_->drainOutput(); }
 
 QString MSComm::deviceName() const { return port_map::deviceFor(commPort_); }
 
-void MSComm::takeArrivedBytes()
+void MSComm::takeArrivedBytes() const
 {
     if (io_->isOpen())
         inBuffer_.append(io_->readAvailable());

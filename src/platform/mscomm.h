@@ -50,7 +50,7 @@ public:
 
     // Received bytes not yet read, the driver's included: bytes in flight
     // while the event loop was busy count too.
-    int InBufferCount();
+    int InBufferCount() const;
     // Only 0 is meaningful: drops every received byte not yet read, ours and the driver's.
     void setInBufferCount(int n);
     // Empties the transmit buffer by sending it, never by discarding it:
@@ -68,7 +68,8 @@ signals:
     void PortLost();
 
 private:
-    void takeArrivedBytes();
+    // Moves what the driver has handed over into the receive buffer.
+    void takeArrivedBytes() const;
     void onBytesArrived();
     void onFailure(SerialIo::Failure failure);
     void raise(qint16 event);
@@ -81,7 +82,7 @@ private:
     qint16 inputLen_ = 0;
     qint32 inputMode_ = 0;
     qint16 commEvent_ = 0;
-    QByteArray inBuffer_;
+    mutable QByteArray inBuffer_;  // the arrivals are taken in whenever it is looked at
     bool inEvent_ = false;         // an OnComm handler is running
     bool arrivedInEvent_ = false;  // bytes came in while it ran
     int readFailuresInARow_ = 0;   // read errors since bytes last arrived

@@ -3,17 +3,12 @@
 #include "core/link/frames.h"
 #include "core/link/read_plan.h"
 
-#include <QTimer>
+#include <algorithm>
 
-void startReadOut(Form1Harness &h, qint32 first, qint32 last)
+void startReadOut(CoreHarness &h, qint32 first, qint32 last)
 {
-    Form1 &f = *h.form;
-    const read_plan::Plan plan =
-        read_plan::makePlan(read_plan::Choice::Range, first, last, record_store::kLastGroup);
-    f.setReadPlan(plan);
-    f.beginReadOut();
-    f.senddat(frames::kBlockRequest);
-    Form1::setTimerEnabled(f.Timer4, true);
+    h.core->startReadOut(
+        read_plan::makePlan(read_plan::Choice::Range, first, last, record_store::kLastGroup));
 }
 
 static qint32 triple(const QByteArray &frame, int at)
@@ -30,6 +25,23 @@ QByteArray blockReplyFor(const QByteArray &frame, const std::function<QByteArray
     for (qint32 g = frameFirst(frame); g <= frameLast(frame); ++g)
         out.append(record(g));
     return out;
+}
+
+QByteArray recordBytes(const GroupRecord &r)
+{
+    QByteArray b(20, '\0');
+    for (int c = 0; c < 3; ++c) {
+        // hi × 100 + lo, each byte up to 255: the largest value, 25755, is 255 and 255.
+        const int hi = std::min(255, r.val[c] / 100);
+        b[1 + 3 * c] = char(hi);
+        b[2 + 3 * c] = char(r.val[c] - hi * 100);
+        b[3 + 3 * c] = char(r.stat[c]);
+    }
+    const quint8 stamp[] = {r.year, r.month, r.day, r.hour, r.minute, r.second};
+    for (int i = 0; i < 6; ++i)
+        b[10 + i] = char(stamp[i]);
+    b[18] = char(r.charge);
+    return b;
 }
 
 QByteArray sampleRecord(qint32 g)
@@ -55,10 +67,10 @@ QByteArray sampleRecord(qint32 g)
     return r;
 }
 
-QString slotMismatch(const Form1 &f, qint32 g, const QByteArray &rec)
+QString slotMismatch(const RecordStore &store, qint32 g, const QByteArray &rec)
 {
     auto b = [&](int i) { return int(quint8(rec[i])); };
-    const GroupRecord s = f.recordAt(g);
+    const GroupRecord s = store.recordAt(g);
     const struct {
         const char *name;
         int stored;

@@ -33,9 +33,9 @@ QByteArray fileHead(const QString &path)
 // Everything is built in a scratch folder first and then put in place by a
 // CheckedSave, which is opened early so that a target that cannot be written
 // is reported before the workbook is built.
-QString saveWorkbook(const sheet_writer::RecordAt &recordAt, qint32 first, qint32 count,
-                     quint8 secFlag, const export_target::Target &target,
-                     const std::function<void()> &rowsWritten, FileLayer &files)
+QString saveWorkbook(const RecordStore &store, qint32 first, qint32 count, quint8 secFlag,
+                     const export_target::Target &target, const std::function<void()> &rowsWritten,
+                     FileLayer &files)
 {
     const QString format = QLatin1Char('.') + export_target::suffix(target.format);
 
@@ -80,7 +80,7 @@ QString saveWorkbook(const sheet_writer::RecordAt &recordAt, qint32 first, qint3
 
     QString finished = scratch.filePath(QStringLiteral("sheet.xlsx"));
     WorkbookWriter book(finished, scratch.path());
-    sheet_writer::writeSheet(book, first, groups, secFlag, recordAt);
+    sheet_writer::writeSheet(book, first, groups, secFlag, store);
     rowsWritten();
     if (!book.close())
         return QStringLiteral("保存失败：生成工作簿时出错。\n原因：%1").arg(book.errorText());

@@ -7,7 +7,7 @@
 namespace sheet_writer {
 
 void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag,
-                const RecordAt &recordAt)
+                const RecordStore &store)
 {
     using Align = WorkbookWriter::Align;
 
@@ -21,7 +21,7 @@ void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag
     for (qint32 k = 0; k < count; ++k) {
         const int row = sheet_rows::kFirstDataRow + k;
         const sheet_rows::RowCells cells =
-            sheet_rows::rowCells(first + k, recordAt(first + k), secFlag);
+            sheet_rows::rowCells(first + k, store.recordAt(first + k), secFlag);
         fit.addRow(cells);
         for (int column = 0; column < sheet_rows::kTextColumnCount; ++column)
             book.writeText(row, column, cells.texts[column], Align::Centre);

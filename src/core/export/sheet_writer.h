@@ -1,8 +1,6 @@
 #pragma once
 
-#include "core/records/group_record.h"
-
-#include <functional>
+#include "core/records/record_store.h"
 
 class WorkbookWriter;
 
@@ -10,11 +8,9 @@ class WorkbookWriter;
 // and one row per group.
 namespace sheet_writer {
 
-using RecordAt = std::function<GroupRecord(qint32 group)>;
-
 // Writes groups first .. first + count - 1 (none when count <= 0) in one pass
 // from top to bottom, fitting the column widths to the cells on the way.
 void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag,
-                const RecordAt &recordAt);
+                const RecordStore &store);
 
 }  // namespace sheet_writer

@@ -40,7 +40,8 @@ template <typename Store, typename Visit>
 void forEachColumnOnly(Store &s, Visit &&visit)
 {
     GroupRecord unused;
-    forEachColumn(s, unused, [&](auto &column, auto &, Cleared cleared) { visit(column, cleared); });
+    forEachColumn(s, unused,
+                  [&](auto &column, auto &, Cleared cleared) { visit(column, cleared); });
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#include "core/instrument.h"
+
+#include "core/link/replies.h"
+#include "core/records/reading_format.h"
+
+namespace {
+const QString kOverload = QStringLiteral("OL");
+}  // namespace
+
+// Tells the three readings of a live-reading reply, all three decoded before
+// anyone hears of them. fmtText keeps the last reading formatted, as after
+// every use of the formatter.
+void Instrument::showLive()
+{
+    const auto readings = replies::liveReadings(rxBuf_);
+    LiveReading live;
+    for (int c = 0; c < 3; ++c) {
+        live.raw[c] = readings[c];
+        // Overload shows as a bare "OL", without the formatter's padding.
+        if (readings[c].value == record_store::kOverloadValue) {
+            live.texts[c] = kOverload;
+        } else {
+            fmtText_ = reading_format::formatReading(readings[c].value, readings[c].status);
+            live.texts[c] = fmtText_;
+        }
+    }
+    emit liveReading(live);
+}

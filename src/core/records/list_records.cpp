@@ -1,0 +1,31 @@
+#include "core/instrument.h"
+
+#include "core/numeric_text.h"
+#include "core/records/reading_format.h"
+#include "core/records/record_table.h"
+
+// Formats one reading given as texts (raw value, status byte) into fmtText.
+void Instrument::fmtReading(const QString &value, const QString &status)
+{
+    const qint32 s = numeric_text::roundToInt32(numeric_text::leadingValue(status)).value_or(0);
+    fmtText_ = reading_format::formatReading(numeric_text::leadingValue(value), s);
+}
+
+// Lists the present groups first to last (0 standing for 1 and for the last
+// slot) for the record view. The table is built in memory and handed over in
+// one go, so a read-only program directory costs nothing and no scratch file
+// is left.
+void Instrument::listRecords(qint32 first, qint32 last)
+{
+    if (first == 0)
+        first = 1;
+    if (last == 0)
+        last = record_store::kLastGroup;
+    const auto presentRecord = [this](qint32 g) -> std::optional<GroupRecord> {
+        // A group number without a slot counts as absent.
+        if (!store_.isPresent(g))
+            return std::nullopt;
+        return store_.recordAt(g);
+    };
+    emit recordsListed(record_table::viewText(first, last, secFlag_, presentRecord));
+}
