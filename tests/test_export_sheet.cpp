@@ -4,6 +4,7 @@
 #include "core/export/save_workbook.h"
 #include "platform/office_converter.h"
 #include "support/read_out.h"
+#include "support/sheet_reader.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,83 +17,10 @@
 
 namespace {
 
-constexpr int kReaderTimeoutMs = 120000;
 const QString kOle2Head = QStringLiteral("d0cf11e0a1b11ae1");
 const QString kZipHead = QStringLiteral("504b0304");
 const QString kMacroEnabledMain =
     QStringLiteral("application/vnd.ms-excel.sheet.macroEnabled.main+xml");
-
-// What the spreadsheet reader found in a file (tests/export_read_sheet.py).
-struct Sheet {
-    QJsonObject raw;
-    QJsonArray rows() const { return raw.value(QStringLiteral("cells")).toArray(); }
-    QJsonObject cell(int row, int column) const  // 1-based, like the sheet
-    {
-        return rows().at(row - 1).toArray().at(column - 1).toObject();
-    }
-    QJsonValue value(int row, int column) const
-    {
-        return cell(row, column).value(QStringLiteral("v"));
-    }
-    QString type(int row, int column) const
-    {
-        return cell(row, column).value(QStringLiteral("t")).toString();
-    }
-    QString align(int row, int column) const
-    {
-        return cell(row, column).value(QStringLiteral("h")).toString();
-    }
-    QStringList merged() const
-    {
-        QStringList out;
-        for (const QJsonValue &v : raw.value(QStringLiteral("merged")).toArray())
-            out << v.toString();
-        return out;
-    }
-    double width(const QString &column) const
-    {
-        return raw.value(QStringLiteral("widths")).toObject().value(column).toDouble();
-    }
-};
-
-QString readerScript()
-{
-    return qEnvironmentVariable("HARLUNE_SOURCE_DIR")
-           + QStringLiteral("/tests/export_read_sheet.py");
-}
-
-// Why a workbook cannot be read back here, or null when it can: the reader
-// runs on /usr/bin/python3 with openpyxl.
-const char *missingSheetReader()
-{
-    static const bool available = [] {
-        QProcess probe;
-        probe.start(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-        return probe.waitForFinished(kReaderTimeoutMs) && probe.exitStatus() == QProcess::NormalExit
-               && probe.exitCode() == 0;
-    }();
-    return available ? nullptr : "needs /usr/bin/python3 with openpyxl (Debian: python3-openpyxl)";
-}
-
-// Why .xls and .xlsm cannot be written or read back here, or null when they can.
-const char *missingLibreOffice()
-{
-    return OfficeConverter::findProgram().isEmpty()
-               ? "needs LibreOffice (Debian: libreoffice-calc-nogui)"
-               : nullptr;
-}
-
-Sheet readSheet(const QString &path)
-{
-    QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"), {readerScript(), path});
-    reader.waitForFinished(kReaderTimeoutMs);
-    const QByteArray out = reader.readAllStandardOutput();
-    if (reader.exitCode() != 0)
-        qWarning() << reader.readAllStandardError();
-    return {QJsonDocument::fromJson(out).object()};
-}
 
 // Restores an environment variable when the test ends, pass or fail.
 struct EnvGuard {
@@ -101,17 +29,6 @@ struct EnvGuard {
     const char *name;
     QByteArray old;
 };
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QStringList filesIn(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
 
 // Exports groups first .. first + count - 1 of `store` as the file `path`
 // names it; the failure in the user's words, empty on success.
@@ -156,7 +73,7 @@ private:
 
 void TestExportSheet::initTestCase()
 {
-    QVERIFY2(QFile::exists(readerScript()), "HARLUNE_SOURCE_DIR must name the source folder");
+    QVERIFY2(QFile::exists(sheetReaderScript()), "HARLUNE_SOURCE_DIR must name the source folder");
     groups.clear();
     // Values, statuses, then year, month, day, hour, minute, second and charge.
     groups.storeRecord(57, {{1234, 10000, 20000}, {0x42, 0x42, 0x31}, 21, 11, 27, 9, 5, 7, 200});

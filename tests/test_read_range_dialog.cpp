@@ -367,7 +367,6 @@ void ReadRangeDialogTest::emptyRangeDoesNotLock()
 void ReadRangeDialogTest::framesStayInsideTheStore()
 {
     Form1Harness h;
-    Form1 &f = *h.form;
     Form2 *d = openDialog(h, 25, 0, 0);  // 250000 groups
     QCOMPARE(h.core->savesum(), 250000);
     d->Option2->setChecked(true);

@@ -1,6 +1,6 @@
 #include "core/link/read_plan.h"
 #include "core/records/record_table.h"
-#include "support/core_harness.h"
+#include "support/read_out.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -74,52 +74,20 @@ struct MapStore {
     }
 };
 
-// A group as the instrument sends it in a block reply: 20 bytes, each
-// reading as hi, lo (hi * 100 + lo) and its status, then year, month, day,
-// hour, minute and second, and the charge at byte 18.
-QByteArray recordBytes(const GroupRecord &r)
-{
-    QByteArray b(20, '\0');
-    b[0] = char(0xAA);
-    for (int c = 0; c < 3; ++c) {
-        const int hi = qMin(r.val[c] / 100, 255);
-        b[1 + 3 * c] = char(hi);
-        b[2 + 3 * c] = char(r.val[c] - hi * 100);
-        b[3 + 3 * c] = char(r.stat[c]);
-    }
-    const quint8 time[] = {r.year, r.month, r.day, r.hour, r.minute, r.second};
-    for (int i = 0; i < 6; ++i)
-        b[10 + i] = char(time[i]);
-    b[18] = char(r.charge);
-    return b;
-}
-
-// A read-out of groups first..last (one block) from an instrument holding the
-// records of `present`, every other group of the range absent. True when it
-// completed, which leaves the groups in the instrument's store.
+// A read-out of groups first..last from an instrument holding the records of
+// `present`, every other group of the range absent. True when it completed,
+// which leaves the groups in the instrument's store.
 bool readOut(CoreHarness &h, qint32 first, qint32 last,
              const std::map<qint32, GroupRecord> &present)
 {
     const int completionsBefore = h.completions;
-    h.core->startReadOut(
-        read_plan::makePlan(read_plan::Choice::Range, first, last, record_store::kLastGroup));
-    h.takeWrites();
     GroupRecord absent;
     absent.val[0] = record_store::kEmptyValue;
-    QByteArray reply;
-    for (qint32 g = first; g <= last; ++g) {
+    h.storeGroups(first, last, [&](qint32 g) {
         const auto it = present.find(g);
-        reply += recordBytes(it == present.end() ? absent : it->second);
-    }
-    h.receiveBlock(reply);
+        return it == present.end() ? absent : it->second;
+    });
     return h.completions == completionsBefore + 1;
-}
-
-// Time stamps with seconds: the instrument says so in its answer to the probe.
-void secondsOn(CoreHarness &h)
-{
-    h.core->senddat(frames::kProbe);
-    h.receive(CoreHarness::probeReply(0xFF));
 }
 
 }  // namespace
@@ -268,7 +236,7 @@ void RecordTableTest::paddingFor()
 void RecordTableTest::listRecordsShowsTheRange()
 {
     CoreHarness h;
-    secondsOn(h);
+    h.secondsFlag(1);
     QCOMPARE(int(h.core->secFlag()), 1);
     QVERIFY(readOut(
         h, 1, 5,

@@ -6,6 +6,8 @@
 #include "gui/panel_status_bar.h"
 #include "support/form1_harness.h"
 #include "support/read_out.h"
+#include "support/sheet_reader.h"
+#include "support/tmpfs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -13,23 +15,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QProgressBar>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#ifdef Q_OS_LINUX
-#include <cerrno>
-#include <sys/mount.h>
-#endif
-
 namespace {
 
-constexpr int kReaderTimeoutMs = 120000;
 // The groups the window saves in most tests.
 constexpr qint32 kFirst = 57;
 constexpr qint32 kLast = 59;
@@ -37,55 +29,11 @@ constexpr qint32 kLast = 59;
 constexpr qint32 kSmallSheet = 50;
 const QString kNoSpace = QStringLiteral("磁盘空间不足");
 
-QString readerScript()
-{
-    return qEnvironmentVariable("HARLUNE_SOURCE_DIR")
-           + QStringLiteral("/tests/export_read_sheet.py");
-}
-
-// Why a workbook cannot be read back here, or null when it can: the reader
-// runs on /usr/bin/python3 with openpyxl.
-const char *missingSheetReader()
-{
-    static const bool available = [] {
-        QProcess probe;
-        probe.start(QStringLiteral("/usr/bin/python3"),
-                    {QStringLiteral("-c"), QStringLiteral("import openpyxl")});
-        return probe.waitForFinished(kReaderTimeoutMs) && probe.exitStatus() == QProcess::NormalExit
-               && probe.exitCode() == 0;
-    }();
-    return available ? nullptr : "needs /usr/bin/python3 with openpyxl (Debian: python3-openpyxl)";
-}
-
-// The text of a cell (1-based, like the sheet) as the spreadsheet reader
-// finds it (tests/export_read_sheet.py): which workbook the window saved.
+// The text of a cell (1-based, like the sheet) as a spreadsheet program
+// finds it: which workbook the window saved.
 QString cellText(const QString &path, int row, int column)
 {
-    QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"), {readerScript(), path});
-    reader.waitForFinished(kReaderTimeoutMs);
-    if (reader.exitCode() != 0)
-        qWarning() << reader.readAllStandardError();
-    const QJsonObject sheet = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
-    return sheet.value(QStringLiteral("cells"))
-        .toArray()
-        .at(row - 1)
-        .toArray()
-        .at(column - 1)
-        .toObject()
-        .value(QStringLiteral("v"))
-        .toString();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush();
-}
-
-QStringList filesIn(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    return readSheet(path).value(row, column).toString();
 }
 
 // Groups first..last read from the instrument, the way the window gets
@@ -98,42 +46,6 @@ void readGroups(Form1Harness &h, qint32 first, qint32 last)
     QCOMPARE(h.dialogs.messages.size(), 1);
     h.dialogs.messages.clear();
 }
-
-#ifdef Q_OS_LINUX
-// A tmpfs of 64 KiB mounted over `at` for one test, 60 KiB of it taken by a
-// file: a nearly full disk. Unmounted when the test ends, pass or fail.
-// Mounting needs root or CAP_SYS_ADMIN.
-class NearlyFullDisk {
-public:
-    explicit NearlyFullDisk(const QString &at) : at_(QFile::encodeName(at))
-    {
-        mounted_ = ::mount("tmpfs", at_.constData(), "tmpfs", 0, "size=64k") == 0;
-        refusal_ = mounted_ ? QByteArray()
-                            : "mounting a tmpfs was refused (" + qt_error_string(errno).toUtf8()
-                                  + "); it needs root";
-        if (mounted_)
-            filled_ =
-                writeFile(QDir(at).filePath(QStringLiteral("fill")), QByteArray(60 * 1024, 'o'));
-    }
-    ~NearlyFullDisk()
-    {
-        if (mounted_)
-            ::umount(at_.constData());
-    }
-    NearlyFullDisk(const NearlyFullDisk &) = delete;
-    NearlyFullDisk &operator=(const NearlyFullDisk &) = delete;
-
-    bool mounted() const { return mounted_; }
-    bool filled() const { return filled_; }
-    const char *refusal() const { return refusal_.constData(); }
-
-private:
-    QByteArray at_;
-    bool mounted_ = false;
-    bool filled_ = false;
-    QByteArray refusal_;
-};
-#endif
 
 }  // namespace
 
@@ -166,7 +78,7 @@ private:
 
 void TestSaveCommand::initTestCase()
 {
-    QVERIFY2(QFile::exists(readerScript()), "HARLUNE_SOURCE_DIR must name the source folder");
+    QVERIFY2(QFile::exists(sheetReaderScript()), "HARLUNE_SOURCE_DIR must name the source folder");
 }
 
 void TestSaveCommand::init()
@@ -403,10 +315,11 @@ void TestSaveCommand::fullDiskIsNotReportedAsSaved()
 {
 #ifdef Q_OS_LINUX
     QTemporaryDir base;
-    NearlyFullDisk disk(base.path());
+    // 64 KiB, of which an old file takes 60: a nearly full disk.
+    Tmpfs disk(base.path(), "size=64k");
     if (!disk.mounted())
         QSKIP(disk.refusal());
-    QVERIFY(disk.filled());
+    QVERIFY(writeFile(base.filePath(QStringLiteral("fill")), QByteArray(60 * 1024, 'o')));
 
     readGroups(*h, 1, kSmallSheet);
     h->dialogs.saveAnswer = base.filePath(QStringLiteral("new.xlsx"));

@@ -6,6 +6,8 @@
 // put the whole workbook in place. (What the window makes of a failed save is
 // in test_save_command.cpp.)
 #include "core/export/save_workbook.h"
+#include "support/sheet_reader.h"
+#include "support/tmpfs.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +19,6 @@
 #include <cerrno>
 #include <functional>
 #include <optional>
-#include <sys/mount.h>
 
 namespace {
 
@@ -78,40 +79,6 @@ QString save(const QString &target, qint32 groups, FileLayer &files,
                         rowsWritten, files);
 }
 
-// A tmpfs mounted for one test and unmounted when it ends, pass or fail.
-// Mounting needs root or CAP_SYS_ADMIN.
-class Tmpfs {
-public:
-    Tmpfs(const QString &at, const QByteArray &options) : at_(QFile::encodeName(at))
-    {
-        mounted_ = ::mount("tmpfs", at_.constData(), "tmpfs", 0, options.constData()) == 0;
-        refusal_ = mounted_ ? QByteArray()
-                            : "mounting a tmpfs was refused (" + qt_error_string(errno).toUtf8()
-                                  + "); it needs root";
-    }
-    ~Tmpfs()
-    {
-        if (mounted_)
-            ::umount(at_.constData());
-    }
-    Tmpfs(const Tmpfs &) = delete;
-    Tmpfs &operator=(const Tmpfs &) = delete;
-
-    bool mounted() const { return mounted_; }
-    const char *refusal() const { return refusal_.constData(); }
-    bool makeReadOnly(const QByteArray &options)
-    {
-        return ::mount("tmpfs", at_.constData(), "tmpfs", MS_REMOUNT | MS_RDONLY,
-                       options.constData())
-               == 0;
-    }
-
-private:
-    QByteArray at_;
-    bool mounted_ = false;
-    QByteArray refusal_;
-};
-
 // The system's files, except that the disk fills up at a chosen write, which
 // takes only half its bytes as the write that fills a disk does, after which
 // every write finds it full; or that the sync finds it full, as a file system
@@ -145,12 +112,6 @@ private:
     FileLayer &real_ = FileLayer::system();
     int writes_ = 0;
 };
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.flush();
-}
 
 // Every file of a folder, hidden ones included, with its bytes.
 QMap<QString, QByteArray> contents(const QString &folder)

@@ -372,7 +372,6 @@ private slots:
     void startUpState()
     {
         Form1Harness h({1});
-        Form1 &f = *h.form;
         QCOMPARE(int(h.core->commOk()), 0);
         QCOMPARE(int(h.core->lastCmd()), 0);
         QCOMPARE(h.core->cmdBuf(), (std::array<quint8, 8>{}));
@@ -450,7 +449,6 @@ private slots:
     {
         QFETCH(QString, place);
         Form1Harness h;
-        Form1 &f = *h.form;
         QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
         if (place == QLatin1String("button"))
             h.Command2->click();
@@ -490,7 +488,6 @@ private slots:
     void saveFromEveryPlaceOpensTheSaveDialog()
     {
         Form1Harness h;
-        Form1 &f = *h.form;
         h.Command3->click();
         h.mnuSave->trigger();
         h.Toolbar1->actions().at(1)->trigger();
@@ -501,7 +498,6 @@ private slots:
     void exitFromEveryPlaceAtOnce()
     {
         Form1Harness h;
-        Form1 &f = *h.form;
         h.Command5->click();
         h.mnuExit->trigger();
         h.Toolbar1->actions().at(3)->trigger();

@@ -24,13 +24,9 @@ constexpr int kProbeWindowMs = 100;
 }  // namespace
 
 Instrument::Instrument(std::unique_ptr<SerialIo> io, Timing timing, QObject *parent)
-    : QObject(parent),
-      MSComm1(std::move(io)),
-      timer2_(kTimer2DesignMs, false, timing),
-      timer3_(kTimer3IntervalMs, false, timing),
-      timer4_(kTimer4IntervalMs, false, timing),
-      lineTimer_(0, true, timing),
-      probeWindow_(kProbeWindowMs, true, timing)
+    : QObject(parent), MSComm1(std::move(io)), timer2_(kTimer2DesignMs, false, timing),
+      timer3_(kTimer3IntervalMs, false, timing), timer4_(kTimer4IntervalMs, false, timing),
+      lineTimer_(0, true, timing), probeWindow_(kProbeWindowMs, true, timing)
 {
     qRegisterMetaType<Instrument::LiveReading>();
     connect(&MSComm1, &MSComm::OnComm, this, &Instrument::MSComm1_OnComm);

@@ -54,7 +54,6 @@ struct CoreHarness : InstrumentRecorder {
     QTemporaryDir portDir;
     FakeSerialIo *io;  // owned by core
     std::unique_ptr<Instrument> core;
-
 };
 
 // A 20-byte short reply: 0xAA, zeros, byte 15 and the code at byte 19.
