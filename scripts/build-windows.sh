@@ -4,10 +4,12 @@
 # It builds, once, into a cache folder outside the tree:
 #   - a static Qt (qtbase from Debian's source package, Qt Serial Port from the
 #     tarball in $QTSERIALPORT_SRC or ../shared/third_party/),
-#   - libxlsxwriter from Debian's source package, over MinGW's zlib;
+#   - libxlsxwriter from Debian's source package, over MinGW's zlib,
+#   - QCustomPlot, the plot library, from Debian's source package, static, as
+#     the CMake package QCustomPlotQt6 that the Linux build finds too;
 # then Harlune itself, and packs build-windows/harlune-<version>-win64.zip with
-# the exe, the MinGW runtime DLLs it needs and a README. Later runs reuse the
-# cache and take minutes.
+# the programs, the MinGW runtime DLLs they need, the translations and a
+# README. Later runs reuse the cache and take minutes.
 #
 # Environment:
 #   HARLUNE_WINDOWS_CACHE  the cache folder (default ~/.cache/harlune-windows)
@@ -29,8 +31,10 @@ builds=$cache/build
 stamps=$cache/stamps
 qt_prefix=$cache/qt-$qt_version-static
 xlsx_prefix=$cache/libxlsxwriter
+qcustomplot_prefix=$cache/qcustomplot
 toolchain=$cache/mingw-toolchain.cmake
 out=$repo/build-windows
+wine=/usr/lib/wine/wine64
 
 die() { echo "build-windows: $*" >&2; exit 1; }
 step() { echo "build-windows: $*" >&2; }
@@ -97,7 +101,7 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER $target-gcc-posix)
 set(CMAKE_CXX_COMPILER $target-g++-posix)
 set(CMAKE_RC_COMPILER $target-windres)
-set(CMAKE_FIND_ROOT_PATH $mingw_root $qt_prefix $xlsx_prefix)
+set(CMAKE_FIND_ROOT_PATH $mingw_root $qt_prefix $xlsx_prefix $qcustomplot_prefix)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
@@ -172,6 +176,42 @@ build_libxlsxwriter() {
   mark_done libxlsxwriter
 }
 
+build_qcustomplot() {
+  done_already qcustomplot && return
+  debian_source qcustomplot qcustomplot
+  patch_once "$sources/qcustomplot" "$repo/scripts/windows/qcustomplot-static.patch"
+  step "building static QCustomPlot against the static Qt"
+  rm -rf "$builds/qcustomplot"
+  "$qt_prefix/bin/qt-cmake" -S "$sources/qcustomplot" -B "$builds/qcustomplot" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$qcustomplot_prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DUSE_QT_VERSION=6 \
+    || die "configuring QCustomPlot failed"
+  cmake --build "$builds/qcustomplot" --parallel "$jobs" || die "building QCustomPlot failed"
+  cmake --install "$builds/qcustomplot" >/dev/null
+  check_qcustomplot
+  mark_done qcustomplot
+}
+
+# Builds a small program against the installed QCustomPlot, found the way
+# Harlune's build finds it, and runs it under Wine when Wine is there.
+check_qcustomplot() {
+  local check=$builds/qcustomplot-check
+  step "checking QCustomPlot: a program that finds, links and draws with it"
+  rm -rf "$check"
+  "$qt_prefix/bin/qt-cmake" -S "$repo/scripts/windows/qcustomplot-check" -B "$check" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null \
+    || die "a program cannot find QCustomPlotQt6 in $qcustomplot_prefix"
+  cmake --build "$check" || die "a program cannot be built against QCustomPlot"
+  if [ ! -x "$wine" ]; then
+    step "wine64 is not installed; QCustomPlot links, but its drawing is not run"
+    return
+  fi
+  needed_dlls "$check/qcustomplot_check.exe" | sort -u | xargs -r cp -t "$check/"
+  WINEPREFIX="$cache/wine" WINEDEBUG=-all "$wine" "$check/qcustomplot_check.exe" ||
+    die "QCustomPlot does not draw under Wine"
+}
+
 build_harlune() {
   step "building Harlune"
   # pkg-config finds only the cross-built libxlsxwriter, never the host's.
@@ -217,7 +257,6 @@ pack() {
 
 # Runs the program once under Wine, when Wine is there.
 smoke_test() {
-  local wine=/usr/lib/wine/wine64
   if [ ! -x "$wine" ]; then
     step "wine64 is not installed; no smoke test"
     return
@@ -231,6 +270,7 @@ write_toolchain
 build_qtbase
 build_qtserialport
 build_libxlsxwriter
+build_qcustomplot
 build_harlune
 pack
 smoke_test
