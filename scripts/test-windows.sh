@@ -42,7 +42,8 @@ live_timeout_s=30
 cli_timeout_s=300
 close_timeout_s=10
 # Live readings as the value labels show them (12.34mA, 4.494A, 727.6kA,
-# OL), as OCR reads their large bold digits; "- -" while nothing is linked.
+# OL), whole words as OCR reads their large bold digits; "- -" while nothing
+# is linked.
 reading_pattern='[0-9]+(\.[0-9]+)?[mk]?A|OL'
 # A window of one colour, or nearly, was not drawn.
 fewest_colours=16
@@ -375,7 +376,7 @@ step_gui_live() {
     sleep 2
     waited=$((waited + 2))
     window_shot "$shot" || continue
-    text=$(tesseract "$shot.ppm" - 2>/dev/null | grep -oE "$reading_pattern" | tr '\n' ' ') || true
+    text=$(tesseract "$shot.ppm" - 2>/dev/null | grep -owE "$reading_pattern" | tr '\n' ' ') || true
     [ -n "$text" ] && break
   done
   colours=$(ppmhist -noheader "$shot.ppm" 2>/dev/null | wc -l)
