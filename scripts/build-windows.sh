@@ -4,10 +4,12 @@
 # It builds, once, into a cache folder outside the tree:
 #   - a static Qt (qtbase from Debian's source package, Qt Serial Port from the
 #     tarball in $QTSERIALPORT_SRC or ../shared/third_party/),
-#   - libxlsxwriter from Debian's source package, over MinGW's zlib;
+#   - libxlsxwriter from Debian's source package, over MinGW's zlib,
+#   - QCustomPlot, the plot library, from Debian's source package, static, as
+#     the CMake package QCustomPlotQt6 that the Linux build finds too;
 # then Harlune itself, and packs build-windows/harlune-<version>-win64.zip with
-# the exe, the MinGW runtime DLLs it needs and a README. Later runs reuse the
-# cache and take minutes.
+# the programs, the MinGW runtime DLLs they need, the translations and a
+# README. Later runs reuse the cache and take minutes.
 #
 # Environment:
 #   HARLUNE_WINDOWS_CACHE  the cache folder (default ~/.cache/harlune-windows)
@@ -29,8 +31,10 @@ builds=$cache/build
 stamps=$cache/stamps
 qt_prefix=$cache/qt-$qt_version-static
 xlsx_prefix=$cache/libxlsxwriter
+qcustomplot_prefix=$cache/qcustomplot
 toolchain=$cache/mingw-toolchain.cmake
 out=$repo/build-windows
+wine=/usr/lib/wine/wine64
 
 die() { echo "build-windows: $*" >&2; exit 1; }
 step() { echo "build-windows: $*" >&2; }
@@ -97,7 +101,7 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER $target-gcc-posix)
 set(CMAKE_CXX_COMPILER $target-g++-posix)
 set(CMAKE_RC_COMPILER $target-windres)
-set(CMAKE_FIND_ROOT_PATH $mingw_root $qt_prefix $xlsx_prefix)
+set(CMAKE_FIND_ROOT_PATH $mingw_root $qt_prefix $xlsx_prefix $qcustomplot_prefix)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
@@ -172,6 +176,42 @@ build_libxlsxwriter() {
   mark_done libxlsxwriter
 }
 
+build_qcustomplot() {
+  done_already qcustomplot && return
+  debian_source qcustomplot qcustomplot
+  patch_once "$sources/qcustomplot" "$repo/scripts/windows/qcustomplot-static.patch"
+  step "building static QCustomPlot against the static Qt"
+  rm -rf "$builds/qcustomplot"
+  "$qt_prefix/bin/qt-cmake" -S "$sources/qcustomplot" -B "$builds/qcustomplot" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$qcustomplot_prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DUSE_QT_VERSION=6 \
+    || die "configuring QCustomPlot failed"
+  cmake --build "$builds/qcustomplot" --parallel "$jobs" || die "building QCustomPlot failed"
+  cmake --install "$builds/qcustomplot" >/dev/null
+  check_qcustomplot
+  mark_done qcustomplot
+}
+
+# Builds a small program against the installed QCustomPlot, found the way
+# Harlune's build finds it, and runs it under Wine when Wine is there.
+check_qcustomplot() {
+  local check=$builds/qcustomplot-check
+  step "checking QCustomPlot: a program that finds, links and draws with it"
+  rm -rf "$check"
+  "$qt_prefix/bin/qt-cmake" -S "$repo/scripts/windows/qcustomplot-check" -B "$check" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null \
+    || die "a program cannot find QCustomPlotQt6 in $qcustomplot_prefix"
+  cmake --build "$check" || die "a program cannot be built against QCustomPlot"
+  if [ ! -x "$wine" ]; then
+    step "wine64 is not installed; QCustomPlot links, but its drawing is not run"
+    return
+  fi
+  needed_dlls "$check/qcustomplot_check.exe" | sort -u | xargs -r cp -t "$check/"
+  WINEPREFIX="$cache/wine" WINEDEBUG=-all "$wine" "$check/qcustomplot_check.exe" ||
+    die "QCustomPlot does not draw under Wine"
+}
+
 build_harlune() {
   step "building Harlune"
   # pkg-config finds only the cross-built libxlsxwriter, never the host's.
@@ -195,29 +235,105 @@ needed_dlls() {
   done
 }
 
-# Packs the program into $stage.zip.
+# The programs the Harlune build makes for Windows, each packed when built.
+programs=(harlune harlune-cli)
+# Qt's own Chinese texts (the save dialog, the message boxes' buttons), from
+# the host's qt6-translations-l10n; the program looks in translations\ beside it.
+qt_translation=/usr/share/qt6/translations/qtbase_zh_CN.qm
+
+# The version of the Harlune build, from its CMake cache.
+project_version() {
+  sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/build/CMakeCache.txt"
+}
+
+# Packs the programs into $stage and $stage.zip.
 pack() {
-  local version name
-  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/build/CMakeCache.txt")
+  local name program qm
   name=harlune-$version-win64
   stage=$out/$name
   step "packing $stage.zip"
   rm -rf "$stage" "$stage.zip"
   mkdir -p "$stage"
-  cp "$out/build/harlune.exe" "$stage/"
-  needed_dlls "$stage/harlune.exe" | sort -u | xargs -r cp -t "$stage/"
+  for program in "${programs[@]}"; do
+    if [ -f "$out/build/$program.exe" ]; then
+      cp "$out/build/$program.exe" "$stage/"
+      needed_dlls "$stage/$program.exe"
+    else
+      step "$program.exe is not built by this tree yet; packing without it"
+    fi
+  done | sort -u | xargs -r cp -t "$stage/"
+  [ -f "$stage/harlune.exe" ] || die "the build made no harlune.exe"
+  pack_translations
   # MinGW's DLLs come with their debugging symbols; the zip needs none.
   $target-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll
   cp "$repo/packaging/README-windows.txt" "$stage/README.txt"
   cp "$repo/LICENSE" "$stage/LICENSE.txt"
   cp "$sources/qtbase/LICENSES/LGPL-3.0-only.txt" "$stage/Qt-LGPL-3.0.txt"
   (cd "$out" && zip -qr "$name.zip" "$name")
-  ls -l "$stage"
+  ls -lR "$stage"
+}
+
+# The translations the build made (*.qm) and Qt's Chinese texts, in
+# $stage/translations when there are any.
+pack_translations() {
+  local found=()
+  mapfile -t found < <(find "$out/build" -name '*.qm' -not -path '*/CMakeFiles/*')
+  [ -f "$qt_translation" ] && found+=("$qt_translation")
+  if [ ${#found[@]} -eq 0 ]; then
+    step "no translations to pack"
+    return
+  fi
+  mkdir -p "$stage/translations"
+  cp "${found[@]}" "$stage/translations/"
+}
+
+# The installed path of a folder ./a/b of $stage, as NSIS writes it: $INSTDIR\a\b.
+in_instdir() {
+  local relative=${1#.}
+  echo "\$INSTDIR${relative//\//\\}"
+}
+
+# Writes the NSIS lines that install every file of $stage and those that
+# remove them again, so the uninstaller removes exactly what was installed.
+write_installer_lists() {
+  local install=$1 uninstall=$2 dir file
+  : >"$install"
+  : >"$uninstall"
+  while IFS= read -r dir; do
+    echo "SetOutPath \"$(in_instdir "$dir")\"" >>"$install"
+    while IFS= read -r file; do
+      echo "File \"$stage${dir#.}/$file\"" >>"$install"
+      echo "Delete \"$(in_instdir "$dir")\\$file\"" >>"$uninstall"
+    done < <(find "$stage/$dir" -maxdepth 1 -type f -printf '%f\n' | sort)
+  done < <(cd "$stage" && find . -type d | sort)
+  # Folders last, the deepest first; RMDir leaves a folder that is not empty.
+  while IFS= read -r dir; do
+    echo "RMDir \"$(in_instdir "$dir")\"" >>"$uninstall"
+  done < <(cd "$stage" && find . -mindepth 1 -type d | sort -r)
+}
+
+# Builds the installer from exactly the folder the zip holds.
+build_installer() {
+  local setup=$out/harlune-$version-win64-setup.exe lists=$out/nsis
+  step "building the installer $setup"
+  mkdir -p "$lists"
+  write_installer_lists "$lists/install-files.nsh" "$lists/uninstall-files.nsh"
+  # Windows wants four numbers in a file's version.
+  local file_version=$version
+  while [ "$(tr -cd . <<<"$file_version" | wc -c)" -lt 3 ]; do
+    file_version=$file_version.0
+  done
+  makensis -V2 -INPUTCHARSET UTF8 \
+    -DVERSION="$version" -DFILE_VERSION="$file_version" \
+    -DINSTALL_FILES="$lists/install-files.nsh" -DUNINSTALL_FILES="$lists/uninstall-files.nsh" \
+    -DSIZE_KB="$(du -sk "$stage" | cut -f1)" \
+    -DICON="$repo/packaging/harlune.ico" -DOUTFILE="$setup" \
+    "$repo/packaging/harlune.nsi" || die "makensis failed"
+  ls -l "$out/harlune-$version-win64.zip" "$setup"
 }
 
 # Runs the program once under Wine, when Wine is there.
 smoke_test() {
-  local wine=/usr/lib/wine/wine64
   if [ ! -x "$wine" ]; then
     step "wine64 is not installed; no smoke test"
     return
@@ -231,6 +347,9 @@ write_toolchain
 build_qtbase
 build_qtserialport
 build_libxlsxwriter
+build_qcustomplot
 build_harlune
+version=$(project_version)
 pack
+build_installer
 smoke_test

@@ -2,8 +2,9 @@
 # Installs, from Debian 12 packages, everything Harlune needs to build, test and run.
 # Groups named on the command line add what only some scripts need:
 #   package   lintian and the desktop-file and AppStream checkers (scripts/package.sh)
-#   windows   the MinGW-w64 cross compiler and what builds Qt from source
-#             (scripts/build-windows.sh)
+#   windows   the MinGW-w64 cross compiler, what builds Qt from source and the
+#             installer (scripts/build-windows.sh), and what runs the Windows
+#             build under Wine (scripts/test-windows.sh)
 #   icon      the SVG renderer and .ico writer (scripts/make-ico.sh)
 #   fuzz      clang with libFuzzer (scripts/fuzz.sh)
 #   format    clang-format (scripts/format.sh)
@@ -42,8 +43,12 @@ for group in "$@"; do
       ;;
     windows)
       # apt-get source needs dpkg-source (dpkg-dev); Qt's build scripts need perl;
-      # wine64 runs the built exe once as a smoke test
-      packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev perl xz-utils zip wine64)
+      # wine64 runs the built exe once as a smoke test; nsis builds the installer.
+      # scripts/test-windows.sh reads the exes' resources (icoutils), finds the
+      # window (x11-utils, xdotool), takes its picture (x11-apps' xwd, netpbm)
+      # and reads the live values on it (tesseract-ocr)
+      packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev perl xz-utils zip wine64 nsis
+        icoutils x11-utils xdotool x11-apps netpbm tesseract-ocr)
       ;;
     icon)
       packages+=(librsvg2-bin icoutils)
