@@ -11,7 +11,9 @@
 // - the record table needs a CJK character to be exactly two Latin columns
 //   wide, which Noto Sans Mono CJK SC and Sarasa Mono SC are built for;
 // - on Windows, where neither is usually installed, SimSun and its
-//   fixed-pitch twin NSimSun (both in simsun.ttc) are the fonts of the design.
+//   fixed-pitch twin NSimSun (both in simsun.ttc) are the fonts of the design;
+//   a Windows that lacks them (outside China they are an optional feature)
+//   has Microsoft YaHei, which every Windows since Vista installs.
 namespace fonts {
 
 constexpr char kUiFamily[] = "Noto Sans CJK SC";
@@ -26,7 +28,8 @@ constexpr qreal kSmallestFittedPointSize = 6;
 
 inline QStringList uiFamilies()
 {
-    return {QString::fromLatin1(kUiFamily), QStringLiteral("SimSun"), QStringLiteral("NSimSun")};
+    return {QString::fromLatin1(kUiFamily), QStringLiteral("SimSun"),
+            QStringLiteral("Microsoft YaHei"), QStringLiteral("NSimSun")};
 }
 
 inline QStringList monoFamilies()
