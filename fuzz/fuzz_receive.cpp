@@ -24,11 +24,20 @@
 
 #include <cstdio>
 #include <deque>
+#include <vector>
 
 namespace {
 
-constexpr int kMostGroups = 5000;  // a run stays short
+// A run stays short, and still reaches every kind of block: a whole one and
+// a partial one after it.
+constexpr int kMostGroups = 1200;
+// Slots looked at beyond the range's ends. Requests are checked to stay inside
+// the range as they go, and a block is stored only where its request points;
+// a block stored a slot off shows at the range's edges.
+constexpr qint32 kCheckedMargin = 2;
 constexpr qint64 kWatchdogTickMs = 1000;
+constexpr int kPromptMs = 20;               // a reply as it comes on a good line
+constexpr int kWithinAStallCheckMs = 1000;  // late, but within two checks for a stall
 constexpr qint64 kMostQueuedGapMs = 29000;  // behind another reply
 constexpr qint64 kMostIdleDelayMs = 90000;  // slower than the watchdog, when idle
 constexpr qint64 kMostVirtualMs = 3600000;  // a read-out ends well within an hour
@@ -39,7 +48,11 @@ using Phase = Instrument::ReadPhase;
 constexpr char kPortDir[] = "/harlune-fuzz";  // never touched: the serial port is a fake
 
 // The instrument on a fake serial port with COM1 present and open, as after
-// start-up, with manual timing: this run is its clock.
+// start-up, with manual timing: each run is its clock. One serves every run,
+// as one serves a user's day: a run starts where the last one left it, with
+// no read-out going, and with Clear data, as a user would before a read-out
+// whose groups are checked slot by slot. (Making a store of 200001 slots for
+// every run would cost more than the run.)
 struct Link : InstrumentRecorder {
     Link()
     {
@@ -49,6 +62,14 @@ struct Link : InstrumentRecorder {
         core = std::make_unique<Instrument>(std::move(fake), Instrument::Timing::Manual);
         record(core.get());
         core->load();
+    }
+    // A new run: the store cleared, nothing on the line, nothing told yet.
+    void startRun()
+    {
+        core->clearData();
+        io->pendingInput.clear();
+        io->writes.clear();
+        forget();
     }
     QList<QByteArray> takeWrites()
     {
@@ -61,6 +82,22 @@ struct Link : InstrumentRecorder {
     FakeSerialIo *io;
     std::unique_ptr<Instrument> core;
 };
+
+// The instrument's record of group g; the runs ask for the same few
+// thousand again and again.
+const sim::Record &simRecord(qint32 g)
+{
+    static std::vector<sim::Record> records;
+    while (qint32(records.size()) <= g)
+        records.push_back(sim::groupRecord(qint32(records.size())));
+    return records[std::size_t(g)];
+}
+
+Link &link()
+{
+    static Link theLink;
+    return theLink;
+}
 
 struct Reply {
     QByteArray bytes;
@@ -75,16 +112,19 @@ public:
 
 private:
     void collectRequests();
+    std::vector<sim::Delivery> answersTo(const QByteArray &frame);
     void answer(const QByteArray &frame);
     QByteArray damaged(QByteArray reply);
     void deliver(const QByteArray &bytes);
     void harvestTimers();
+    std::pair<qint32, qint32> checkedSlots() const;
     void checkStore() const;
 
     FuzzInput &in_;
-    Link h_;
+    Link &h_ = link();
     sim::Instrument instrument_{sim::InstrumentOptions{}};
     std::deque<Reply> line_;
+    std::vector<GroupRecord> before_;  // the checked slots, as the read-out found them
     qint64 now_ = 0;
     qint64 lastDueMs_ = 0;
     qint64 lineDueMs_ = -1;
@@ -96,10 +136,10 @@ private:
 void Run::go()
 {
     Instrument &f = *h_.core;
+    h_.startRun();
     sim::InstrumentOptions options;
     options.groups = in_.range(0, kMostGroups);
     instrument_ = sim::Instrument(options);
-    h_.takeWrites();  // start-up's
     f.read();
     // The group count comes back whole: what follows is about block replies.
     for (const QByteArray &frame : h_.takeWrites())
@@ -118,6 +158,10 @@ void Run::go()
         choice % 2 ? read_plan::Choice::All : read_plan::Choice::Range, text1, text2, f.savesum()));
     rangeFirst_ = f.lssavesum();
     rangeLast_ = f.endsave();
+    // The slots the check looks at, as they are before any block comes in.
+    const auto [from, to] = checkedSlots();
+    for (qint32 g = from; g <= to; ++g)
+        before_.push_back(f.store().recordAt(g));
     harvestTimers();
 
     for (int events = 0; f.readPhase() != Phase::Idle; ++events) {
@@ -181,16 +225,41 @@ void Run::collectRequests()
     }
 }
 
+// The instrument's answers. A block reply is its records one after another,
+// as sim::blockReply makes it; it is put together from the records the runs
+// have seen before, which is most of a run's work otherwise.
+std::vector<sim::Delivery> Run::answersTo(const QByteArray &frame)
+{
+    frames::Frame f{};
+    if (frame.size() != int(f.size())
+        || quint8(frame[7]) != frames::commandCode(frames::kBlockRequest))
+        return instrument_.respond(frame);
+    std::copy(frame.begin(), frame.end(), f.begin());
+    QByteArray reply;
+    for (qint32 g = frames::frameFirstGroup(f); g <= frames::frameLastGroup(f); ++g) {
+        const sim::Record &record = simRecord(g);
+        reply.append(reinterpret_cast<const char *>(record.data()), qsizetype(record.size()));
+    }
+    return {{reply}};
+}
+
 void Run::answer(const QByteArray &frame)
 {
-    for (const sim::Delivery &d : instrument_.respond(frame)) {
+    for (const sim::Delivery &d : answersTo(frame)) {
         const uint8_t fault = in_.byte();
         if (fault % 16 == 15)
             continue;  // this request is never answered
         const bool idle = lastDueMs_ <= now_;
         const qint64 from = idle ? now_ : lastDueMs_;
         const qint64 most = idle && in_.byte() % 8 == 7 ? kMostIdleDelayMs : kMostQueuedGapMs;
-        const qint64 delay = in_.byte() % 2 ? in_.range(0, 20) : in_.range(0, int(most));
+        // Most replies come at once or within a stall check; some take up to
+        // the longest gap, which the watchdog has to see through. Every 500 ms
+        // of waiting is a line check and every second a watchdog tick, so
+        // long waits are kept for the inputs that ask for them.
+        const uint8_t pace = in_.byte() % 8;
+        const qint64 delay = pace < 5   ? in_.range(0, kPromptMs)
+                             : pace < 7 ? in_.range(0, kWithinAStallCheckMs)
+                                        : in_.range(0, int(most));
         lastDueMs_ = from + delay;
         line_.push_back({damaged(d.bytes), lastDueMs_});
     }
@@ -214,7 +283,8 @@ QByteArray Run::damaged(QByteArray reply)
 void Run::deliver(const QByteArray &bytes)
 {
     for (int at = 0; at < bytes.size();) {
-        const int n = in_.byte() % 4 == 0 ? in_.range(1, bytes.size() - at) : bytes.size() - at;
+        // A used-up input reads as zeros: a reply then comes whole.
+        const int n = in_.byte() % 4 == 3 ? in_.range(1, bytes.size() - at) : bytes.size() - at;
         h_.receive(bytes.mid(at, n));
         at += n;
         harvestTimers();
@@ -238,6 +308,13 @@ void Run::harvestTimers()
         tickDueMs_ = now_ + kWatchdogTickMs;
 }
 
+// The range and a margin around it.
+std::pair<qint32, qint32> Run::checkedSlots() const
+{
+    return {std::max(record_store::kFirstGroup, rangeFirst_ - kCheckedMargin),
+            std::min(record_store::kLastGroup, std::max(rangeFirst_, rangeLast_) + kCheckedMargin)};
+}
+
 void Run::checkStore() const
 {
     const Instrument &f = *h_.core;
@@ -250,15 +327,14 @@ void Run::checkStore() const
     else if (rangeLast_ >= rangeFirst_)
         FUZZ_CHECK(f.memnum() == std::max(0, f.storedLast() - f.lssavesum() + 1),
                    QStringLiteral("Save would not write what arrived"));
-    // The range and a block's width around it: a block stored one slot off,
-    // or a block too many, shows there. (Requests outside it are checked above.)
-    const qint32 from = std::max(record_store::kFirstGroup, rangeFirst_ - frames::kBlockGroups);
-    const qint32 to = std::min(record_store::kLastGroup,
-                               std::max(rangeFirst_, rangeLast_) + frames::kBlockGroups);
+    const auto [from, to] = checkedSlots();
+    // What this run's read-out stored: nothing when the range held no groups
+    // and no read-out began (the instrument's last block is an earlier run's).
+    const qint32 storedLast = h_.nothingToRead == 1 ? rangeFirst_ - 1 : f.storedLast();
     for (qint32 g = from; g <= to; ++g) {
         const GroupRecord r = f.store().recordAt(g);
-        if (g >= rangeFirst_ && g <= f.storedLast()) {
-            const sim::Record want = sim::groupRecord(g);
+        if (g >= rangeFirst_ && g <= storedLast) {
+            const sim::Record &want = simRecord(g);
             bool same = r.year == want[10] && r.month == want[11] && r.day == want[12]
                         && r.hour == want[13] && r.minute == want[14] && r.second == want[15]
                         && r.charge == want[18];
@@ -267,8 +343,11 @@ void Run::checkStore() const
                        && r.stat[c] == want[3 + 3 * c];
             FUZZ_CHECK(same, QStringLiteral("group %1 is not the instrument's").arg(g));
         } else {
-            FUZZ_CHECK(r.val[0] == record_store::kEmptyValue && r.year == 0 && r.charge == 0,
-                       QStringLiteral("group %1 was written but never arrived").arg(g));
+            const GroupRecord &was = before_[std::size_t(g - from)];
+            bool same = r.year == was.year && r.second == was.second && r.charge == was.charge;
+            for (int c = 0; c < 3; ++c)
+                same = same && r.val[c] == was.val[c] && r.stat[c] == was.stat[c];
+            FUZZ_CHECK(same, QStringLiteral("group %1 was written but never arrived").arg(g));
         }
     }
 }

@@ -27,10 +27,9 @@ const QString kCompletionText =
 QString commandsState(const Form1Harness &h)
 {
     QString state;
-    for (const bool on :
-         {h.Command2->isEnabled(), h.Command3->isEnabled(), h.Command4->isEnabled(),
-          h.Toolbar1->isEnabled(), h.mnuSave->isEnabled(), h.mnuRead->isEnabled(),
-          h.mnuClear->isEnabled()})
+    for (const bool on : {h.Command2->isEnabled(), h.Command3->isEnabled(), h.Command4->isEnabled(),
+                          h.Toolbar1->isEnabled(), h.mnuSave->isEnabled(), h.mnuRead->isEnabled(),
+                          h.mnuClear->isEnabled()})
         state += on ? QLatin1Char('+') : QLatin1Char('-');
     if (!h.Command5->isEnabled() || !h.mnuExit->isEnabled())
         state += QStringLiteral(" and Exit off");

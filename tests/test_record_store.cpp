@@ -42,6 +42,38 @@ QString difference(const GroupRecord &a, const GroupRecord &b)
 class RecordStoreTest : public QObject {
     Q_OBJECT
 private slots:
+    // Clear data leaves every slot as a cleared one, whatever was stored where
+    // since the last clear: values empty, time stamps zero, statuses and charge kept.
+    void clearLeavesEverySlotCleared_data()
+    {
+        QTest::addColumn<QList<int>>("stored");
+        QTest::newRow("nothing") << QList<int>{};
+        QTest::newRow("one group") << QList<int>{12345};
+        QTest::newRow("both ends") << QList<int>{0, 200000};
+        QTest::newRow("far apart") << QList<int>{7, 150000};
+    }
+    void clearLeavesEverySlotCleared()
+    {
+        QFETCH(QList<int>, stored);
+        RecordStore store;
+        store.storeRecord(3, kDistinct);  // before start-up's clear
+        store.clear();
+        for (int round = 0; round < 2; ++round) {
+            for (int g : stored)
+                store.storeRecord(g, kDistinct);
+            store.clear();
+            for (qint32 g = record_store::kFirstGroup; g <= record_store::kLastGroup; ++g) {
+                const GroupRecord r = store.recordAt(g);
+                const bool keepsOld = g == 3 || stored.contains(g);
+                const quint8 status = keepsOld ? kDistinct.stat[0] : 0;
+                if (r.val[0] != 20000 || r.val[1] != 20000 || r.val[2] != 20000 || r.year != 0
+                    || r.second != 0 || r.stat[0] != status)
+                    QFAIL(qPrintable(QStringLiteral("round %1, slot %2").arg(round).arg(g)));
+            }
+            QVERIFY(store.presentFirst() > store.presentLast());
+        }
+    }
+
     void storedRecordReadsBack_data()
     {
         QTest::addColumn<int>("group");

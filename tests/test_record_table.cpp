@@ -107,6 +107,8 @@ private slots:
     void listRecordsShowsTheRange();
     void listRecordsZeroMeansWholeStore();
     void listRecordsTreatsGroupsWithoutSlotAsAbsent();
+    void listingLooksOnlyWhereGroupsAre_data();
+    void listingLooksOnlyWhereGroupsAre();
     void listRecordsSkipsErrorChannelOne();
     void listRecordsWritesNoFile();
 };
@@ -269,6 +271,39 @@ void RecordTableTest::listRecordsTreatsGroupsWithoutSlotAsAbsent()
 
     h.core->listRecords(-4, -1);
     QCOMPARE(h.listed.last(), viewHead());
+}
+
+// A listing looks only where the store holds groups, and reads exactly as
+// the table of the whole range: each line keeps its pair of groups.
+void RecordTableTest::listingLooksOnlyWhereGroupsAre_data()
+{
+    QTest::addColumn<QList<qint32>>("groups");
+    QTest::addColumn<qint32>("first");
+    QTest::addColumn<qint32>("last");
+    QTest::newRow("a right-hand group") << QList<qint32>{8} << 0 << 0;
+    QTest::newRow("a pair") << QList<qint32>{7, 8} << 0 << 0;
+    QTest::newRow("a range starting even") << QList<qint32>{7, 8, 11} << 2 << 10;
+    QTest::newRow("far apart") << QList<qint32>{2, 199999} << 0 << 0;
+}
+
+void RecordTableTest::listingLooksOnlyWhereGroupsAre()
+{
+    QFETCH(QList<qint32>, groups);
+    QFETCH(qint32, first);
+    QFETCH(qint32, last);
+    CoreHarness h;
+    std::map<qint32, GroupRecord> present;
+    for (qint32 g : groups)
+        present[g] = exampleRecord();
+    QVERIFY(readOut(h, groups.first(), groups.last(), present));
+    h.core->listRecords(first, last);
+    const RecordStore &store = h.core->store();
+    const auto everySlot = [&store](qint32 g) -> std::optional<GroupRecord> {
+        return store.isPresent(g) ? std::optional<GroupRecord>(store.recordAt(g)) : std::nullopt;
+    };
+    QCOMPARE(h.listed.last(),
+             record_table::viewText(first == 0 ? 1 : first,
+                                    last == 0 ? record_store::kLastGroup : last, 0, everySlot));
 }
 
 // Only channel 1 decides; its error code hides the group, the others do not.

@@ -22,3 +22,10 @@ void InstrumentRecorder::record(Instrument *c)
     QObject::connect(c, &Instrument::blockStored,
                      [this](qint32 first, qint32 last) { blocks << qMakePair(first, last); });
 }
+
+void InstrumentRecorder::forget()
+{
+    const auto whileCompletingKept = std::move(whileCompleting);
+    *this = InstrumentRecorder();
+    whileCompleting = whileCompletingKept;
+}

@@ -11,6 +11,8 @@
 // Records, in order, what an instrument tells through its signals.
 struct InstrumentRecorder {
     void record(Instrument *instrument);
+    // Forgets everything told so far.
+    void forget();
 
     QStringList listed;         // record-table texts
     QList<int> progress;        // percentages

@@ -4,6 +4,8 @@
 #include "core/records/reading_format.h"
 #include "core/records/record_table.h"
 
+#include <algorithm>
+
 // Formats one reading given as texts (raw value, status byte) into fmtText.
 void Instrument::fmtReading(const QString &value, const QString &status)
 {
@@ -21,6 +23,10 @@ void Instrument::listRecords(qint32 first, qint32 last)
         first = 1;
     if (last == 0)
         last = record_store::kLastGroup;
+    // Only where groups can be present; the pairs of a line keep their places.
+    if (store_.presentFirst() > first)
+        first += (store_.presentFirst() - first) / 2 * 2;
+    last = std::min(last, store_.presentLast());
     const auto presentRecord = [this](qint32 g) -> std::optional<GroupRecord> {
         // A group number without a slot counts as absent.
         if (!store_.isPresent(g))

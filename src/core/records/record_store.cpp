@@ -61,6 +61,12 @@ GroupRecord RecordStore::recordAt(qint32 g) const
 void RecordStore::storeRecord(qint32 g, const GroupRecord &r)
 {
     forEachColumn(*this, r, [g](auto &column, const auto &field, Cleared) { column[g] = field; });
+    writtenFirst_ = std::min(writtenFirst_, g);
+    writtenLast_ = std::max(writtenLast_, g);
+    if (r.val[0] != record_store::kEmptyValue) {
+        presentFirst_ = std::min(presentFirst_, g);
+        presentLast_ = std::max(presentLast_, g);
+    }
 }
 
 bool RecordStore::isPresent(qint32 g) const
@@ -71,13 +77,19 @@ bool RecordStore::isPresent(qint32 g) const
 
 void RecordStore::clear()
 {
-    forEachColumnOnly(*this, [](auto &column, Cleared cleared) {
+    const qint32 from = writtenFirst_;
+    const qint32 to = writtenLast_;
+    forEachColumnOnly(*this, [from, to](auto &column, Cleared cleared) {
         using Value = typename std::decay_t<decltype(column)>::value_type;
-        if (cleared == Cleared::ToEmptyValue)
-            std::fill(column.begin(), column.end(), Value(record_store::kEmptyValue));
-        else if (cleared == Cleared::ToZero)
-            std::fill(column.begin(), column.end(), Value(0));
+        if (from > to || cleared == Cleared::Kept)
+            return;
+        const auto first = column.begin() + from;
+        const auto end = column.begin() + to + 1;
+        std::fill(first, end,
+                  Value(cleared == Cleared::ToEmptyValue ? record_store::kEmptyValue : 0));
     });
+    presentFirst_ = writtenFirst_ = record_store::kLastGroup + 1;
+    presentLast_ = writtenLast_ = record_store::kFirstGroup - 1;
 }
 
 std::size_t RecordStore::bytes() const

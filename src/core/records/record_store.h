@@ -26,6 +26,10 @@ public:
     void clear();
     // What the columns take.
     std::size_t bytes() const;
+    // Every present group lies within first..last (none when first > last):
+    // a listing of a cleared store need not look at 200001 empty slots.
+    qint32 presentFirst() const { return presentFirst_; }
+    qint32 presentLast() const { return presentLast_; }
 
 private:
     // The thirteen columns, listed once in record_store.cpp with the field of
@@ -37,4 +41,12 @@ private:
     std::vector<quint8> grpStat1_, grpStat2_, grpStat3_;
     std::vector<quint8> grpYear_, grpMonth_, grpDay_, grpHour_, grpMinute_, grpSecond_;
     std::vector<quint8> grpCharge_;
+    // Before start-up every slot holds zeros, a present reading of 0.
+    qint32 presentFirst_ = record_store::kFirstGroup;
+    qint32 presentLast_ = record_store::kLastGroup;
+    // Slots written since the last clear; after a clear, only they differ
+    // from a cleared slot, so the next clear resets just them. Before the
+    // first clear every slot does.
+    qint32 writtenFirst_ = record_store::kFirstGroup;
+    qint32 writtenLast_ = record_store::kLastGroup;
 };
