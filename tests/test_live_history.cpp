@@ -9,7 +9,6 @@ class LiveHistoryTest : public QObject {
 private slots:
     void keeps_data();
     void keeps();
-    void gapHasNoCurrent();
 };
 
 void LiveHistoryTest::keeps_data()
@@ -78,21 +77,6 @@ void LiveHistoryTest::keeps()
     QCOMPARE(names.join(QLatin1Char(' ')), kept);
     QCOMPARE(history.appendedCount(), quint64(appended));
     QCOMPARE(history.capacity(), qsizetype(capacity));
-}
-
-// A gap is never a current, whatever its slot held before.
-void LiveHistoryTest::gapHasNoCurrent()
-{
-    LiveHistory history(1);
-    const quint16 raw[3] = {1234, 1234, 1234};
-    const quint8 status[3] = {0x42, 0x42, 0x42};
-    history.appendReading(1, raw, status);
-    QVERIFY(history.at(0).amperes(1));
-    QCOMPARE(*history.at(0).amperes(1), 0.01234);
-    history.markGap(2);  // overwrites the reading's slot
-    QVERIFY(history.at(0).gap);
-    for (int c = 0; c < LiveHistory::kChannels; ++c)
-        QVERIFY(!history.at(0).amperes(c));
 }
 
 QTEST_GUILESS_MAIN(LiveHistoryTest)

@@ -192,14 +192,11 @@ void PlotsTest::chartBreaksAtTheRightGroups()
         QCOMPARE(graphText(window.plot()->channel(c), group),
                  expectedText(store, c, kFirst, kLast, axis));
     }
-    // Spot checks of the words above against the groups named in the store.
+    // The words above name the store's faults where they are.
     const QString second = graphText(window.plot()->channel(1), group);
     QVERIFY(second.contains(QStringLiteral("NaN@20 NaN@21 22:")));
     QVERIFY(second.contains(QStringLiteral(" gap 17:"))
             && second.contains(QStringLiteral(" gap 31:")));
-    QVERIFY(graphText(window.plot()->channel(0), group).contains(QStringLiteral("NaN@25")));
-    QVERIFY(graphText(window.plot()->channel(2), group).contains(QStringLiteral("NaN@22")));
-    QVERIFY(graphText(window.plot()->channel(0), group).startsWith(QStringLiteral("11:")));
     QCOMPARE(second.contains(QStringLiteral(" gap 36:")), axis == StoredSeries::Axis::Time);
 }
 
