@@ -19,6 +19,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${HARLUNE_HOMEPAGE})
+# dpkg-shlibdeps finds the shared libraries the program links, QCustomPlot's
+# Qt 6 build (libqcustomplot2.1-qt6) among them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Not found by shlibdeps, since Qt loads them at run time: the platform
 # plugins, and the SVG icon engine that draws the window icon. The Chinese

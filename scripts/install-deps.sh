@@ -21,6 +21,9 @@ packages=(
   libqt6svg6
   # workbook writer
   libxlsxwriter-dev
+  # the plots: QCustomPlot 2.1 built for Qt 6 (the header and CMake package,
+  # and the shared library the program runs with)
+  libqcustomplot-dev libqcustomplot2.1-qt6
   # benchmarks
   libbenchmark-dev
   # Chinese UI texts
