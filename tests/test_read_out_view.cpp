@@ -4,8 +4,13 @@
 // problems, and Exit.
 #include "gui/form2.h"
 #include "gui/panel_status_bar.h"
+#include "gui/plots/channel_plot.h"
+#include "gui/plots/live_trend_window.h"
+#include "gui/plots/stored_chart_window.h"
 #include "support/form1_harness.h"
 #include "support/read_out.h"
+
+#include <QApplication>
 
 #include <QAction>
 #include <QComboBox>
@@ -16,6 +21,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -36,6 +44,22 @@ QString commandsState(const Form1Harness &h)
     return state;
 }
 const QString kCommandsOn = QStringLiteral("+++++++");
+
+// The points of a plot's first line that are not gaps.
+int drawnPoints(PlotWindow *window)
+{
+    int n = 0;
+    const auto data = window->plot()->channel(0)->data();
+    for (auto it = data->constBegin(); it != data->constEnd(); ++it)
+        n += std::isnan(it->value) ? 0 : 1;
+    return n;
+}
+
+QByteArray liveReply()
+{
+    return bytes({0xAA, 12, 34, 0x42, 0, 1, 0x40, 0, 2, 0x40}) + QByteArray(9, '\0')
+           + bytes({0x33});
+}
 const QString kCommandsOff = QStringLiteral("-------");
 
 }  // namespace
@@ -153,6 +177,52 @@ private slots:
         while (h.core->portText() != QStringLiteral("2"));
         h.form->Timer1_Timer();
         QCOMPARE(h.StatusBar1->panelText(1), QStringLiteral("通信失败"));
+    }
+
+    // "视图" opens each plot window once, raised on a second click, and from
+    // then on the window follows the instrument: the chart a read-out block
+    // by block and Clear data, the trend every live reading and a link loss.
+    void theViewMenuOpensWindowsThatFollow()
+    {
+        Form1Harness h;
+        h.form->show();
+        QAction *chartItem = h.form->findChild<QAction *>(QStringLiteral("mnuChart"));
+        QAction *trendItem = h.form->findChild<QAction *>(QStringLiteral("mnuTrend"));
+        chartItem->trigger();
+        chartItem->trigger();
+        const auto charts = QApplication::topLevelWidgets();
+        auto *chart = qobject_cast<StoredChartWindow *>(
+            *std::find_if(charts.begin(), charts.end(), [](QWidget *w) {
+                return qobject_cast<StoredChartWindow *>(w) != nullptr;
+            }));
+        QVERIFY(chart && chart->isVisible());
+        QCOMPARE(chart->windowTitle(), QStringLiteral("曲线图 - Harlune"));
+        QCOMPARE(drawnPoints(chart), 0);
+
+        startReadOut(h, 1, 1500);
+        h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
+        const int afterOneBlock = drawnPoints(chart);
+        QVERIFY(afterOneBlock > 900 && afterOneBlock <= 1000);  // channel 1's readings with a unit
+        h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
+        QVERIFY(drawnPoints(chart) > afterOneBlock);
+        h.form->Command4_Click();
+        QCOMPARE(drawnPoints(chart), 0);
+
+        trendItem->trigger();
+        const auto windows = QApplication::topLevelWidgets();
+        auto *trend = qobject_cast<LiveTrendWindow *>(
+            *std::find_if(windows.begin(), windows.end(), [](QWidget *w) {
+                return qobject_cast<LiveTrendWindow *>(w) != nullptr;
+            }));
+        QVERIFY(trend && trend->isVisible());
+        h.link();
+        h.core->senddat(33);
+        h.receive(liveReply());
+        QCOMPARE(drawnPoints(trend), 1);
+        QCOMPARE(h.core->liveHistory().size(), 1);
+        for (int tick = 0; tick < 31; ++tick)
+            h.core->Timer2_Timer();  // silence: the link is lost
+        QVERIFY(h.core->liveHistory().at(h.core->liveHistory().size() - 1).gap);
     }
 
     // Exit closes the window, which ends the instrument's work and closes the port.

@@ -420,11 +420,13 @@ private slots:
     {
         Form1Harness h;
         Form1 &f = *h.form;
-        QCOMPARE(actionTexts(f.menuBar()->actions()), (QStringList{"文件", "操作", "版本"}));
+        QCOMPARE(actionTexts(f.menuBar()->actions()),
+                 (QStringList{"文件", "操作", "视图", "版本"}));
         const QList<QAction *> menus = f.menuBar()->actions();
         QCOMPARE(actionTexts(menus[0]->menu()->actions()), (QStringList{"保存", "退出"}));
         QCOMPARE(actionTexts(menus[1]->menu()->actions()), (QStringList{"读取", "数据清除"}));
-        QCOMPARE(actionTexts(menus[2]->menu()->actions()), (QStringList{"当前版本"}));
+        QCOMPARE(actionTexts(menus[2]->menu()->actions()), (QStringList{"曲线图", "实时曲线"}));
+        QCOMPARE(actionTexts(menus[3]->menu()->actions()), (QStringList{"当前版本"}));
         for (QAction *a : f.menuBar()->actions())
             for (QAction *item : a->menu()->actions())
                 QVERIFY(item->shortcut().isEmpty());

@@ -4,6 +4,7 @@
 #include "core/link/read_out.h"
 #include "core/link/replies.h"
 #include "core/link_timer.h"
+#include "core/live_history.h"
 #include "core/records/record_store.h"
 #include "platform/mscomm.h"
 
@@ -61,6 +62,9 @@ public:
     // ---- State ------------------------------------------------------------------
     const MSComm &serial() const { return MSComm1; }
     const RecordStore &store() const { return store_; }
+    // Every live reading since start-up, up to a day of them, with the link's
+    // losses as gaps.
+    const LiveHistory &liveHistory() const { return liveHistory_; }
 
     qint16 commOk() const { return commOk_; }            // 1 = the instrument answered lately
     qint16 silentTicks() const { return silentTicks_; }  // Timer2 ticks since its last answer
@@ -147,10 +151,12 @@ public slots:
     void shutDown();
 
 signals:
-    // The instrument started or stopped answering.
+    // The instrument started or stopped answering; a loss is a gap in the
+    // live history.
     void linkChanged(bool linked);
     // The open port went away (unplugged, or the device hung up) and was closed.
     void portLost();
+    // A valid live reply, kept in the live history before it is told.
     void liveReading(const Instrument::LiveReading &reading);
     // The group-count reply: the read-range dialog's turn.
     void groupCountArrived(qint32 savesum);
@@ -194,6 +200,7 @@ private:
 
     MSComm MSComm1;
     RecordStore store_;
+    LiveHistory liveHistory_;
 
     LinkTimer timer2_;
     LinkTimer timer3_;

@@ -7,6 +7,8 @@
 #include "gui/fonts.h"
 #include "gui/form2.h"
 #include "gui/panel_status_bar.h"
+#include "gui/plots/live_trend_window.h"
+#include "gui/plots/stored_chart_window.h"
 #include "gui/twips.h"
 #include "platform/rich_text_box.h"
 #include "platform/ui_seam.h"
@@ -104,13 +106,23 @@ void Form1::createMenus()
     mnuOperation = menuBar()->addMenu(QStringLiteral("操作"));
     mnuRead = mnuOperation->addAction(QStringLiteral("读取"));
     mnuClear = mnuOperation->addAction(QStringLiteral("数据清除"));
+    mnuView = menuBar()->addMenu(QStringLiteral("视图"));
+    mnuChart = mnuView->addAction(QStringLiteral("曲线图"));
+    mnuTrend = mnuView->addAction(QStringLiteral("实时曲线"));
     mnuVersion = menuBar()->addMenu(QStringLiteral("版本"));
     mnuCurrentVersion = mnuVersion->addAction(QStringLiteral("当前版本"));
     const std::pair<QObject *, const char *> names[] = {
-        {mnuFile, "mnuFile"},       {mnuSave, "mnuSave"},
-        {mnuExit, "mnuExit"},       {mnuOperation, "mnuOperation"},
-        {mnuRead, "mnuRead"},       {mnuClear, "mnuClear"},
-        {mnuVersion, "mnuVersion"}, {mnuCurrentVersion, "mnuCurrentVersion"},
+        {mnuFile, "mnuFile"},
+        {mnuSave, "mnuSave"},
+        {mnuExit, "mnuExit"},
+        {mnuOperation, "mnuOperation"},
+        {mnuRead, "mnuRead"},
+        {mnuClear, "mnuClear"},
+        {mnuView, "mnuView"},
+        {mnuChart, "mnuChart"},
+        {mnuTrend, "mnuTrend"},
+        {mnuVersion, "mnuVersion"},
+        {mnuCurrentVersion, "mnuCurrentVersion"},
     };
     for (const auto &[object, name] : names)
         object->setObjectName(QLatin1String(name));
@@ -314,6 +326,8 @@ void Form1::connectEvents()
     connect(mnuRead, &QAction::triggered, this, &Form1::mnuRead_Click);
     connect(mnuClear, &QAction::triggered, this, &Form1::mnuClear_Click);
     connect(mnuCurrentVersion, &QAction::triggered, this, &Form1::mnuCurrentVersion_Click);
+    connect(mnuChart, &QAction::triggered, this, &Form1::mnuChart_Click);
+    connect(mnuTrend, &QAction::triggered, this, &Form1::mnuTrend_Click);
     connect(Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction *a) { Toolbar1_ButtonClick(a->data().toString()); });
     connect(StatusBar1, &PanelStatusBar::PanelClick, this, &Form1::StatusBar1_PanelClick);
@@ -326,6 +340,10 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     if (form2_)
         form2_->close();
+    for (QWidget *plot :
+         {static_cast<QWidget *>(chart_.get()), static_cast<QWidget *>(trend_.get())})
+        if (plot)
+            plot->close();
     Timer1->stop();
     core_->shutDown();
     QMainWindow::closeEvent(event);

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCloseEvent;
@@ -25,6 +26,8 @@ class Form2;
 class RichTextBox;
 class PanelStatusBar;
 class UiSeam;
+class StoredChartWindow;
+class LiveTrendWindow;
 
 // The main window: a view of the instrument. It shows the link's state, the
 // live readings and the record table, and turns the user's clicks into what
@@ -58,6 +61,8 @@ public:
     void mnuRead_Click();
     void mnuClear_Click();
     void mnuCurrentVersion_Click();
+    void mnuChart_Click();  // "曲线图": the chart of the stored groups
+    void mnuTrend_Click();  // "实时曲线": the live trend
     void Toolbar1_ButtonClick(const QString &key);
     // Saves the last read range to `fileName` and says how it went.
     void exportSheet(const QString &fileName);
@@ -113,9 +118,13 @@ private:
     QProgressBar *ProgressBar1 = nullptr;
     PanelStatusBar *StatusBar1 = nullptr;
     QTimer *Timer1 = nullptr;  // 70 ms: the status display
-    QMenu *mnuFile = nullptr, *mnuOperation = nullptr, *mnuVersion = nullptr;
+    QMenu *mnuFile = nullptr, *mnuOperation = nullptr, *mnuView = nullptr, *mnuVersion = nullptr;
     QAction *mnuSave = nullptr, *mnuExit = nullptr, *mnuRead = nullptr, *mnuClear = nullptr,
-            *mnuCurrentVersion = nullptr;
+            *mnuChart = nullptr, *mnuTrend = nullptr, *mnuCurrentVersion = nullptr;
+    // The plot windows, made when first asked for; from then on they follow
+    // the instrument, shown or not.
+    std::unique_ptr<StoredChartWindow> chart_;
+    std::unique_ptr<LiveTrendWindow> trend_;
     QPointer<Form2> form2_;  // the read-range dialog while it is shown
 
     quint8 readBusy_ = 0;  // the display's reading state; nothing sets it to 1

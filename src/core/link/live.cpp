@@ -3,6 +3,8 @@
 #include "core/link/replies.h"
 #include "core/records/reading_format.h"
 
+#include <QDateTime>
+
 namespace {
 const QString kOverload = QStringLiteral("OL");
 }  // namespace
@@ -13,6 +15,13 @@ const QString kOverload = QStringLiteral("OL");
 void Instrument::showLive()
 {
     const auto readings = replies::liveReadings(rxBuf_);
+    quint16 raw[3];
+    quint8 status[3];
+    for (int c = 0; c < 3; ++c) {
+        raw[c] = readings[c].value;
+        status[c] = readings[c].status;
+    }
+    liveHistory_.appendReading(QDateTime::currentMSecsSinceEpoch(), raw, status);
     LiveReading live;
     for (int c = 0; c < 3; ++c) {
         live.raw[c] = readings[c];

@@ -4,6 +4,8 @@
 #include "core/link/replies.h"
 #include "platform/mscomm.h"
 
+#include <QDateTime>
+
 // A reply came in: decode it by the command last sent. Only an answer that is
 // the instrument's keeps the link alive: a short reply whose header and echo
 // are in place (and, while searching, exactly a probe reply's length), or,
@@ -83,5 +85,7 @@ void Instrument::setLinked(bool linked)
     if (commOk_ == flag)
         return;
     commOk_ = flag;
+    if (!linked)
+        liveHistory_.markGap(QDateTime::currentMSecsSinceEpoch());
     emit linkChanged(linked);
 }
