@@ -4,10 +4,14 @@
 // live trend with a full day of readings. Each figure is the median of
 // several runs, next to a baseline from the same run: the same window empty,
 // or the store's own work for the same groups.
+//
+// With `--pictures DIR` it only saves pictures of both windows at full size
+// into DIR, for the documentation.
 #include "core/live_history.h"
 #include "core/records/record_store.h"
 #include "gui/plots/channel_plot.h"
 #include "gui/plots/live_trend_window.h"
+#include "gui/plots/plot_window.h"
 #include "gui/plots/stored_chart_window.h"
 #include "support/recording_ui.h"
 
@@ -320,17 +324,16 @@ void readOut(Bench &bench)
                 "storing the block", "");
 }
 
-void trend(Bench &bench)
+// A full day of live readings, the link lost for ten seconds every hour;
+// `g` ends at the next group to use.
+void fillDay(LiveHistory &history, qint32 &g)
 {
     constexpr qint64 kReadingMs = 500;
     constexpr qint64 kHourMs = 60 * 60 * 1000;
     constexpr qint64 kLossMs = 10 * 1000;
-    LiveHistory history;
     const qint64 start =
         QDateTime::currentMSecsSinceEpoch() - LiveHistory::kDayOfReadings * kReadingMs;
-    qint32 g = 0;
     for (qint64 t = start; history.size() < history.capacity(); t += kReadingMs, ++g) {
-        // The link lost for ten seconds every hour.
         if (t % kHourMs < kLossMs) {
             history.markGap(t);
             continue;
@@ -338,6 +341,13 @@ void trend(Bench &bench)
         const GroupRecord r = groupRecord(g);
         history.appendReading(t, r.val, r.stat);
     }
+}
+
+void trend(Bench &bench)
+{
+    LiveHistory history;
+    qint32 g = 0;
+    fillDay(history, g);
 
     LiveHistory none;
     LiveTrendWindow emptyTrend(none, bench.ui, &bench.mainWindow);
@@ -376,6 +386,36 @@ void trend(Bench &bench)
     printFigure("a new reading, ring full, drawn", median(runs), emptyReplot, "empty trend", "");
 }
 
+// Both windows as a user sees them after a read-out of every group and a day
+// on the live link, saved as PNG.
+int pictures(Bench &bench, const QString &dir)
+{
+    constexpr QSize kWindowSize(1100, 700);
+    const auto save = [&](PlotWindow &window, const QString &name) {
+        window.resize(kWindowSize);
+        PaintSpy spy(window.plot());
+        window.openOrRaise();
+        waitForPaint(spy);
+        const QString path = dir + QLatin1Char('/') + name;
+        if (!window.grab().save(path)) {
+            std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+            return false;
+        }
+        std::printf("%s\n", qPrintable(path));
+        return true;
+    };
+    StoredChartWindow chart(bench.store, bench.ui, &bench.mainWindow);
+    chart.showRange(1, kGroups, 1);
+    LiveHistory history;
+    qint32 g = 0;
+    fillDay(history, g);
+    LiveTrendWindow trend(history, bench.ui, &bench.mainWindow);
+    emit trend.plot()->showAllRequested();
+    return save(chart, QStringLiteral("chart.png")) && save(trend, QStringLiteral("live-trend.png"))
+               ? 0
+               : 1;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -384,6 +424,10 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Bench bench;
+    const QStringList args = app.arguments();
+    const qsizetype picturesAt = args.indexOf(QStringLiteral("--pictures"));
+    if (picturesAt > 0 && picturesAt + 1 < args.size())
+        return pictures(bench, args.at(picturesAt + 1));
     // First, before other windows leave memory to reuse.
     memory(bench);
     chart(bench);

@@ -269,6 +269,7 @@ pack() {
   cp "$repo/packaging/README-windows.txt" "$stage/README.txt"
   cp "$repo/LICENSE" "$stage/LICENSE.txt"
   cp "$sources/qtbase/LICENSES/LGPL-3.0-only.txt" "$stage/Qt-LGPL-3.0.txt"
+  cp "$sources/libxlsxwriter/License.txt" "$stage/libxlsxwriter-License.txt"
   (cd "$out" && zip -qr "$name.zip" "$name")
   ls -lR "$stage"
 }
