@@ -217,10 +217,21 @@ void Form1::createControls()
 
     Frame3 = new QGroupBox(tr("状态信息"), client_);
     client_->place(Frame3, rect(10800, 7080, 2535, 1455), bottomRight);
-    // 120 twips lower than designed, below the frame's title.
+    // 120 twips lower than designed, below the frame's title. The status
+    // words have descenders in English ("Port open"), which reach lower than
+    // any Chinese glyph: the boxes grow down as far as those need, and only
+    // then.
+    const StatusWords &words = statusWords_;
+    const QStringList statusTexts = {words.portOpen,  words.portClosed, words.linked,
+                                     words.notLinked, words.searching,  words.reading};
+    const int statusFrame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int statusHeight = fonts::heightForInk(font(), statusTexts, statusFrame,
+                                                 twips::toPixels(kStatusBoxHeightTwips, dpi));
     auto makeText = [&](const QString &text, int top) {
         auto *t = new QLineEdit(text, Frame3);
-        t->setGeometry(rect(240, top, 2055, kStatusBoxHeightTwips));
+        QRect box = rect(240, top, 2055, kStatusBoxHeightTwips);
+        box.setHeight(statusHeight);
+        t->setGeometry(box);
         paintsItsWholeBox(t);
         return t;
     };

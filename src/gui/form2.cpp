@@ -7,11 +7,13 @@
 #include "gui/twips.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWindow>
+#include <QtMath>
 
 namespace {
 
@@ -57,10 +59,16 @@ void Form2::createControls()
         w->setGeometry(twips::toRect(l, t, width, height, dpi));
     };
     const QFont textFont = fonts::ui(kTextPointSize, true);
+    // A label is at least as large as its caption: English "groups" is wider
+    // than the designed box of "组", and its descenders reach lower than any
+    // Chinese glyph; it grows into the free space at its right and below.
     auto makeLabel = [&](const QString &caption, int l, int t, int w, int h) {
         auto *label = new QLabel(caption, this);
         label->setFont(textFont);
         place(label, l, t, w, h);
+        const int captionWidth = qCeil(QFontMetricsF(textFont).horizontalAdvance(caption));
+        label->resize(qMax(label->width(), captionWidth),
+                      fonts::heightForInk(textFont, {caption}, 0, label->height()));
         return label;
     };
     auto makeText = [&](const QString &text, int l, int t, int w, int h) {
