@@ -155,9 +155,8 @@ bool writeCells(const QString &path)
     for (int column = 0; column < sheet_rows::kColumnCount; ++column)
         widths << QString::number(fit.width(column));
     out << widths.join(QLatin1Char('\t')) << '\n';
-    out << QStringList(sheet_rows::headers().begin(), sheet_rows::headers().end())
-               .join(QLatin1Char('\t'))
-        << '\n';
+    const std::array<QString, sheet_rows::kColumnCount> header = sheet_rows::headers();
+    out << QStringList(header.begin(), header.end()).join(QLatin1Char('\t')) << '\n';
     for (qint32 g = kFirstGroup; g < kFirstGroup + kGroups; ++g) {
         const sheet_rows::RowCells row = rowOf(g);
         for (const QString &text : row.texts)

@@ -274,18 +274,15 @@ pack() {
   ls -lR "$stage"
 }
 
-# The translations the build made (*.qm) and Qt's Chinese texts, in
-# $stage/translations when there are any.
+# Qt's Chinese texts, in $stage/translations. The program's own English
+# (harlune_en.qm) is built into the programs and needs no file beside them.
 pack_translations() {
-  local found=()
-  mapfile -t found < <(find "$out/build" -name '*.qm' -not -path '*/CMakeFiles/*')
-  [ -f "$qt_translation" ] && found+=("$qt_translation")
-  if [ ${#found[@]} -eq 0 ]; then
+  if [ ! -f "$qt_translation" ]; then
     step "no translations to pack"
     return
   fi
   mkdir -p "$stage/translations"
-  cp "${found[@]}" "$stage/translations/"
+  cp "$qt_translation" "$stage/translations/"
 }
 
 # The installed path of a folder ./a/b of $stage, as NSIS writes it: $INSTDIR\a\b.

@@ -30,6 +30,9 @@ packages=(
   fonts-noto-cjk
   # Qt's own Chinese texts, for the save dialog and the message boxes
   qt6-translations-l10n
+  # lupdate and lrelease, which build the program's English texts, and the
+  # CMake package that runs them (Qt6LinguistTools, qt_add_translations)
+  qt6-l10n-tools qt6-tools-dev
   # tests read workbooks back with openpyxl; the export benchmark's baseline
   # is python3-xlsxwriter; LibreOffice converts .xls/.xlsm
   python3 python3-openpyxl python3-xlsxwriter libreoffice-calc-nogui

@@ -6,6 +6,7 @@
 #include "platform/mscomm.h"
 #include "platform/port_map.h"
 #include "support/fake_serial_io.h"
+#include "support/languages.h"
 #include "support/recording_ui.h"
 
 #include <QComboBox>
@@ -169,14 +170,48 @@ private slots:
         QCOMPARE(int(parse(args).outcome), outcome);
     }
 
+    // The help is in the language of the translators installed when the
+    // command line is read: Chinese, its source texts, or English.
+    void helpNamesTheProgramAndItsOptions_data() { languages::addRows(); }
     void helpNamesTheProgramAndItsOptions()
     {
+        QFETCH(language::Language, language);
+        const language::Translators speaking(language);
         const QString help = parse({QStringLiteral("--help")}).text;
-        QVERIFY2(help.startsWith(QStringLiteral("Usage: harlune [options]\n")), qPrintable(help));
-        for (const char *option :
-             {"--port-dir <dir>", "--port <n>", "--help", "--version", "HARLUNE_PORT_DIR"})
+        if (language == language::Language::English)
+            QVERIFY2(help.startsWith(QStringLiteral("Usage: harlune [options]\n")),
+                     qPrintable(help));
+        else
+            QVERIFY2(help.startsWith(QStringLiteral("用法：harlune [选项]\n")), qPrintable(help));
+        for (const char *option : {"--port-dir <dir>", "--port <n>", "--help", "--version",
+                                   "HARLUNE_PORT_DIR", "--language <zh|en>", "HARLUNE_LANGUAGE"})
             QVERIFY2(help.contains(QLatin1String(option)), option);
         QVERIFY(!help.contains(QStringLiteral("--help-all")));
+    }
+
+    // The language is known also when the command line is wrong, so that what
+    // is wrong is told in it; a wrong language is wrong, but help still answers.
+    void languageOfAWrongCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("unknown option")
+            << QStringList{"--baud", "9", "--language=en"} << int(Outcome::Error) << true;
+        QTest::newRow("bad port") << QStringList{"--language", "en", "--port", "0"}
+                                  << int(Outcome::Error) << true;
+        QTest::newRow("help beside no language")
+            << QStringList{"--language", "fr", "--help"} << int(Outcome::ShowHelp) << false;
+    }
+    void languageOfAWrongCommandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, outcome);
+        QFETCH(bool, english);
+        const command_line::Parsed p = command_line::parse(
+            QStringList{QStringLiteral("harlune")} + args, QProcessEnvironment());
+        QCOMPARE(int(p.outcome), outcome);
+        QCOMPARE(p.options.language == language::Language::English, english);
     }
 
     void portDirWinsOverTheEnvironment()

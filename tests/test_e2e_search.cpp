@@ -106,7 +106,8 @@ private slots:
         QCOMPARE(linkShownFor, QStringList{QStringLiteral("COM5")});
         QCOMPARE(linkedOn, QStringList{QStringLiteral("5")});
         QCOMPARE(w.core->commOk(), qint16(1));
-        QCOMPARE(w.core->portNotes().value(2) == QStringLiteral("不是本仪器"), noted);
+        QCOMPARE(port_problem::reason(w.core->portNotes().value(2)) == QStringLiteral("不是本仪器"),
+                 noted);
     }
 
     // SIGTERM in the middle of a read-out ends the program as Exit does: the

@@ -2,6 +2,8 @@
 // reader sees it, the file formats and the failures. (The Save command of the
 // window around it is in test_save_command.cpp.)
 #include "core/export/save_workbook.h"
+#include "core/export/sheet_rows.h"
+#include "core/language.h"
 #include "platform/office_converter.h"
 #include "support/read_out.h"
 #include "support/sheet_reader.h"
@@ -48,6 +50,7 @@ private slots:
     void initTestCase();
     void init();
     void writesGroupsCellByCell();
+    void englishWorkbookDiffersOnlyInItsHeader();
     void secondsFollowSecFlag_data();
     void secondsFollowSecFlag();
     void emptyRangeGivesTitleAndHeaderOnly_data();
@@ -143,6 +146,30 @@ void TestExportSheet::writesGroupsCellByCell()
         QVERIFY2(sheet.width(column) >= cells && sheet.width(column) <= cells + 3,
                  qPrintable(column));
     }
+}
+
+// Saved in English, the header row is English and every other cell, the
+// title "Harlune" included, is what the Chinese workbook holds.
+void TestExportSheet::englishWorkbookDiffersOnlyInItsHeader()
+{
+    if (const char *why = missingSheetReader())
+        QSKIP(why);
+    const QString chinesePath = dir->filePath(QStringLiteral("zh.xlsx"));
+    const QString englishPath = dir->filePath(QStringLiteral("en.xlsx"));
+    save(chinesePath);
+    {
+        const language::Translators english(language::Language::English);
+        save(englishPath);
+    }
+    QJsonArray chinese = readSheet(chinesePath).rows();
+    QJsonArray english = readSheet(englishPath).rows();
+    QStringList header;
+    for (const QJsonValue &cell : english.at(sheet_rows::kHeaderRow).toArray())
+        header << cell.toObject().value(QStringLiteral("v")).toString();
+    QCOMPARE(header, (QStringList{"Group", "I1", "I2", "I3", "Time", "Charge"}));
+    chinese.removeAt(sheet_rows::kHeaderRow);
+    english.removeAt(sheet_rows::kHeaderRow);
+    QCOMPARE(english, chinese);
 }
 
 void TestExportSheet::secondsFollowSecFlag_data()

@@ -14,11 +14,16 @@ constexpr int kRunMs = 20000;
 // How long a started window must keep running to count as started.
 constexpr int kStaysUpMs = 2000;
 
-QProcessEnvironment withoutDisplay()
+// Neither a display nor a language of the caller's: LANG=en_US.UTF-8, with
+// the entries of `extra` ("NAME=value") on top.
+QProcessEnvironment withoutDisplay(const QStringList &extra = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "HARLUNE_LANGUAGE"})
         env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+    for (const QString &entry : extra)
+        env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
     return env;
 }
 
@@ -32,10 +37,10 @@ struct Run {
 };
 
 // Runs harlune with no display: DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM unset.
-Run runWithoutDisplay(const QStringList &args)
+Run runWithoutDisplay(const QStringList &args, const QStringList &environment = {})
 {
     QProcess p;
-    p.setProcessEnvironment(withoutDisplay());
+    p.setProcessEnvironment(withoutDisplay(environment));
     p.start(program(), args);
     Run run;
     if (!p.waitForFinished(kRunMs)) {
@@ -55,12 +60,30 @@ Run runWithoutDisplay(const QStringList &args)
 class ProgramStartTest : public QObject {
     Q_OBJECT
 private slots:
+    // Chinese on an English system unless English is asked for, by the
+    // option or the environment.
+    void helpWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("usage");
+        QTest::newRow("as it comes")
+            << QStringList{"--help"} << QStringList{} << QStringLiteral("用法：harlune [选项]\n");
+        QTest::newRow("--language en") << QStringList{"--language", "en", "--help"} << QStringList{}
+                                       << QStringLiteral("Usage: harlune [options]\n");
+        QTest::newRow("HARLUNE_LANGUAGE=en")
+            << QStringList{"--help"} << QStringList{"HARLUNE_LANGUAGE=en"}
+            << QStringLiteral("Usage: harlune [options]\n");
+    }
     void helpWithoutDisplay()
     {
-        const Run r = runWithoutDisplay({QStringLiteral("--help")});
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, environment);
+        QFETCH(QString, usage);
+        const Run r = runWithoutDisplay(args, environment);
         QCOMPARE(r.exitStatus, QProcess::NormalExit);
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.startsWith(QStringLiteral("Usage: harlune [options]\n")), qPrintable(r.out));
+        QVERIFY2(r.out.startsWith(usage), qPrintable(r.out));
         QVERIFY(r.out.contains(QStringLiteral("--port-dir")));
         QCOMPARE(r.err, QString());
     }
@@ -93,15 +116,28 @@ private slots:
         QCOMPARE(r.out, QString());
     }
 
-    // Valid options, but nowhere to open the window: one line, status 1.
+    // Valid options, but nowhere to open the window: one line, status 1, in
+    // the language asked for.
+    void noDisplayIsOneClearLine_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("Chinese") << QStringList{}
+                                 << QStringLiteral("harlune: 没有可以打开窗口的显示器");
+        QTest::newRow("English") << QStringList{"HARLUNE_LANGUAGE=en"}
+                                 << QStringLiteral("harlune: no display");
+    }
     void noDisplayIsOneClearLine()
     {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, said);
         QTemporaryDir ports;
         const Run r = runWithoutDisplay({QStringLiteral("--port-dir"), ports.path(),
-                                         QStringLiteral("--port"), QStringLiteral("3")});
+                                         QStringLiteral("--port"), QStringLiteral("3")},
+                                        environment);
         QCOMPARE(r.exitStatus, QProcess::NormalExit);
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.startsWith(QStringLiteral("harlune: no display")), qPrintable(r.err));
+        QVERIFY2(r.err.startsWith(said), qPrintable(r.err));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
     }
 

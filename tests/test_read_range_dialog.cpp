@@ -5,6 +5,7 @@
 #include "platform/mscomm.h"
 #include "platform/rich_text_box.h"
 #include "support/form1_harness.h"
+#include "support/languages.h"
 #include "support/read_out.h"
 #include "support/scaled_run.h"
 #include "support/text_fit.h"
@@ -50,6 +51,7 @@ class ReadRangeDialogTest : public QObject {
 private slots:
     void opensAsTopLevelWithDesignValues();
     void layoutFollowsTheDesign();
+    void textsFitTheirBoxes_data();
     void textsFitTheirBoxes();
     void textsFitWhenScaled_data();
     void textsFitWhenScaled();
@@ -143,9 +145,13 @@ void ReadRangeDialogTest::layoutFollowsTheDesign()
 }
 
 // Groups run up to 200000: both boxes show six digits whole at 15 pt bold,
-// and every other text fits its box too.
+// and every other text fits its box too, in each language.
+void ReadRangeDialogTest::textsFitTheirBoxes_data() { languages::addRows(); }
+
 void ReadRangeDialogTest::textsFitTheirBoxes()
 {
+    QFETCH(language::Language, language);
+    const language::Translators speaking(language);
     Form1Harness h;
     Form2 *d = openDialog(h);
     for (QLineEdit *box : {d->Text1, d->Text2}) {

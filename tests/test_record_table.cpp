@@ -1,3 +1,5 @@
+#include "core/export/sheet_rows.h"
+#include "core/language.h"
 #include "core/link/read_plan.h"
 #include "core/records/record_table.h"
 #include "support/read_out.h"
@@ -96,6 +98,7 @@ class RecordTableTest : public QObject {
     Q_OBJECT
 private slots:
     void bannerAndHeader();
+    void englishHeaderStandsOverItsColumns();
     void recordText_data();
     void recordText();
     void appendRecordAddsTheSameText();
@@ -119,6 +122,35 @@ void RecordTableTest::bannerAndHeader()
     QCOMPARE(record_table::headerLine().size(), 83);
     QCOMPARE(record_table::headerLine(), headerFromPieces());
     QCOMPARE(record_table::headerText(), viewHead());
+}
+
+// In English the header is as wide as the Chinese one, and its words stand
+// over the columns of a line with seconds, on both sides: "Group" over the
+// group number, "I1" to "I3" ending where the readings end, "Time" over the
+// time stamp.
+void RecordTableTest::englishHeaderStandsOverItsColumns()
+{
+    const int chineseColumns = sheet_rows::displayWidth(record_table::headerLine());
+    const language::Translators english(language::Language::English);
+    const QString header = record_table::headerLine();
+    QCOMPARE(sheet_rows::displayWidth(header), chineseColumns);
+    QCOMPARE(header.size(), chineseColumns);
+
+    const QString record = record_table::recordText(7, exampleRecord(), 1);
+    constexpr int kLabel = 9;  // "NO.000007"
+    const QString readingEnd = QStringLiteral("NO.000007 12.34mA   0.0mA      OL");
+    QCOMPARE(record.left(readingEnd.size()), readingEnd);
+    for (const int side : {0, int(record.size()) + int(qstrlen(record_table::kGap))}) {
+        const qsizetype group = header.indexOf(QStringLiteral("Group"), side);
+        QVERIFY2(group >= side && group + 5 <= side + kLabel, qPrintable(header));
+        for (int c = 1; c <= 3; ++c) {
+            const int end = side + kLabel + c * record_table::kReadingField;
+            QCOMPARE(header.mid(end - 3, 3), QStringLiteral(" I%1").arg(c));
+        }
+        const qsizetype time = header.indexOf(QStringLiteral("Time"), side);
+        QVERIFY2(time >= side + readingEnd.size() && time + 4 <= side + record.size(),
+                 qPrintable(header));
+    }
 }
 
 void RecordTableTest::recordText_data()

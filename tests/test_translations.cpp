@@ -1,7 +1,7 @@
 // Qt's own dialogs speak Chinese once the program has loaded Qt's translation,
 // and the program's question before replacing a file uses their words.
 #include "core/export/export_target.h"
-#include "core/translations.h"
+#include "core/language.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -19,9 +19,27 @@ const char kPackage[] = "qt6-translations-l10n is not installed (no qtbase_zh_CN
 class TranslationsTest : public QObject {
     Q_OBJECT
 private slots:
+    // Asked for English, the platform's dialogs are Qt's own English: no
+    // Chinese of Qt's is installed.
+    void platformDialogsSpeakEnglishWhenAsked()
+    {
+        const language::Translators english(language::Language::English);
+        QVERIFY(english.complete());
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Ok);
+        QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Save As"));
+        QCOMPARE(export_target::replaceQuestion(QStringLiteral("report.xlsx")),
+                 QStringLiteral("report.xlsx already exists.\nDo you want to replace it?"));
+    }
+
     void platformDialogsSpeakChinese()
     {
-        if (!translations::installQtChinese(*qApp))
+        const language::Translators chinese(language::Language::Chinese);
+        if (!chinese.complete())
             QSKIP(kPackage);
 
         QMessageBox box;

@@ -1,12 +1,18 @@
 // The main window: its controls and how they fit, start-up state, and the
 // routing of buttons, menus and toolbar.
+#include "app/command_line.h"
+#include "core/export/sheet_rows.h"
 #include "core/records/record_table.h"
 #include "gui/fonts.h"
+#include "gui/form2.h"
 #include "gui/panel_status_bar.h"
+#include "gui/plots/plot_window.h"
 #include "gui/twips.h"
 #include "platform/rich_text_box.h"
 #include "support/form1_harness.h"
+#include "support/languages.h"
 #include "support/scaled_run.h"
+#include "support/shown_texts.h"
 #include "support/text_fit.h"
 
 #include <QAction>
@@ -18,14 +24,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcessEnvironment>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+
+#include <qcustomplot.h>
 
 namespace {
 QRect designRect(const Form1 &f, int l, int t, int w, int h)
@@ -59,6 +69,48 @@ bool showLargerThanDesigned(Form1 &f, const QSize &extra)
              + extra);
     QCoreApplication::processEvents();
     return true;
+}
+
+// The window's words in the language installed: the Chinese source texts,
+// translated as the window translates them.
+QStringList windowWords(const QStringList &sources)
+{
+    QStringList words;
+    for (const QString &source : sources)
+        words << Form1::tr(source.toUtf8().constData());
+    return words;
+}
+
+// Every word the user reads of the window, the read-range dialog, both plot
+// windows, the version message, the record table and the workbook's header.
+QStringList everyWord(Form1Harness &h)
+{
+    h.form->showLinkState();
+    h.form->mnuCurrentVersion_Click();
+    h.form->mnuChart_Click();
+    h.form->mnuTrend_Click();
+    h.form->Command2_Click();
+    h.receive(shortReply(0x22, 0, 25, 0));
+    QStringList words = shownTexts(h.form.get()) + shownTexts(h.form2());
+    QList<QWidget *> plots;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<PlotWindow *>(w))
+            plots << w;
+    }
+    std::sort(plots.begin(), plots.end(), [](const QWidget *a, const QWidget *b) {
+        return qstrcmp(a->metaObject()->className(), b->metaObject()->className()) < 0;
+    });
+    for (const QWidget *w : plots) {
+        words += shownTexts(w);
+        for (const QCustomPlot *plot : w->findChildren<QCustomPlot *>())
+            words << plot->xAxis->label() << plot->yAxis->label();
+    }
+    for (const RecordingUi::Message &m : h.dialogs.messages)
+        words << m.text;
+    const auto header = sheet_rows::headers();
+    words << record_table::headerText() << QStringList(header.begin(), header.end());
+    h.form2()->Command2_Click();
+    return words;
 }
 
 QStringList actionTexts(const QList<QAction *> &actions)
@@ -111,9 +163,13 @@ private slots:
         QCOMPARE(h.StatusBar1->height(), twips::toPixels(375, f.logicalDpiX()));
     }
 
-    // Every text the window shows fits its box in the fonts the program uses.
+    // Every text the window shows fits its box in the fonts the program uses,
+    // in each language.
+    void everyTextFitsItsBox_data() { languages::addRows(); }
     void everyTextFitsItsBox()
     {
+        QFETCH(language::Language, language);
+        const language::Translators speaking(language);
         Form1Harness h;
         Form1 &f = *h.form;
         // Right-aligned, "COM:" ends where the design ends it, beside the combo box.
@@ -136,8 +192,10 @@ private slots:
                          qPrintable(text_fit::inLabel(label, text)));
 
         const std::pair<QLineEdit *, QStringList> boxes[] = {
-            {h.Text1, {"COM1", "COM16"}},        {h.Text2, {"串口打开", "串口关闭"}},
-            {h.Text3, {"通信成功", "通信失败"}}, {h.Text4, {"正在查找...", "正在读取..."}},
+            {h.Text1, {"COM1", "COM16"}},
+            {h.Text2, windowWords({"串口打开", "串口关闭"})},
+            {h.Text3, windowWords({"通信成功", "通信失败"})},
+            {h.Text4, windowWords({"正在查找...", "正在读取..."})},
             {h.Combo1->lineEdit(), {"16"}},
         };
         for (const auto &[box, texts] : boxes)
@@ -193,6 +251,55 @@ private slots:
             scaled_run::failures(factor, {QStringLiteral("everyTextFitsItsBox"),
                                           QStringLiteral("widestTableLineFitsWithoutScrolling")});
         QVERIFY2(failures.isEmpty(), qPrintable(failures));
+    }
+
+    // The language comes from HARLUNE_LANGUAGE (or --language), never from
+    // the locale: on an English system Harlune is Chinese, word for word as
+    // its source texts; asked for English, no Chinese is left, and the
+    // toolbar still routes by its Chinese keys.
+    void wordsFollowTheChosenLanguage_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("English locale, no choice")
+            << QStringList{"LANG=en_US.UTF-8", "LC_ALL=en_US.UTF-8", "LANGUAGE=en_US:en"} << false;
+        QTest::newRow("HARLUNE_LANGUAGE=en")
+            << QStringList{"LANG=de_DE.UTF-8", "HARLUNE_LANGUAGE=en"} << true;
+    }
+    void wordsFollowTheChosenLanguage()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(bool, english);
+        QProcessEnvironment env;
+        for (const QString &entry : environment)
+            env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        QStringList sourceWords;
+        {
+            Form1Harness untranslated;
+            sourceWords = everyWord(untranslated);
+        }
+        QLocale::setDefault(
+            QLocale(env.value(QStringLiteral("LANG")).section(QLatin1Char('.'), 0, 0)));
+        const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+        const language::Language chosen =
+            command_line::parse({QStringLiteral("harlune")}, env).options.language;
+        const language::Translators speaking(chosen);
+        Form1Harness h;
+        const QStringList words = everyWord(h);
+        if (!english) {
+            QCOMPARE(words, sourceWords);
+            return;
+        }
+        QCOMPARE(withChinese(words), QStringList());
+        QCOMPARE(actionTexts(h.Toolbar1->actions()),
+                 (QStringList{"Read", "Save", "Clear", "Exit"}));
+        QStringList keys;
+        for (QAction *a : h.Toolbar1->actions())
+            keys << a->data().toString();
+        QCOMPARE(keys, (QStringList{"读取", "保存", "清除", "退出"}));
+        h.takeWrites();
+        h.Toolbar1->actions().at(0)->trigger();
+        QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x22})});
     }
 
     void recordViewIsReadOnlyButSelectable()

@@ -5,6 +5,7 @@
 #include "core/product.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -14,15 +15,18 @@ namespace {
 
 constexpr char kProgramName[] = "harlune";
 
-const QString kDescription =
-    QStringLiteral("Reads a three-channel current instrument on a serial port: finds the port it\n"
-                   "answers on, shows the live currents, reads the stored groups and saves them\n"
-                   "to a workbook.\n"
-                   "\n"
-                   "Port n is COMn on Windows. Elsewhere it is the entry COMn of the port\n"
-                   "directory (--port-dir, otherwise the environment variable HARLUNE_PORT_DIR),\n"
-                   "and without one: COM1-COM8 /dev/ttyUSB0-7, COM9-COM12 /dev/ttyACM0-3,\n"
-                   "COM13-COM16 /dev/ttyS0-3.");
+QString description()
+{
+    return QCoreApplication::translate(
+        "command_line",
+        "读取串口上的三通道电流仪器：找到仪器应答的端口，显示实时电流，\n"
+        "读取仪器中存储的数据组并保存为工作簿。\n"
+        "\n"
+        "在 Windows 上，端口 n 就是 COMn。在其他系统上，它是端口目录（--port-dir，\n"
+        "否则为环境变量 HARLUNE_PORT_DIR）中的条目 COMn；没有端口目录时：\n"
+        "COM1-COM8 为 /dev/ttyUSB0-7，COM9-COM12 为 /dev/ttyACM0-3，\n"
+        "COM13-COM16 为 /dev/ttyS0-3。");
+}
 
 // Qt's own options, which QApplication takes out of the command line when it
 // is created. They are known here so they pass through; the help leaves them out.
@@ -56,13 +60,15 @@ QString helpText(const QCommandLineParser &parser)
     QString text = parser.helpText();
     const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
     text.replace(0, firstLineEnd,
-                 QStringLiteral("Usage: %1 [options]").arg(QLatin1String(kProgramName)));
+                 QCoreApplication::translate("command_line", "用法：%1 [选项]")
+                     .arg(QLatin1String(kProgramName)));
     return text;
 }
 
-Parsed failure(const QString &what)
+// What is wrong, on one line after the program's name; `result` keeps the
+// language it was told in.
+Parsed failure(Parsed result, const QString &what)
 {
-    Parsed result;
     result.outcome = Parsed::Outcome::Error;
     result.text = QStringLiteral("%1: %2").arg(QLatin1String(kProgramName), what);
     return result;
@@ -70,42 +76,49 @@ Parsed failure(const QString &what)
 
 }  // namespace
 
-Parsed parse(const QStringList &arguments)
+Parsed parse(const QStringList &arguments, const QProcessEnvironment &environment)
 {
     QCommandLineParser parser;
     // Qt's options are written with one dash (-platform xcb), as are -h and -v.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(kDescription);
+    parser.setApplicationDescription(description());
     // Not addHelpOption(): its --help-all would list Qt's options as the
     // application object knows them, and there is none yet.
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("command_line", "显示本帮助并退出。"));
     parser.addOption(help);
-    const QCommandLineOption showVersion({QStringLiteral("v"), QStringLiteral("version")},
-                                         QStringLiteral("Show the version and exit."));
+    const QCommandLineOption showVersion(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("command_line", "显示版本并退出。"));
     parser.addOption(showVersion);
     const QCommandLineOption portDir(
         QStringLiteral("port-dir"),
-        QStringLiteral("Take port n as the entry COMn in <dir> (not on Windows); wins over "
-                       "HARLUNE_PORT_DIR."),
+        QCoreApplication::translate("command_line",
+                                    "把端口 n 当作 <dir> 中的条目 COMn（Windows 上没有）；"
+                                    "优先于 HARLUNE_PORT_DIR。"),
         QStringLiteral("dir"));
     parser.addOption(portDir);
     const QCommandLineOption firstPort(
         QStringLiteral("port"),
-        QStringLiteral("Probe port <n> first when searching for the instrument (%1 to %2).")
+        QCoreApplication::translate("command_line", "查找仪器时先探测端口 <n>（%1 到 %2）。")
             .arg(port_number::kFirstSearched)
             .arg(port_number::kHighestSearched),
         QStringLiteral("n"));
     parser.addOption(firstPort);
+    const QCommandLineOption language = language::declare(parser);
     addQtOptions(parser);
 
-    if (!parser.parse(arguments))
-        return failure(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return failure(QStringLiteral("unexpected argument '%1'")
-                           .arg(parser.positionalArguments().constFirst()));
-
+    const bool parsed = parser.parse(arguments);
     Parsed result;
+    const language::Choice chosen = language::read(parser, language, environment);
+    result.options.language = chosen.language;
+    if (!parsed)
+        return failure(result, parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return failure(result, QCoreApplication::translate("command_line", "多余的参数 '%1'")
+                                   .arg(parser.positionalArguments().constFirst()));
+
     if (parser.isSet(help)) {
         result.outcome = Parsed::Outcome::ShowHelp;
         result.text = helpText(parser);
@@ -118,21 +131,25 @@ Parsed parse(const QStringList &arguments)
         return result;
     }
 
+    if (!chosen.error.isEmpty())
+        return failure(result, chosen.error);
     if (parser.isSet(portDir)) {
         const QFileInfo dir(parser.value(portDir));
         if (!dir.isDir())
-            return failure(
-                QStringLiteral("--port-dir: '%1' is not a directory").arg(dir.filePath()));
+            return failure(result,
+                           QCoreApplication::translate("command_line", "--port-dir：'%1' 不是目录")
+                               .arg(dir.filePath()));
         result.options.portDir = dir.absoluteFilePath();
     }
     if (parser.isSet(firstPort)) {
         bool ok = false;
         const int n = parser.value(firstPort).toInt(&ok);
         if (!ok || n < port_number::kFirstSearched || n > port_number::kHighestSearched)
-            return failure(QStringLiteral("--port takes a port number from %1 to %2, not '%3'")
-                               .arg(port_number::kFirstSearched)
-                               .arg(port_number::kHighestSearched)
-                               .arg(parser.value(firstPort)));
+            return failure(result, QCoreApplication::translate(
+                                       "command_line", "--port 需要 %1 到 %2 的端口号，不是 '%3'")
+                                       .arg(port_number::kFirstSearched)
+                                       .arg(port_number::kHighestSearched)
+                                       .arg(parser.value(firstPort)));
         result.options.firstPort = n;
     }
     result.options.qtDisplayOption =
@@ -161,9 +178,11 @@ bool namesDisplay(const Options &options, const QProcessEnvironment &environment
 
 QString noDisplayMessage()
 {
-    return QStringLiteral("%1: no display to open the window on (neither DISPLAY nor "
-                          "WAYLAND_DISPLAY is set); start it from a desktop session")
-        .arg(QLatin1String(kProgramName));
+    return QStringLiteral("%1: %2").arg(
+        QLatin1String(kProgramName),
+        QCoreApplication::translate("command_line",
+                                    "没有可以打开窗口的显示器（DISPLAY 和 WAYLAND_DISPLAY "
+                                    "都没有设置）；请在桌面会话中启动它"));
 }
 
 }  // namespace command_line

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "core/language.h"
+
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 // Harlune's command line. It is read before the GUI exists, so --help and
 // --version work on a machine without a display, and a wrong option is told
-// on one line instead of after a window has opened.
+// on one line instead of after a window has opened. Its texts are in the
+// language of the translators installed when it is parsed.
 namespace command_line {
 
 constexpr int kExitUsage = 2;      // a wrong option or value
@@ -16,6 +19,9 @@ struct Options {
     QString portDir;               // --port-dir, absolute; empty when not given
     int firstPort = 0;             // --port, 1 to 16; 0 when not given
     bool qtDisplayOption = false;  // Qt's -platform or -display was given
+    // --language, else HARLUNE_LANGUAGE, else Chinese; known also when the
+    // parse failed, so that the failure can be told in it.
+    language::Language language = language::Language::Chinese;
 };
 
 struct Parsed {
@@ -26,8 +32,9 @@ struct Parsed {
     QString text;
 };
 
-// Parses the arguments, program name first.
-Parsed parse(const QStringList &arguments);
+// Parses the arguments, program name first, in `environment`.
+Parsed parse(const QStringList &arguments,
+             const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 // The port number Combo1 starts with so that the port search probes
 // `firstPort` first: the search steps to the number after the combo's,

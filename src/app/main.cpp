@@ -2,8 +2,8 @@
 #include "app/startup.h"
 #include "app/version.h"
 #include "core/instrument.h"
+#include "core/language.h"
 #include "core/product.h"
-#include "core/translations.h"
 #include "gui/fonts.h"
 #include "gui/form1.h"
 #include "platform/console_output.h"
@@ -11,6 +11,7 @@
 #include "platform/ui_seam.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
 
 #include <cstdio>
@@ -33,34 +34,55 @@ void print(std::FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+// What goes to the terminal (the help, the version, what is wrong, that there
+// is no display) is worded in the chosen language. Translators need an
+// application object, and the window's needs a display: the command line is
+// parsed once more under one that needs none.
+int answerOnTerminal(int argc, char *argv[], const QStringList &arguments,
+                     language::Language language)
+{
+    using Outcome = command_line::Parsed::Outcome;
+    QCoreApplication terminal(argc, argv);
+    const language::Translators translators(language);
+    const command_line::Parsed parsed = command_line::parse(arguments);
+    console_output::attach();
+    switch (parsed.outcome) {
+    case Outcome::ShowHelp:
+    case Outcome::ShowVersion: print(stdout, parsed.text); return 0;
+    case Outcome::Error:
+        print(stderr, parsed.text + QLatin1Char('\n'));
+        return command_line::kExitUsage;
+    case Outcome::Run: break;
+    }
+    print(stderr, command_line::noDisplayMessage() + QLatin1Char('\n'));
+    return command_line::kExitNoDisplay;
+}
+
+bool hasDisplay(const command_line::Options &options)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    return command_line::namesDisplay(options, QProcessEnvironment::systemEnvironment());
+#else
+    Q_UNUSED(options);
+    return true;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
 {
-    using Outcome = command_line::Parsed::Outcome;
-    const command_line::Parsed parsed = command_line::parse(argumentList(argc, argv));
-    if (parsed.outcome != Outcome::Run) {
-        console_output::attach();
-        if (parsed.outcome == Outcome::Error) {
-            print(stderr, parsed.text + QLatin1Char('\n'));
-            return command_line::kExitUsage;
-        }
-        print(stdout, parsed.text);
-        return 0;
-    }
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    if (!command_line::namesDisplay(parsed.options, QProcessEnvironment::systemEnvironment())) {
-        print(stderr, command_line::noDisplayMessage() + QLatin1Char('\n'));
-        return command_line::kExitNoDisplay;
-    }
-#endif
+    const QStringList arguments = argumentList(argc, argv);
+    const command_line::Parsed parsed = command_line::parse(arguments);
+    if (parsed.outcome != command_line::Parsed::Outcome::Run || !hasDisplay(parsed.options))
+        return answerOnTerminal(argc, argv, arguments, parsed.options.language);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(product::title());
     QApplication::setApplicationVersion(QLatin1String(version::kText));
     QGuiApplication::setDesktopFileName(QLatin1String(version::kAppId));
     QApplication::setFont(fonts::ui());
-    translations::installQtChinese(app);
+    const language::Translators translators(parsed.options.language);
     // Drawing the SVG takes Qt's SVG icon engine. Where it is missing (the
     // static Windows build), the windows keep the executable's own icon.
     const QIcon icon(QString::fromLatin1(kIconResource));

@@ -66,8 +66,18 @@ QString Instrument::portTip() const
     if (device.isEmpty())
         return QString();
     const QString tip = port_problem::portText(*n, device);
-    const QString note = portNotes_.value(*n);
-    return note.isEmpty() ? tip : port_problem::withReason(tip, note);
+    const auto note = portNotes_.constFind(*n);
+    return note == portNotes_.cend() ? tip
+                                     : port_problem::withReason(tip, port_problem::reason(*note));
+}
+
+QString Instrument::portProblem() const
+{
+    if (!portProblem_)
+        return QString();
+    return port_problem::withReason(
+        port_problem::portText(portProblem_->port, portProblem_->device),
+        port_problem::reason(portProblem_->note));
 }
 
 // The start sequence of a read-out, the one place it is written: the plan,

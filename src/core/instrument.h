@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/link/frames.h"
+#include "core/link/port_problem.h"
 #include "core/link/read_out.h"
 #include "core/link/replies.h"
 #include "core/link_timer.h"
@@ -15,6 +16,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace read_plan {
 struct Plan;
@@ -93,10 +95,10 @@ public:
 
     // The port number the search stands on, as decimal text ("3").
     QString portText() const { return portText_; }
-    // Port -> why it is not the instrument's, in the user's words.
-    const QHash<qint16, QString> &portNotes() const { return portNotes_; }
+    // Port -> why it is not the instrument's.
+    const QHash<qint16, port_problem::Note> &portNotes() const { return portNotes_; }
     // A problem worth the status bar: "COMn = device：why"; empty for none.
-    QString portProblem() const { return portProblem_; }
+    QString portProblem() const;
     // "COM3 = /dev/ttyUSB2", with the port's note when it has one; empty
     // when the port text names no device.
     QString portTip() const;
@@ -188,6 +190,7 @@ private:
     void searchStep();
     void noteOpenOutcome();
     void noteNotInstrument();
+    bool notePort(qint16 port, const QString &device, const port_problem::Note &note);
     void forgetPortNote();
     void armBlockReception(qint32 replyBytes);
     void blockDelivered(bool morePending);
@@ -243,9 +246,14 @@ private:
     qint32 storedLast_ = -1;
 
     // Port problems.
-    QHash<qint16, QString> portNotes_;
-    QString portProblem_;
-    QHash<QString, QString> loggedPortNotes_;  // device -> the note last logged
+    struct PortProblem {
+        qint16 port = 0;
+        QString device;
+        port_problem::Note note;
+    };
+    QHash<qint16, port_problem::Note> portNotes_;
+    std::optional<PortProblem> portProblem_;              // the one worth the status bar
+    QHash<QString, port_problem::Note> loggedPortNotes_;  // device -> the note last logged
 };
 
 Q_DECLARE_METATYPE(Instrument::LiveReading)

@@ -2,6 +2,7 @@
 
 #include "app/version.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 // The product title: the window's caption, the title of every message, the
@@ -13,7 +14,7 @@ inline QString title() { return QStringLiteral("Harlune"); }
 // The text of the "当前版本" menu entry's message: the version and the day it was released.
 inline QString versionMessage()
 {
-    return QStringLiteral("当前版本：V%1  更新时间：%2年%3月%4日")
+    return QCoreApplication::translate("product", "当前版本：V%1  更新时间：%2年%3月%4日")
         .arg(QLatin1String(version::kText))
         .arg(version::kReleaseYear)
         .arg(version::kReleaseMonth)

@@ -19,7 +19,6 @@ namespace {
 
 // How long the status bar tells that a workbook was saved.
 constexpr int kSavedNoticeMs = 5000;
-const QString kSavedNotice = QStringLiteral("已保存：%1");
 
 QString documentsFolder()
 {
@@ -73,5 +72,6 @@ void Form1::exportSheet(const QString &fileName)
         dialogs_->message(this, product::title(), failure, UiSeam::Icon::Warning);
         return;
     }
-    StatusBar1->showNotice(1, kSavedNotice.arg(QFileInfo(target.path).fileName()), kSavedNoticeMs);
+    StatusBar1->showNotice(1, tr("已保存：%1").arg(QFileInfo(target.path).fileName()),
+                           kSavedNoticeMs);
 }

@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
+#include <QtMath>
 
 // The forms were designed with SimSun, which Linux does not have. Each font
 // below names a list of families; Qt takes the first one installed:
@@ -67,6 +69,27 @@ inline QFont fitted(QFont font, const QString &text, qreal width)
            && QFontMetricsF(font).horizontalAdvance(text) > width)
         font.setPointSizeF(font.pointSizeF() - kFitStepPoints);
     return font;
+}
+
+// The height of a one-line box with `frame` pixels of frame above and below
+// its text at which each of `texts`, centred as a line edit centres it, has
+// the ink of every glyph inside the frame; never less than `height`. Latin
+// descenders reach lower than CJK glyphs, so an English text may need more.
+inline int heightForInk(const QFont &font, const QStringList &texts, int frame, int height)
+{
+    const QFontMetricsF fm(font);
+    QRectF ink;
+    for (const QString &text : texts) {
+        for (QChar c : text) {
+            if (!c.isSpace())
+                ink |= fm.boundingRect(c);
+        }
+    }
+    // Centred in an inner height h, the base line lies (h - fm.height()) / 2
+    // + fm.ascent() below the inner top.
+    const qreal forTop = fm.height() - 2 * (fm.ascent() + ink.top());
+    const qreal forBottom = 2 * (fm.ascent() + ink.bottom()) - fm.height();
+    return qMax(height, qCeil(qMax(forTop, forBottom)) + 2 * frame);
 }
 
 }  // namespace fonts

@@ -42,6 +42,9 @@ constexpr int kStatusBarHeightTwips = 375;
 // to the caption of the next value ("I2:", "I3:"), 3240 twips from its left.
 constexpr int kLiveValueWidthTwips = 3240;
 
+// The status boxes in the frame "状态信息", as designed.
+constexpr int kStatusBoxHeightTwips = 270;
+
 constexpr int kTimer1IntervalMs = 70;  // the status display
 
 constexpr int kProgressMaximum = 100;
@@ -83,7 +86,7 @@ QString widestTableLine()
 }  // namespace
 
 Form1::Form1(Instrument *core, UiSeam *dialogs, QWidget *parent)
-    : QMainWindow(parent), core_(core), dialogs_(dialogs)
+    : QMainWindow(parent), core_(core), dialogs_(dialogs), statusWords_(translatedStatusWords())
 {
     endProgram = [this] { close(); };
 
@@ -100,17 +103,17 @@ Form1::~Form1() = default;
 
 void Form1::createMenus()
 {
-    mnuFile = menuBar()->addMenu(QStringLiteral("文件"));
-    mnuSave = mnuFile->addAction(QStringLiteral("保存"));
-    mnuExit = mnuFile->addAction(QStringLiteral("退出"));
-    mnuOperation = menuBar()->addMenu(QStringLiteral("操作"));
-    mnuRead = mnuOperation->addAction(QStringLiteral("读取"));
-    mnuClear = mnuOperation->addAction(QStringLiteral("数据清除"));
-    mnuView = menuBar()->addMenu(QStringLiteral("视图"));
-    mnuChart = mnuView->addAction(QStringLiteral("曲线图"));
-    mnuTrend = mnuView->addAction(QStringLiteral("实时曲线"));
-    mnuVersion = menuBar()->addMenu(QStringLiteral("版本"));
-    mnuCurrentVersion = mnuVersion->addAction(QStringLiteral("当前版本"));
+    mnuFile = menuBar()->addMenu(tr("文件"));
+    mnuSave = mnuFile->addAction(tr("保存"));
+    mnuExit = mnuFile->addAction(tr("退出"));
+    mnuOperation = menuBar()->addMenu(tr("操作"));
+    mnuRead = mnuOperation->addAction(tr("读取"));
+    mnuClear = mnuOperation->addAction(tr("数据清除"));
+    mnuView = menuBar()->addMenu(tr("视图"));
+    mnuChart = mnuView->addAction(tr("曲线图"));
+    mnuTrend = mnuView->addAction(tr("实时曲线"));
+    mnuVersion = menuBar()->addMenu(tr("版本"));
+    mnuCurrentVersion = mnuVersion->addAction(tr("当前版本"));
     const std::pair<QObject *, const char *> names[] = {
         {mnuFile, "mnuFile"},
         {mnuSave, "mnuSave"},
@@ -186,7 +189,7 @@ void Form1::createControls()
     StatusBar1->setFixedHeight(twips::toPixels(kStatusBarHeightTwips, dpi));
     setStatusBar(StatusBar1);
 
-    Frame1 = new QGroupBox(QStringLiteral("通信"), client_);
+    Frame1 = new QGroupBox(tr("通信"), client_);
     client_->place(Frame1, rect(10920, 360, 2415, 975), topRight);
     // The frame contents sit below the frame's title, which takes the top
     // 23 pixels of a frame in the Fusion style. "COM:" is right-aligned so
@@ -200,24 +203,35 @@ void Form1::createControls()
     Combo1->setGeometry(rect(960, 360, 855, 300));
     paintsItsWholeBox(Combo1);
 
-    Frame2 = new QGroupBox(QStringLiteral("操作"), client_);
+    Frame2 = new QGroupBox(tr("操作"), client_);
     client_->place(Frame2, rect(10920, 1440, 2415, 5415), topRight);
     auto makeButton = [&](const QString &caption, int top) {
         auto *b = new QPushButton(caption, Frame2);
         b->setGeometry(rect(480, top, 1695, 615));
         return b;
     };
-    Command2 = makeButton(QStringLiteral("读  取"), 480);
-    Command3 = makeButton(QStringLiteral("保  存"), 1800);
-    Command4 = makeButton(QStringLiteral("数据清除"), 3240);
-    Command5 = makeButton(QStringLiteral("退  出"), 4560);
+    Command2 = makeButton(tr("读  取"), 480);
+    Command3 = makeButton(tr("保  存"), 1800);
+    Command4 = makeButton(tr("数据清除"), 3240);
+    Command5 = makeButton(tr("退  出"), 4560);
 
-    Frame3 = new QGroupBox(QStringLiteral("状态信息"), client_);
+    Frame3 = new QGroupBox(tr("状态信息"), client_);
     client_->place(Frame3, rect(10800, 7080, 2535, 1455), bottomRight);
-    // 120 twips lower than designed, below the frame's title.
+    // 120 twips lower than designed, below the frame's title. The status
+    // words have descenders in English ("Port open"), which reach lower than
+    // any Chinese glyph: the boxes grow down as far as those need, and only
+    // then.
+    const StatusWords &words = statusWords_;
+    const QStringList statusTexts = {words.portOpen,  words.portClosed, words.linked,
+                                     words.notLinked, words.searching,  words.reading};
+    const int statusFrame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int statusHeight = fonts::heightForInk(font(), statusTexts, statusFrame,
+                                                 twips::toPixels(kStatusBoxHeightTwips, dpi));
     auto makeText = [&](const QString &text, int top) {
         auto *t = new QLineEdit(text, Frame3);
-        t->setGeometry(rect(240, top, 2055, 270));
+        QRect box = rect(240, top, 2055, kStatusBoxHeightTwips);
+        box.setHeight(statusHeight);
+        t->setGeometry(box);
         paintsItsWholeBox(t);
         return t;
     };
@@ -290,20 +304,23 @@ void Form1::createToolbar()
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     client_->place(Toolbar1, twips::toRect(0, 0, kClientWidthTwips, 660, logicalDpiX()),
                    AnchoredPanel::Left | AnchoredPanel::Top | AnchoredPanel::Right);
+    // A button's Key is what Toolbar1_ButtonClick routes by: the caption of
+    // the Chinese design, whatever language the caption is shown in.
     struct Button {
         const char16_t *key;
+        const char *caption;
         QStyle::StandardPixmap icon;
     };
     const Button buttons[] = {
-        {u"读取", QStyle::SP_ArrowDown},
-        {u"保存", QStyle::SP_DialogSaveButton},
-        {u"清除", QStyle::SP_TrashIcon},
-        {u"退出", QStyle::SP_DialogCloseButton},
+        {u"读取", QT_TR_NOOP("读取"), QStyle::SP_ArrowDown},
+        {u"保存", QT_TR_NOOP("保存"), QStyle::SP_DialogSaveButton},
+        {u"清除", QT_TR_NOOP("清除"), QStyle::SP_TrashIcon},
+        {u"退出", QT_TR_NOOP("退出"), QStyle::SP_DialogCloseButton},
     };
     for (const Button &b : buttons) {
         const QString key = QString::fromUtf16(b.key);
-        QAction *a = Toolbar1->addAction(style()->standardIcon(b.icon), key);
-        a->setData(key);  // the button's Key equals its caption
+        QAction *a = Toolbar1->addAction(style()->standardIcon(b.icon), tr(b.caption));
+        a->setData(key);
         a->setObjectName(key);
     }
 }

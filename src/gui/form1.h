@@ -95,8 +95,16 @@ private:
     // where the screen's free area is smaller.
     QSize normalSize() const;
 
+    // The words of the status boxes, translated once for the window: the
+    // status display sets them 14 times a second.
+    struct StatusWords {
+        QString portOpen, portClosed, linked, notLinked, searching, reading;
+    };
+    static StatusWords translatedStatusWords();
+
     Instrument *core_;
     UiSeam *dialogs_;  // every message box, question and save dialog goes through here
+    const StatusWords statusWords_;
 
     QToolBar *Toolbar1 = nullptr;
     QLabel *Label1 = nullptr;                                        // "COM:"

@@ -7,11 +7,13 @@
 #include "gui/twips.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWindow>
+#include <QtMath>
 
 namespace {
 
@@ -40,7 +42,7 @@ Form2::Form2(Form1 *owner, Instrument *core) : QDialog(nullptr), form1_(owner), 
     setAttribute(Qt::WA_DeleteOnClose);
     // Closing this window must never end the program, even while the main window is disabled.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setWindowTitle(QStringLiteral("读取数据选项"));
+    setWindowTitle(tr("读取数据选项"));
     setFont(fonts::ui());
     createControls();
     // The dialog must not outlive the window whose plan it sets.
@@ -57,10 +59,16 @@ void Form2::createControls()
         w->setGeometry(twips::toRect(l, t, width, height, dpi));
     };
     const QFont textFont = fonts::ui(kTextPointSize, true);
+    // A label is at least as large as its caption: English "groups" is wider
+    // than the designed box of "组", and its descenders reach lower than any
+    // Chinese glyph; it grows into the free space at its right and below.
     auto makeLabel = [&](const QString &caption, int l, int t, int w, int h) {
         auto *label = new QLabel(caption, this);
         label->setFont(textFont);
         place(label, l, t, w, h);
+        const int captionWidth = qCeil(QFontMetricsF(textFont).horizontalAdvance(caption));
+        label->resize(qMax(label->width(), captionWidth),
+                      fonts::heightForInk(textFont, {caption}, 0, label->height()));
         return label;
     };
     auto makeText = [&](const QString &text, int l, int t, int w, int h) {
@@ -82,17 +90,17 @@ void Form2::createControls()
     Option1 = new QRadioButton(this);
     place(Option1, 480, 720, 375, 375);
     Option1->setChecked(true);
-    Label1 = makeLabel(QStringLiteral("读取:"), 960, 720, 855, 375);
+    Label1 = makeLabel(tr("读取:"), 960, 720, 855, 375);
     Text1 = makeText(QStringLiteral("1"), 1800, 720, kRangeBoxWidthTwips, 375);
     Label3 = makeLabel(QStringLiteral("-"), 3105, 670, 375, 375);
     Label3->setFont(fonts::ui(kDashPointSize, true));
     Text2 = makeText(QStringLiteral("100"), 3465, 720, kRangeBoxWidthTwips, 375);
-    Label2 = makeLabel(QStringLiteral("组"), 4770, 760, 615, 375);
+    Label2 = makeLabel(tr("组"), 4770, 760, 615, 375);
     Option2 = new QRadioButton(this);
     place(Option2, 480, 1320, 375, 375);
-    Label4 = makeLabel(QStringLiteral("全部"), 960, 1320, 975, 375);
-    Command1 = makeButton(QStringLiteral("确  定"), 1080);
-    Command2 = makeButton(QStringLiteral("取  消"), 3720);
+    Label4 = makeLabel(tr("全部"), 960, 1320, 975, 375);
+    Command1 = makeButton(tr("确  定"), 1080);
+    Command2 = makeButton(tr("取  消"), 3720);
 
     QWidget::setTabOrder(Command1, Command2);
     QWidget::setTabOrder(Command2, Text1);

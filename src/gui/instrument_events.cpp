@@ -14,13 +14,6 @@
 
 // How the window shows what the instrument tells it.
 
-namespace {
-const QString kNothingToReadText = QStringLiteral("所选范围内没有已存储的数据组。");
-const QString kCompletionText =
-    QStringLiteral("数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
-                   "文件过大时，保存时间较长，请耐心等待。");
-}  // namespace
-
 // What the instrument tells, shown.
 void Form1::connectInstrument()
 {
@@ -44,7 +37,8 @@ void Form1::connectInstrument()
                 dialogs_->message(this, product::title(), message, UiSeam::Icon::Warning);
             });
     connect(core_, &Instrument::nothingToRead, this, [this] {
-        dialogs_->message(this, product::title(), kNothingToReadText, UiSeam::Icon::Information);
+        dialogs_->message(this, product::title(), tr("所选范围内没有已存储的数据组。"),
+                          UiSeam::Icon::Information);
     });
 }
 
@@ -87,7 +81,11 @@ void Form1::showProgress(int percent)
 
 void Form1::showCompletion()
 {
-    dialogs_->message(this, product::title(), kCompletionText, UiSeam::Icon::None);
+    dialogs_->message(
+        this, product::title(),
+        tr("数据读取完毕，当前界面只显示部分数据，如需查看其它数据，请保存文件后查阅。"
+           "文件过大时，保存时间较长，请耐心等待。"),
+        UiSeam::Icon::None);
 }
 
 // Read, Save and Clear data, wherever the user finds them: the buttons, the

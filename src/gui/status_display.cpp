@@ -18,12 +18,6 @@
 
 namespace {
 const QString kNoValue = QStringLiteral("- -");
-const QString kPortOpen = QStringLiteral("串口打开");
-const QString kPortClosed = QStringLiteral("串口关闭");
-const QString kLinked = QStringLiteral("通信成功");
-const QString kNotLinked = QStringLiteral("通信失败");
-const QString kSearching = QStringLiteral("正在查找...");
-const QString kReading = QStringLiteral("正在读取...");
 
 // This tick runs 14 times a second: texts are set only when they change, so an
 // idle window does not repaint.
@@ -35,6 +29,12 @@ void setTextIfChanged(Widget *w, const QString &text)
 }
 
 }  // namespace
+
+Form1::StatusWords Form1::translatedStatusWords()
+{
+    return {tr("串口打开"), tr("串口关闭"),    tr("通信成功"),
+            tr("通信失败"), tr("正在查找..."), tr("正在读取...")};
+}
 
 // Keeps the status texts, the status bar and the window size current.
 void Form1::Timer1_Timer()
@@ -75,16 +75,18 @@ void Form1::showLinkState(bool panelLags)
     if (Combo1->currentText() != port)
         Combo1->setEditText(port);
     setTextIfChanged(Text1, QStringLiteral("COM") + port);
-    setTextIfChanged(Text2, core_->serial().PortOpen() ? kPortOpen : kPortClosed);
+    const StatusWords &words = statusWords_;
+    setTextIfChanged(Text2, core_->serial().PortOpen() ? words.portOpen : words.portClosed);
     const qint16 commOk = core_->commOk();
     if (commOk == 1) {
-        setTextIfChanged(Text3, kLinked);
+        setTextIfChanged(Text3, words.linked);
     } else {
         for (QLabel *l : {Label2, Label4, Label5})
             setTextIfChanged(l, kNoValue);
-        setTextIfChanged(Text3, kNotLinked);
+        setTextIfChanged(Text3, words.notLinked);
     }
-    setTextIfChanged(Text4, readBusy_ == 1 ? kReading : (commOk == 0 ? kSearching : QString()));
+    setTextIfChanged(Text4,
+                     readBusy_ == 1 ? words.reading : (commOk == 0 ? words.searching : QString()));
 
     QString panel = panelLags ? linkTextBefore : Text3->text();
     if (commOk == 0 && !core_->portProblem().isEmpty())

@@ -2,6 +2,7 @@
 
 #include "platform/system_error.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,7 +38,9 @@ QString followLinks(const QString &path)
 
 QString incompleteReason(qint64 onDisk, qint64 expected)
 {
-    return QStringLiteral("文件只写入了 %1 字节，应为 %2 字节").arg(onDisk).arg(expected);
+    return QCoreApplication::translate("checked_save", "文件只写入了 %1 字节，应为 %2 字节")
+        .arg(onDisk)
+        .arg(expected);
 }
 
 }  // namespace

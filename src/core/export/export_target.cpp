@@ -2,6 +2,7 @@
 
 #include "core/records/group_record.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace export_target {
@@ -53,7 +54,8 @@ bool addsSuffix(const QString &chosenPath) { return targetFor(chosenPath).path !
 
 QString replaceQuestion(const QString &fileName)
 {
-    return QStringLiteral("%1 已存在。\n您想要替换它吗？").arg(fileName);
+    return QCoreApplication::translate("export_target", "%1 已存在。\n您想要替换它吗？")
+        .arg(fileName);
 }
 
 QString officeFilter(SheetFormat format)

@@ -6,6 +6,7 @@
 #include "platform/office_converter.h"
 #include "platform/workbook_writer.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -40,7 +41,8 @@ QString saveWorkbook(const RecordStore &store, qint32 first, qint32 count, quint
     const QString format = QLatin1Char('.') + export_target::suffix(target.format);
 
     if (!export_target::rangeInStore(first, count)) {
-        return QStringLiteral("保存失败：组号范围 %1 到 %2 超出了 %3 到 %4，文件没有保存。")
+        return QCoreApplication::translate(
+                   "save_workbook", "保存失败：组号范围 %1 到 %2 超出了 %3 到 %4，文件没有保存。")
             .arg(first)
             .arg(qint64(first) + count - 1)
             .arg(record_store::kFirstGroup)
@@ -48,8 +50,9 @@ QString saveWorkbook(const RecordStore &store, qint32 first, qint32 count, quint
     }
     const qint32 groups = std::max(count, 0);
     if (kHeadRows + groups > export_target::maxRows(target.format)) {
-        return QStringLiteral("保存失败：%1 文件最多只能容纳 %2 行，这次导出需要 %3 行。"
-                              "请改存为 .xlsx 文件。")
+        return QCoreApplication::translate(
+                   "save_workbook", "保存失败：%1 文件最多只能容纳 %2 行，这次导出需要 %3 行。"
+                                    "请改存为 .xlsx 文件。")
             .arg(format)
             .arg(export_target::maxRows(target.format))
             .arg(kHeadRows + groups);
@@ -60,21 +63,24 @@ QString saveWorkbook(const RecordStore &store, qint32 first, qint32 count, quint
     if (!filter.isEmpty()) {
         office = OfficeConverter::findProgram();
         if (office.isEmpty()) {
-            return QStringLiteral("保存 %1 文件需要 LibreOffice，但没有找到它（soffice 或 "
-                                  "libreoffice）。文件没有保存。请安装 LibreOffice，或改存为 "
-                                  ".xlsx 文件。")
+            return QCoreApplication::translate(
+                       "save_workbook", "保存 %1 文件需要 LibreOffice，但没有找到它（soffice 或 "
+                                        "libreoffice）。文件没有保存。请安装 LibreOffice，或改存为 "
+                                        ".xlsx 文件。")
                 .arg(format);
         }
     }
 
     CheckedSave out(target.path, files);
     if (!out.open()) {
-        return QStringLiteral("保存失败：无法写入文件“%1”。\n原因：%2")
+        return QCoreApplication::translate("save_workbook",
+                                           "保存失败：无法写入文件“%1”。\n原因：%2")
             .arg(nativePath(target.path), out.reason());
     }
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
-        return QStringLiteral("保存失败：无法创建临时文件夹。\n原因：%1")
+        return QCoreApplication::translate("save_workbook",
+                                           "保存失败：无法创建临时文件夹。\n原因：%1")
             .arg(scratch.errorString());
     }
 
@@ -83,7 +89,9 @@ QString saveWorkbook(const RecordStore &store, qint32 first, qint32 count, quint
     sheet_writer::writeSheet(book, first, groups, secFlag, store);
     rowsWritten();
     if (!book.close())
-        return QStringLiteral("保存失败：生成工作簿时出错。\n原因：%1").arg(book.errorText());
+        return QCoreApplication::translate("save_workbook",
+                                           "保存失败：生成工作簿时出错。\n原因：%1")
+            .arg(book.errorText());
 
     if (!filter.isEmpty()) {
         OfficeConverter converter(office);
@@ -91,16 +99,21 @@ QString saveWorkbook(const RecordStore &store, qint32 first, qint32 count, quint
                                      scratch.path(), kConversionTimeoutMs);
         QString reason = converter.errorText();
         if (!finished.isEmpty() && !export_target::hasSignature(target.format, fileHead(finished)))
-            reason = QStringLiteral("LibreOffice 生成的文件不是 %1 格式").arg(format);
+            reason =
+                QCoreApplication::translate("save_workbook", "LibreOffice 生成的文件不是 %1 格式")
+                    .arg(format);
         if (!reason.isEmpty()) {
-            return QStringLiteral("保存失败：LibreOffice 未能把工作簿转换为 %1 格式，文件没有保存。"
-                                  "\n原因：%2")
+            return QCoreApplication::translate(
+                       "save_workbook",
+                       "保存失败：LibreOffice 未能把工作簿转换为 %1 格式，文件没有保存。"
+                       "\n原因：%2")
                 .arg(format, reason);
         }
     }
 
     if (!out.commitFrom(finished)) {
-        return QStringLiteral("保存失败：写入文件“%1”时出错，原有文件保持不变。\n原因：%2")
+        return QCoreApplication::translate(
+                   "save_workbook", "保存失败：写入文件“%1”时出错，原有文件保持不变。\n原因：%2")
             .arg(nativePath(target.path), out.reason());
     }
     return QString();

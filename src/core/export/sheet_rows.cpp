@@ -2,6 +2,8 @@
 
 #include "core/records/reading_format.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace sheet_rows {
@@ -51,13 +53,18 @@ bool isWide(char32_t c)
 
 }  // namespace
 
-const std::array<QString, kColumnCount> &headers()
+// Translated when asked for, not once for the program: a text made before
+// the translators are installed would stay in the source language.
+std::array<QString, kColumnCount> headers()
 {
-    static const std::array<QString, kColumnCount> labels = {
-        QStringLiteral("组数"),     QStringLiteral("一路电流"), QStringLiteral("二路电流"),
-        QStringLiteral("三路电流"), QStringLiteral("时间"),     QStringLiteral("电量"),
+    return {
+        QCoreApplication::translate("sheet_rows", "组数"),
+        QCoreApplication::translate("sheet_rows", "一路电流"),
+        QCoreApplication::translate("sheet_rows", "二路电流"),
+        QCoreApplication::translate("sheet_rows", "三路电流"),
+        QCoreApplication::translate("sheet_rows", "时间"),
+        QCoreApplication::translate("sheet_rows", "电量"),
     };
-    return labels;
 }
 
 QString groupLabel(qint32 group) { return QStringLiteral("NO:") + QString::number(group); }
@@ -124,8 +131,9 @@ int displayWidth(const QString &text)
 
 ColumnFit::ColumnFit()
 {
+    const std::array<QString, kColumnCount> header = headers();
     for (int column = 0; column < kColumnCount; ++column)
-        addText(column, headers()[column]);
+        addText(column, header[column]);
 }
 
 void ColumnFit::addText(int column, const QString &text)

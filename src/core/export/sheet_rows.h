@@ -20,7 +20,8 @@ constexpr int kTitleLastColumn = 4;  // the title is merged over A to E
 constexpr int kTextColumnCount = 5;  // A to E hold centred texts
 constexpr int kChargeColumn = 5;     // F holds the charge as a number
 
-const std::array<QString, kColumnCount> &headers();
+// The header row, in the language of the program's texts.
+std::array<QString, kColumnCount> headers();
 
 // One data row: the texts of columns A to E and the number of column F.
 struct RowCells {

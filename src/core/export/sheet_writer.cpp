@@ -13,9 +13,9 @@ void writeSheet(WorkbookWriter &book, qint32 first, qint32 count, quint8 secFlag
 
     book.mergeText(sheet_rows::kTitleRow, 0, sheet_rows::kTitleLastColumn, product::title(),
                    Align::Centre);
+    const std::array<QString, sheet_rows::kColumnCount> header = sheet_rows::headers();
     for (int column = 0; column < sheet_rows::kColumnCount; ++column)
-        book.writeText(sheet_rows::kHeaderRow, column, sheet_rows::headers()[column],
-                       Align::Centre);
+        book.writeText(sheet_rows::kHeaderRow, column, header[column], Align::Centre);
 
     sheet_rows::ColumnFit fit;
     for (qint32 k = 0; k < count; ++k) {

@@ -1,5 +1,7 @@
 #include "core/link/port_problem.h"
 
+#include <QCoreApplication>
+
 namespace port_problem {
 
 QString portText(int port, const QString &device)
@@ -7,30 +9,40 @@ QString portText(int port, const QString &device)
     return QStringLiteral("COM%1 = %2").arg(port).arg(device);
 }
 
-QString reason(const SerialIo::OpenError &error)
+std::optional<Note> openFailure(const SerialIo::OpenError &error)
 {
     switch (error.kind) {
-    case SerialIo::OpenFailure::None: return QString();
-    case SerialIo::OpenFailure::NotFound: return QStringLiteral("设备不存在");
-    case SerialIo::OpenFailure::NoPermission:
-        return QStringLiteral("无权限访问（请把用户加入 dialout 组）");
-    case SerialIo::OpenFailure::Busy: return QStringLiteral("设备忙");
+    case SerialIo::OpenFailure::None: return std::nullopt;
+    case SerialIo::OpenFailure::NotFound: return Note{Why::NotFound, {}};
+    case SerialIo::OpenFailure::NoPermission: return Note{Why::NoPermission, {}};
+    case SerialIo::OpenFailure::Busy: return Note{Why::Busy, {}};
     case SerialIo::OpenFailure::Other: break;
     }
-    return error.detail.isEmpty() ? QStringLiteral("无法打开")
-                                  : QStringLiteral("无法打开（%1）").arg(error.detail);
+    return Note{Why::CannotOpen, error.detail};
 }
 
-QString notInstrument() { return QStringLiteral("不是本仪器"); }
+Note notInstrument() { return {Why::NotInstrument, {}}; }
+
+QString reason(const Note &note)
+{
+    switch (note.why) {
+    case Why::NotFound: return QCoreApplication::translate("port_problem", "设备不存在");
+    case Why::NoPermission:
+        return QCoreApplication::translate("port_problem", "无权限访问（请把用户加入 dialout 组）");
+    case Why::Busy: return QCoreApplication::translate("port_problem", "设备忙");
+    case Why::NotInstrument: return QCoreApplication::translate("port_problem", "不是本仪器");
+    case Why::CannotOpen: break;
+    }
+    return note.detail.isEmpty()
+               ? QCoreApplication::translate("port_problem", "无法打开")
+               : QCoreApplication::translate("port_problem", "无法打开（%1）").arg(note.detail);
+}
 
 QString withReason(const QString &portText, const QString &reason)
 {
-    return portText + QStringLiteral("：") + reason;
+    return QCoreApplication::translate("port_problem", "%1：%2").arg(portText, reason);
 }
 
-bool worthReporting(SerialIo::OpenFailure kind)
-{
-    return kind != SerialIo::OpenFailure::None && kind != SerialIo::OpenFailure::NotFound;
-}
+bool worthReporting(const Note &note) { return note.why != Why::NotFound; }
 
 }  // namespace port_problem

@@ -4,21 +4,36 @@
 
 #include <QString>
 
+#include <optional>
+
 // How the program tells the user about a port: which device a number stands
-// for, and why it could not be opened.
+// for, and why it is passed over.
 namespace port_problem {
+
+// Why a port is passed over, kept as what happened rather than in words, so
+// that notes compare alike whatever language the words are in.
+enum class Why { NotFound, NoPermission, Busy, CannotOpen, NotInstrument };
+struct Note {
+    Why why = Why::CannotOpen;
+    QString detail;  // the system's own words, shown with CannotOpen only
+
+    bool operator==(const Note &other) const { return why == other.why && detail == other.detail; }
+    bool operator!=(const Note &other) const { return !(*this == other); }
+};
 
 // "COM3 = /dev/ttyUSB2"
 QString portText(int port, const QString &device);
-// The reason an open failed, in the user's words; empty when it did not fail.
-QString reason(const SerialIo::OpenError &error);
-// Why a device that opened is passed over: it does not answer as the instrument does.
-QString notInstrument();
+// Why an open failed; nothing when it did not fail.
+std::optional<Note> openFailure(const SerialIo::OpenError &error);
+// A device that opened but does not answer as the instrument does.
+Note notInstrument();
+// The note in the user's words.
+QString reason(const Note &note);
 // "COM3 = /dev/ttyUSB2：设备忙"
 QString withReason(const QString &portText, const QString &reason);
 
-// Whether a failure is worth the status bar. A missing device is not: most of
+// Whether a note is worth the status bar. A missing device is not: most of
 // the sixteen numbers the search tries stand for no device on a given machine.
-bool worthReporting(SerialIo::OpenFailure kind);
+bool worthReporting(const Note &note);
 
 }  // namespace port_problem

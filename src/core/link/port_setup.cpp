@@ -37,20 +37,33 @@ void Instrument::noteOpenOutcome()
 {
     const qint16 port = MSComm1.CommPort();
     if (MSComm1.PortOpen()) {
-        if (portNotes_.value(port) != port_problem::notInstrument())
+        const auto note = portNotes_.constFind(port);
+        if (note == portNotes_.cend() || note->why != port_problem::Why::NotInstrument)
             forgetPortNote();
         return;
     }
     const QString device = MSComm1.deviceName();
     const SerialIo::OpenError error = MSComm1.openError();
-    const QString reason = port_problem::reason(error);
-    if (loggedPortNotes_.value(device) != reason) {
-        loggedPortNotes_.insert(device, reason);
+    const std::optional<port_problem::Note> note = port_problem::openFailure(error);
+    if (!note)
+        return;
+    if (notePort(port, device, *note))
         qCDebug(lcSerial) << "cannot open" << device << ":" << error.detail;
-    }
-    portNotes_.insert(port, reason);
-    if (port_problem::worthReporting(error.kind))
-        portProblem_ = port_problem::withReason(port_problem::portText(port, device), reason);
+}
+
+// Notes why `port`, standing for `device`, is passed over, and puts it in the
+// status bar when it is worth it. True when the note is new for the device,
+// and so worth the log.
+bool Instrument::notePort(qint16 port, const QString &device, const port_problem::Note &note)
+{
+    portNotes_.insert(port, note);
+    if (port_problem::worthReporting(note))
+        portProblem_ = PortProblem{port, device, note};
+    const auto logged = loggedPortNotes_.constFind(device);
+    if (logged != loggedPortNotes_.cend() && *logged == note)
+        return false;
+    loggedPortNotes_.insert(device, note);
+    return true;
 }
 
 // The port of the serial control has no problem (any more).
@@ -60,8 +73,8 @@ void Instrument::forgetPortNote()
     const QString device = MSComm1.deviceName();
     portNotes_.remove(port);
     loggedPortNotes_.remove(device);
-    if (portProblem_.startsWith(port_problem::portText(port, device) + QStringLiteral("：")))
-        portProblem_.clear();
+    if (portProblem_ && portProblem_->port == port && portProblem_->device == device)
+        portProblem_.reset();
 }
 
 // The device on the port answered the probe with something other than the
@@ -70,14 +83,9 @@ void Instrument::forgetPortNote()
 void Instrument::noteNotInstrument()
 {
     probeWindow_.stop();
-    const qint16 port = MSComm1.CommPort();
     const QString device = MSComm1.deviceName();
-    const QString why = port_problem::notInstrument();
-    if (loggedPortNotes_.value(device) != why) {
-        loggedPortNotes_.insert(device, why);
+    if (notePort(MSComm1.CommPort(), device, port_problem::notInstrument())) {
         qCDebug(lcSerial).noquote()
             << device << "answered the probe with" << rxBuf_.toHex(' ') << "; not the instrument";
     }
-    portNotes_.insert(port, why);
-    portProblem_ = port_problem::withReason(port_problem::portText(port, device), why);
 }

@@ -3,6 +3,8 @@
 #include "core/product.h"
 #include "core/records/reading_format.h"
 
+#include <QCoreApplication>
+
 namespace record_table {
 
 namespace {
@@ -48,10 +50,13 @@ void appendReading(QString &out, quint16 value, quint8 status)
 
 QString bannerLine() { return QString(kBannerIndent, QLatin1Char(' ')) + product::title(); }
 
+// One text for the whole line: its words stand over the columns of the
+// records, and a translation keeps them there (a CJK character takes two).
 QString headerLine()
 {
-    return QStringLiteral("   组数  一路电流 二路电流 三路电流       时间               组数   "
-                          "一路电流 二路电流 三路电流      时间           ");
+    return QCoreApplication::translate(
+        "record_table", "   组数  一路电流 二路电流 三路电流       时间               组数   "
+                        "一路电流 二路电流 三路电流      时间           ");
 }
 
 QString headerText()
