@@ -1,12 +1,9 @@
 #include "app/command_line.h"
 
 #include "app/version.h"
-#include "core/link/port_number.h"
 #include "core/product.h"
 
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFileInfo>
 
 namespace command_line {
 
@@ -84,19 +81,7 @@ Parsed parse(const QStringList &arguments)
     const QCommandLineOption showVersion({QStringLiteral("v"), QStringLiteral("version")},
                                          QStringLiteral("Show the version and exit."));
     parser.addOption(showVersion);
-    const QCommandLineOption portDir(
-        QStringLiteral("port-dir"),
-        QStringLiteral("Take port n as the entry COMn in <dir> (not on Windows); wins over "
-                       "HARLUNE_PORT_DIR."),
-        QStringLiteral("dir"));
-    parser.addOption(portDir);
-    const QCommandLineOption firstPort(
-        QStringLiteral("port"),
-        QStringLiteral("Probe port <n> first when searching for the instrument (%1 to %2).")
-            .arg(port_number::kFirstSearched)
-            .arg(port_number::kHighestSearched),
-        QStringLiteral("n"));
-    parser.addOption(firstPort);
+    const port_options::Declared ports = port_options::declare(parser);
     addQtOptions(parser);
 
     if (!parser.parse(arguments))
@@ -118,34 +103,13 @@ Parsed parse(const QStringList &arguments)
         return result;
     }
 
-    if (parser.isSet(portDir)) {
-        const QFileInfo dir(parser.value(portDir));
-        if (!dir.isDir())
-            return failure(
-                QStringLiteral("--port-dir: '%1' is not a directory").arg(dir.filePath()));
-        result.options.portDir = dir.absoluteFilePath();
-    }
-    if (parser.isSet(firstPort)) {
-        bool ok = false;
-        const int n = parser.value(firstPort).toInt(&ok);
-        if (!ok || n < port_number::kFirstSearched || n > port_number::kHighestSearched)
-            return failure(QStringLiteral("--port takes a port number from %1 to %2, not '%3'")
-                               .arg(port_number::kFirstSearched)
-                               .arg(port_number::kHighestSearched)
-                               .arg(parser.value(firstPort)));
-        result.options.firstPort = n;
-    }
+    const QString wrongPort = port_options::read(parser, ports, &result.options);
+    if (!wrongPort.isEmpty())
+        return failure(wrongPort);
     result.options.qtDisplayOption =
         parser.isSet(QStringLiteral("platform")) || parser.isSet(QStringLiteral("display"));
     result.outcome = Parsed::Outcome::Run;
     return result;
-}
-
-QString comboTextBefore(int firstPort)
-{
-    const int before =
-        firstPort == port_number::kFirstSearched ? port_number::kHighestSearched : firstPort - 1;
-    return QString::number(before);
 }
 
 bool namesDisplay(const Options &options, const QProcessEnvironment &environment)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/port_options.h"
+
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -12,9 +14,8 @@ namespace command_line {
 constexpr int kExitUsage = 2;      // a wrong option or value
 constexpr int kExitNoDisplay = 1;  // no display for the window
 
-struct Options {
-    QString portDir;               // --port-dir, absolute; empty when not given
-    int firstPort = 0;             // --port, 1 to 16; 0 when not given
+// --port-dir and --port, and whether Qt is told where the window goes.
+struct Options : port_options::Ports {
     bool qtDisplayOption = false;  // Qt's -platform or -display was given
 };
 
@@ -28,11 +29,6 @@ struct Parsed {
 
 // Parses the arguments, program name first.
 Parsed parse(const QStringList &arguments);
-
-// The port number Combo1 starts with so that the port search probes
-// `firstPort` first: the search steps to the number after the combo's,
-// wrapping from 16 to 1.
-QString comboTextBefore(int firstPort);
 
 // Whether the window has somewhere to go on X11 or Wayland systems: a display,
 // or a Qt platform plugin chosen with -platform or QT_QPA_PLATFORM; Qt's
