@@ -9,6 +9,7 @@ QString interruptionText(End why, qint32 first, qint32 last)
     case End::Disconnected: reason = QStringLiteral("仪器已断开"); break;
     case End::NoAnswer: reason = QStringLiteral("仪器未应答"); break;
     case End::BadData: reason = QStringLiteral("仪器发来的数据连续出错"); break;
+    case End::Stopped: reason = QStringLiteral("已被中止"); break;
     }
     const QString arrived = last < first
                                 ? QStringLiteral("没有读到任何数据组。")
