@@ -227,7 +227,8 @@ private slots:
         QCOMPARE(lines.first(), csv_rows::groupHeader());
         QVERIFY(lines.last().isEmpty());
         for (qint32 k = 0; k < count; ++k) {
-            const QByteArray expected = csv_rows::groupLine(kFirst + k, store.recordAt(kFirst + k), 1);
+            const QByteArray expected =
+                csv_rows::groupLine(kFirst + k, store.recordAt(kFirst + k), 1);
             if (lines[k + 1] + '\n' != expected)
                 QFAIL(qPrintable(QStringLiteral("line %1: %2").arg(k + 1).arg(lines[k + 1])));
         }

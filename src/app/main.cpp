@@ -13,8 +13,6 @@
 #include <QApplication>
 #include <QIcon>
 
-#include <cstdio>
-
 namespace {
 
 constexpr char kIconResource[] = ":/icons/harlune.svg";
@@ -27,12 +25,6 @@ QStringList argumentList(int argc, char *argv[])
     return arguments;
 }
 
-void print(std::FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -42,15 +34,15 @@ int main(int argc, char *argv[])
     if (parsed.outcome != Outcome::Run) {
         console_output::attach();
         if (parsed.outcome == Outcome::Error) {
-            print(stderr, parsed.text + QLatin1Char('\n'));
+            console_output::print(stderr, parsed.text + QLatin1Char('\n'));
             return command_line::kExitUsage;
         }
-        print(stdout, parsed.text);
+        console_output::print(stdout, parsed.text);
         return 0;
     }
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     if (!command_line::namesDisplay(parsed.options, QProcessEnvironment::systemEnvironment())) {
-        print(stderr, command_line::noDisplayMessage() + QLatin1Char('\n'));
+        console_output::print(stderr, command_line::noDisplayMessage() + QLatin1Char('\n'));
         return command_line::kExitNoDisplay;
     }
 #endif

@@ -4,8 +4,6 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
-
-#include <cstdio>
 #endif
 
 namespace console_output {
@@ -21,6 +19,12 @@ void attach()
     freopen_s(&stream, "CONOUT$", "w", stdout);
     freopen_s(&stream, "CONOUT$", "w", stderr);
 #endif
+}
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
 }
 
 }  // namespace console_output

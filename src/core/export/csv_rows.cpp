@@ -45,8 +45,8 @@ QString isoTime(const GroupRecord &record, quint8 secFlag)
 {
     QString text = QStringLiteral("%1-%2-%3T%4:%5")
                        .arg(kCentury + record.year)
-                       .arg(twoDigits(record.month), twoDigits(record.day),
-                            twoDigits(record.hour), twoDigits(record.minute));
+                       .arg(twoDigits(record.month), twoDigits(record.day), twoDigits(record.hour),
+                            twoDigits(record.minute));
     if (secFlag == kWithSeconds)
         text += QLatin1Char(':') + twoDigits(record.second);
     return text;

@@ -36,8 +36,8 @@ QString save(const RecordStore &store, qint32 first, qint32 count, quint8 secFla
         QFile file(QDir(scratchDir).filePath(QStringLiteral("groups.csv")));
         if (!file.open(QIODevice::WriteOnly) || !write(file, store, first, count, secFlag)
             || !file.flush()) {
-            *failure = QStringLiteral("保存失败：生成 CSV 文件时出错。\n原因：%1")
-                           .arg(file.errorString());
+            *failure =
+                QStringLiteral("保存失败：生成 CSV 文件时出错。\n原因：%1").arg(file.errorString());
             return QString();
         }
         return file.fileName();

@@ -93,7 +93,8 @@ QString saveWorkbook(const RecordStore &store, qint32 first, qint32 count, quint
         sheet_writer::writeSheet(book, first, std::max(count, 0), secFlag, store);
         rowsWritten();
         if (!book.close()) {
-            *failure = QStringLiteral("保存失败：生成工作簿时出错。\n原因：%1").arg(book.errorText());
+            *failure =
+                QStringLiteral("保存失败：生成工作簿时出错。\n原因：%1").arg(book.errorText());
             return QString();
         }
         if (export_target::officeFilter(target.format).isEmpty())

@@ -7,14 +7,27 @@
 
 namespace scratch_save {
 
+namespace {
+
+QString openFailure(const QString &target, const CheckedSave &out)
+{
+    return QStringLiteral("保存失败：无法写入文件“%1”。\n原因：%2")
+        .arg(QDir::toNativeSeparators(target), out.reason());
+}
+
+}  // namespace
+
+QString targetProblem(const QString &target, FileLayer &files)
+{
+    CheckedSave probe(target, files);
+    return probe.open() ? QString() : openFailure(target, probe);
+}
+
 QString save(const QString &target, FileLayer &files, const MakeFile &make)
 {
-    const QString shownTarget = QDir::toNativeSeparators(target);
     CheckedSave out(target, files);
-    if (!out.open()) {
-        return QStringLiteral("保存失败：无法写入文件“%1”。\n原因：%2")
-            .arg(shownTarget, out.reason());
-    }
+    if (!out.open())
+        return openFailure(target, out);
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
         return QStringLiteral("保存失败：无法创建临时文件夹。\n原因：%1")
@@ -26,7 +39,7 @@ QString save(const QString &target, FileLayer &files, const MakeFile &make)
         return failure;
     if (!out.commitFrom(finished)) {
         return QStringLiteral("保存失败：写入文件“%1”时出错，原有文件保持不变。\n原因：%2")
-            .arg(shownTarget, out.reason());
+            .arg(QDir::toNativeSeparators(target), out.reason());
     }
     return QString();
 }

@@ -16,6 +16,11 @@ namespace scratch_save {
 // returns an empty text with the failure, in the user's words, in *failure.
 using MakeFile = std::function<QString(const QString &scratchDir, QString *failure)>;
 
+// Why `target` cannot be written, found as a save would find it, by making
+// the temporary file beside it (which goes again); empty when it can. A
+// program that works long before it saves asks first.
+QString targetProblem(const QString &target, FileLayer &files = FileLayer::system());
+
 // Returns the failure in the user's words, empty on success.
 QString save(const QString &target, FileLayer &files, const MakeFile &make);
 

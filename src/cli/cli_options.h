@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/port_options.h"
+
+#include <QString>
+#include <QStringList>
+
+// harlune-cli's command line: the command, its options, the help and the exit
+// codes. Read before anything else happens, so a wrong option is told on one
+// line and nothing is searched for, read or written.
+namespace cli_options {
+
+// The exit codes, as --help and the man page list them.
+constexpr int kExitSuccess = 0;
+constexpr int kExitUsage = 2;         // an unknown option, a bad range, an unknown extension
+constexpr int kExitNoInstrument = 3;  // nothing answered within --timeout
+constexpr int kExitInterrupted = 4;   // lost, no answer, bad deliveries, or stopped
+constexpr int kExitNotWritten = 5;    // the file could not be written
+
+// Ten seconds cover more than ten whole searches of the sixteen ports.
+constexpr int kDefaultTimeoutMs = 10000;
+
+enum class Command { Find, Live, Read, Count };
+
+// Whether the time stamps of `read` carry seconds.
+enum class Seconds {
+    AsInstrument,  // as the instrument says, like the window
+    With,          // --seconds
+    Without,       // --no-seconds
+};
+
+struct Options : port_options::Ports {
+    Command command = Command::Find;
+    int timeoutMs = kDefaultTimeoutMs;
+    // The language of the messages, "zh" or "en". Every message is Chinese
+    // until the English interface exists; the option is taken already so
+    // that scripts can ask for it.
+    QString language = QStringLiteral("zh");
+
+    // live
+    int count = 0;  // readings to print; 0 for no end
+    bool csv = false;
+
+    // read
+    bool all = true;             // every stored group, unless a range is given
+    QString rangeFrom, rangeTo;  // --range A-B as the read-range dialog's two boxes
+    QString output;              // -o FILE
+    Seconds seconds = Seconds::AsInstrument;
+    bool quiet = false;  // no progress
+};
+
+struct Parsed {
+    enum class Outcome { Run, ShowHelp, ShowVersion, Error };
+    Outcome outcome = Outcome::Error;
+    Options options;
+    // What to print: the help text, the version line, or what is wrong (one line).
+    QString text;
+};
+
+// Parses the arguments, program name first.
+Parsed parse(const QStringList &arguments);
+
+}  // namespace cli_options

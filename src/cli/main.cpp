@@ -1,0 +1,37 @@
+#include "app/version.h"
+#include "cli/cli_options.h"
+#include "cli/cli_session.h"
+#include "core/instrument.h"
+#include "core/port_options.h"
+#include "platform/console_output.h"
+#include "platform/qt_serial_io.h"
+#include "platform/quit_on_signals.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("harlune-cli"));
+    QCoreApplication::setApplicationVersion(QLatin1String(version::kText));
+
+    using Outcome = cli_options::Parsed::Outcome;
+    const cli_options::Parsed parsed = cli_options::parse(QCoreApplication::arguments());
+    switch (parsed.outcome) {
+    case Outcome::Error:
+        console_output::print(stderr, parsed.text + QLatin1Char('\n'));
+        return cli_options::kExitUsage;
+    case Outcome::ShowHelp:
+    case Outcome::ShowVersion: console_output::print(stdout, parsed.text); return 0;
+    case Outcome::Run: break;
+    }
+
+    Instrument core(std::make_unique<QtSerialIo>());
+    port_options::apply(parsed.options, core);
+    CliSession session(core, parsed.options);
+    // The port is closed and its lock file removed on every way out.
+    quit_on_signals::install(&session, [&session](int) { session.stop(); });
+    QTimer::singleShot(0, &session, &CliSession::start);
+    return QCoreApplication::exec();
+}
