@@ -192,19 +192,21 @@ void CliSession::onLiveReading(const Instrument::LiveReading &reading)
         return;
     // The reading just told is the history's newest entry, with its time.
     const LiveHistory::Entry &entry = core_.liveHistory().at(core_.liveHistory().size() - 1);
+    QString text;
     if (options_.csv) {
-        console_output::print(stdout, QString::fromLatin1(csv_rows::liveLine(entry)));
+        text = QString::fromLatin1(csv_rows::liveLine(entry));
     } else {
-        QString text =
-            QDateTime::fromMSecsSinceEpoch(entry.msecsSinceEpoch).toString(kLiveTimeFormat);
+        text = QDateTime::fromMSecsSinceEpoch(entry.msecsSinceEpoch).toString(kLiveTimeFormat);
         for (int c = 0; c < LiveHistory::kChannels; ++c)
             text += QStringLiteral("  I%1: %2")
                         .arg(c + 1)
                         .arg(reading.texts[c], reading_format::kMaxReadingLength);
-        console_output::print(stdout, text + QLatin1Char('\n'));
+        text += QLatin1Char('\n');
     }
     ++livePrinted_;
-    if (options_.count > 0 && livePrinted_ >= options_.count)
+    // A reader that went away (| head) has what it wanted.
+    const bool delivered = console_output::print(stdout, text);
+    if (!delivered || (options_.count > 0 && livePrinted_ >= options_.count))
         finish(cli_options::kExitSuccess);
 }
 

@@ -32,6 +32,7 @@ int main(int argc, char *argv[])
     CliSession session(core, parsed.options);
     // The port is closed and its lock file removed on every way out.
     quit_on_signals::install(&session, [&session](int) { session.stop(); });
+    console_output::writeFailuresInsteadOfSigpipe();
     QTimer::singleShot(0, &session, &CliSession::start);
     return QCoreApplication::exec();
 }

@@ -14,7 +14,13 @@ namespace console_output {
 void attach();
 
 // Writes `text` to `stream` in the system's encoding, at once: a script
-// reading the other end sees each line as it is printed.
-void print(std::FILE *stream, const QString &text);
+// reading the other end sees each line as it is printed. False when it did
+// not all go out (the reader went away, the disk is full).
+bool print(std::FILE *stream, const QString &text);
+
+// A reader that goes away (`harlune-cli live | head -3`) makes writes fail
+// from now on, where SIGPIPE would end the process on the spot with the port
+// open and its lock file left behind. Nothing happens where there is no SIGPIPE.
+void writeFailuresInsteadOfSigpipe();
 
 }  // namespace console_output
