@@ -47,8 +47,8 @@ private slots:
             << QStringList{"read", "--range", "2000-1001", "-o", "out.xlsx", "--no-seconds"}
             << Command::Read << 0 << 10000 << 0 << false << "2000 1001" << Seconds::Without;
         QTest::newRow("read all to standard output, with seconds, port after the command")
-            << QStringList{"read", "--all", "-o", "-", "--seconds", "--port", "16"}
-            << Command::Read << 16 << 10000 << 0 << false << "all" << Seconds::With;
+            << QStringList{"read", "--all", "-o", "-", "--seconds", "--port", "16"} << Command::Read
+            << 16 << 10000 << 0 << false << "all" << Seconds::With;
         QTest::newRow("read, .CSV in capitals, all by default")
             << QStringList{"read", "--output=Groups.CSV"} << Command::Read << 0 << 10000 << 0
             << false << "all" << Seconds::AsInstrument;
@@ -90,8 +90,8 @@ private slots:
             << QStringList{"read", "--range", "5", "-o", "a.xlsx"} << "'5'";
         QTest::newRow("range with a negative end")
             << QStringList{"read", "--range", "-5-10", "-o", "a.xlsx"} << "--range";
-        QTest::newRow("range and all") << QStringList{"read", "--range", "1-2", "--all", "-o", "a.csv"}
-                                       << "--all";
+        QTest::newRow("range and all")
+            << QStringList{"read", "--range", "1-2", "--all", "-o", "a.csv"} << "--all";
         QTest::newRow("seconds both ways")
             << QStringList{"read", "-o", "a.csv", "--seconds", "--no-seconds"} << "--no-seconds";
     }
@@ -113,10 +113,11 @@ private slots:
         const cli_options::Parsed p = parse({QStringLiteral("--help")});
         QCOMPARE(p.outcome, Outcome::ShowHelp);
         for (const char *command : {"find", "live", "read", "count"})
-            QVERIFY2(p.text.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command))), command);
-        for (int code : {cli_options::kExitSuccess, cli_options::kExitUsage,
-                         cli_options::kExitNoInstrument, cli_options::kExitInterrupted,
-                         cli_options::kExitNotWritten})
+            QVERIFY2(p.text.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command))),
+                     command);
+        for (int code :
+             {cli_options::kExitSuccess, cli_options::kExitUsage, cli_options::kExitNoInstrument,
+              cli_options::kExitInterrupted, cli_options::kExitNotWritten})
             QVERIFY(p.text.contains(QStringLiteral("\n  %1  ").arg(code)));
         const QRegularExpression option(QStringLiteral("\\n  (-\\w, )?--([a-z-]+)[^\\n]* {2}\\S"));
         QStringList described;
@@ -134,18 +135,21 @@ private slots:
         QTest::addColumn<int>("elapsedMs");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("bar");
-        QTest::newRow("at the start") << 0 << 2500 << 0 << "已读取 0/2500 组（0%），0 组/秒，剩余 --:--"
-                                      << "[------------------------------]  0/2500 组    0%  0 组/秒  剩余 --:--";
-        QTest::newRow("40 %") << 1000 << 2500 << 10000 << "已读取 1000/2500 组（40%），100 组/秒，剩余 0:15"
-                              << "[############------------------]  1000/2500 组   40%  100 组/秒  剩余 0:15";
+        QTest::newRow("at the start")
+            << 0 << 2500 << 0 << "已读取 0/2500 组（0%），0 组/秒，剩余 --:--"
+            << "[------------------------------]  0/2500 组    0%  0 组/秒  剩余 --:--";
+        QTest::newRow("40 %")
+            << 1000 << 2500 << 10000 << "已读取 1000/2500 组（40%），100 组/秒，剩余 0:15"
+            << "[############------------------]  1000/2500 组   40%  100 组/秒  剩余 0:15";
         QTest::newRow("time left rounded up")
             << 12000 << 200000 << 2143 << "已读取 12000/200000 组（6%），5599 组/秒，剩余 0:34"
             << "[#-----------------------------]  12000/200000 组    6%  5599 组/秒  剩余 0:34";
         QTest::newRow("more than an hour left")
             << 1000 << 200000 << 20000 << "已读取 1000/200000 组（0%），50 组/秒，剩余 1:06:20"
             << "[------------------------------]  1000/200000 组    0%  50 组/秒  剩余 1:06:20";
-        QTest::newRow("done") << 2500 << 2500 << 1000 << "已读取 2500/2500 组（100%），2500 组/秒，剩余 0:00"
-                              << "[##############################]  2500/2500 组  100%  2500 组/秒  剩余 0:00";
+        QTest::newRow("done")
+            << 2500 << 2500 << 1000 << "已读取 2500/2500 组（100%），2500 组/秒，剩余 0:00"
+            << "[##############################]  2500/2500 组  100%  2500 组/秒  剩余 0:00";
     }
     void progressTexts()
     {

@@ -16,6 +16,8 @@ public:
     static QString programPath();
     // Changes the environment it starts with (PATH, for one).
     QProcessEnvironment &environment() { return environment_; }
+    // Where relative file names go.
+    void setWorkingDirectory(const QString &dir) { process_.setWorkingDirectory(dir); }
 
     void start(const QStringList &arguments);
     // Waits for it to end; false (and it is killed) when it does not within `timeoutMs`.
@@ -25,6 +27,9 @@ public:
     // Waits until its standard error holds `text`.
     bool waitForError(const QString &text, int timeoutMs);
     void signal(int signal) const;
+    // The share of one core it has used since it started, while it runs: a
+    // program that only waits stays far below 1.
+    double cpuShare() const;
 
     int exitCode() const { return process_.exitCode(); }
     bool crashed() const { return process_.exitStatus() == QProcess::CrashExit; }
