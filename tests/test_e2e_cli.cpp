@@ -63,7 +63,7 @@ QString readText(const QString &path)
 QString shownText(const sim::Reading &r)
 {
     return r.value() == sim::kOverloadValue ? QStringLiteral("OL")
-                                              : reading_format::formatReading(r.value(), r.status);
+                                            : reading_format::formatReading(r.value(), r.status);
 }
 
 // Where CSV fields `first` .. first + 5 (amperes, then texts) differ from
@@ -157,12 +157,14 @@ private slots:
         for (int step = 0; step < 3; ++step) {
             QString pattern = QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3}");
             for (int c = 0; c < sim::kChannels; ++c)
-                pattern += QStringLiteral("  I%1: +%2").arg(c + 1).arg(QRegularExpression::escape(
-                               shownText(sim::liveReading(step)[c])));
+                pattern +=
+                    QStringLiteral("  I%1: +%2")
+                        .arg(c + 1)
+                        .arg(QRegularExpression::escape(shownText(sim::liveReading(step)[c])));
             live << pattern + QLatin1Char('$');
         }
-        QTest::newRow("live --count 3") << QStringList{} << QStringList{"live", "--count", "3"}
-                                        << live;
+        QTest::newRow("live --count 3")
+            << QStringList{} << QStringList{"live", "--count", "3"} << live;
     }
     void commandsPrint()
     {
@@ -177,8 +179,9 @@ private slots:
         const QStringList out = lines(cli.out());
         QCOMPARE(out.size(), patterns.size());
         for (int i = 0; i < out.size(); ++i) {
-            const QString pattern = QString(patterns[i]).replace(
-                QStringLiteral("%DEVICE%"), QRegularExpression::escape(bench.device()));
+            const QString pattern = QString(patterns[i])
+                                        .replace(QStringLiteral("%DEVICE%"),
+                                                 QRegularExpression::escape(bench.device()));
             QVERIFY2(QRegularExpression(pattern).match(out[i]).hasMatch(), qPrintable(out[i]));
         }
         QVERIFY(cli.err().isEmpty());
@@ -195,8 +198,8 @@ private slots:
         QTest::addColumn<bool>("seconds");
         QTest::newRow("live --count 3 --csv")
             << QStringList{} << QStringList{"live", "--count", "3", "--csv"} << 0 << false;
-        QTest::newRow("read --all -o -") << QStringList{} << QStringList{"read", "--all", "-o", "-"}
-                                         << kDefaultGroups << true;
+        QTest::newRow("read --all -o -")
+            << QStringList{} << QStringList{"read", "--all", "-o", "-"} << kDefaultGroups << true;
         QTest::newRow("an instrument without seconds")
             << QStringList{"--no-seconds"} << QStringList{"read", "-o", "-"} << kDefaultGroups
             << false;
@@ -250,11 +253,13 @@ private slots:
         QTest::newRow("an instrument without seconds")
             << false << QStringList{"--range", "2000-1001"} << "1001"
             << "2000" << false;
-        QTest::newRow("--no-seconds") << true << QStringList{"--range", "1-500", "--no-seconds"}
-                                      << "1" << "500" << false;
+        QTest::newRow("--no-seconds")
+            << true << QStringList{"--range", "1-500", "--no-seconds"} << "1"
+            << "500" << false;
         QTest::newRow("--seconds") << false << QStringList{"--range", "1-500", "--seconds"} << "1"
                                    << "500" << true;
-        QTest::newRow("--all") << true << QStringList{"--all"} << "1" << "2500" << true;
+        QTest::newRow("--all") << true << QStringList{"--all"} << "1"
+                               << "2500" << true;
     }
     void workbookIsTheWindowsSave()
     {
@@ -266,8 +271,8 @@ private slots:
         if (const char *why = missingSheetReader())
             QSKIP(why);
         Bench bench;
-        QVERIFY(bench.startSimulator(instrumentSeconds ? QStringList{}
-                                                       : QStringList{"--no-seconds"}));
+        QVERIFY(
+            bench.startSimulator(instrumentSeconds ? QStringList{} : QStringList{"--no-seconds"}));
         CliProcess cli(bench.ports.path());
         const QString ours = bench.file(QStringLiteral("cli.xlsx"));
         QVERIFY(cli.run(QStringList{"read"} + cliArgs + QStringList{"-o", ours}, kRunMs));
@@ -288,7 +293,8 @@ private slots:
         QCOMPARE(got.rows().size(), expected.rows().size());
         QCOMPARE(got.rows().size(), to.toInt() - from.toInt() + 3);  // title, header, groups
         for (int row = 0; row < expected.rows().size(); ++row)
-            QVERIFY2(got.rows().at(row) == expected.rows().at(row), qPrintable(QString::number(row)));
+            QVERIFY2(got.rows().at(row) == expected.rows().at(row),
+                     qPrintable(QString::number(row)));
         QCOMPARE(got.raw, expected.raw);  // the merged title and the widths too
     }
 
@@ -315,7 +321,8 @@ private slots:
         QCOMPARE(cli.exitCode(), 3);
         QVERIFY2(cpu >= 0 && cpu < kMostCpuWhileWaiting, qPrintable(QString::number(cpu)));
         QVERIFY(cli.elapsedMs() >= kTimeoutS * 1000);
-        QVERIFY2(cli.elapsedMs() < kTimeoutS * 1000 + kLateMs, qPrintable(QString::number(cli.elapsedMs())));
+        QVERIFY2(cli.elapsedMs() < kTimeoutS * 1000 + kLateMs,
+                 qPrintable(QString::number(cli.elapsedMs())));
         QVERIFY2(cli.err().startsWith(QStringLiteral("没有找到仪器")), qPrintable(cli.err()));
         QVERIFY(cli.out().isEmpty());
         QCOMPARE(filesIn(bench.files.path()), QStringList());
@@ -331,9 +338,10 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         const QStringList slow{"--groups", "20000", "--line-rate"};  // about 35 s
-        QTest::newRow("the simulator killed") << slow << Fault::KillSimulator << 4
-                                              << "读取中断：仪器已断开。已读取第 1 至 ";
-        QTest::newRow("Ctrl+C") << slow << Fault::Sigint << 4 << "读取中断：已被中止。已读取第 1 至 ";
+        QTest::newRow("the simulator killed")
+            << slow << Fault::KillSimulator << 4 << "读取中断：仪器已断开。已读取第 1 至 ";
+        QTest::newRow("Ctrl+C") << slow << Fault::Sigint << 4
+                                << "读取中断：已被中止。已读取第 1 至 ";
         QTest::newRow("SIGTERM") << slow << Fault::Sigterm << 4
                                  << "读取中断：已被中止。已读取第 1 至 ";
         QTest::newRow("the group count never comes")
@@ -368,7 +376,8 @@ private slots:
         QCOMPARE(cli.exitCode(), exitCode);
         QVERIFY2(cli.err().contains(says), qPrintable(cli.err()));
         const qint32 groups = exitCode == 0 ? kDefaultGroups : lastNamed(cli.err());
-        QVERIFY2(cli.err().contains(QStringLiteral("已写入 %1 组").arg(groups)), qPrintable(cli.err()));
+        QVERIFY2(cli.err().contains(QStringLiteral("已写入 %1 组").arg(groups)),
+                 qPrintable(cli.err()));
         const QString why = csvMismatch(readText(out), groups, true);
         QVERIFY2(why.isEmpty(), qPrintable(why));
         QCOMPARE(lockFilesOf(bench.device()), QStringList());
