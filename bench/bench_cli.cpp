@@ -81,8 +81,7 @@ double windowSeconds(const QString &workbook, double *readSeconds)
 double cliSeconds(const QString &file)
 {
     CliProcess cli(ports->path());
-    if (!cli.run({"--port", QString::number(kPort), "read", "--all", "--quiet", "-o", file},
-                 kRunMs)
+    if (!cli.run({"--port", QString::number(kPort), "read", "--all", "--quiet", "-o", file}, kRunMs)
         || cli.exitCode() != 0 || !QFileInfo(file).isFile())
         return -1;
     return cli.elapsedMs() / 1000.0;

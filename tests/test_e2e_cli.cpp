@@ -37,15 +37,22 @@ enum class Fault { None, KillSimulator, Sigint, Sigterm };
 // What stands in the way of writing.
 enum class Target { FolderInTheWay, NoLibreOffice, ReadOnlyDisk, FullDisk, UnknownExtension };
 
-// A port directory for the simulator, and a folder for the files.
+// A port directory with the simulator in it, a folder for the files, and
+// the program, which ends first.
 struct Bench {
     QTemporaryDir ports;
     QTemporaryDir files;
     SimProcess simulator;
+    CliProcess cli{ports.path()};
 
     bool startSimulator(const QStringList &args)
     {
         return simulator.start(ports.path(), kPort, args);
+    }
+    // The simulator started with `simArgs`, then harlune-cli run to its end.
+    bool run(const QStringList &simArgs, const QStringList &cliArgs)
+    {
+        return startSimulator(simArgs) && cli.run(cliArgs, kRunMs);
     }
     QString device() const { return ports.filePath(QStringLiteral("COM%1").arg(kPort)); }
     QString file(const QString &name) const { return files.filePath(name); }
@@ -172,9 +179,8 @@ private slots:
         QFETCH(QStringList, cliArgs);
         QFETCH(QStringList, patterns);
         Bench bench;
-        QVERIFY(bench.startSimulator(simArgs));
-        CliProcess cli(bench.ports.path());
-        QVERIFY(cli.run(cliArgs, kRunMs));
+        QVERIFY(bench.run(simArgs, cliArgs));
+        const CliProcess &cli = bench.cli;
         QCOMPARE(cli.exitCode(), 0);
         const QStringList out = lines(cli.out());
         QCOMPARE(out.size(), patterns.size());
@@ -214,9 +220,8 @@ private slots:
         QFETCH(int, groups);
         QFETCH(bool, seconds);
         Bench bench;
-        QVERIFY(bench.startSimulator(simArgs));
-        CliProcess cli(bench.ports.path());
-        QVERIFY(cli.run(cliArgs, kRunMs));
+        QVERIFY(bench.run(simArgs, cliArgs));
+        const CliProcess &cli = bench.cli;
         QCOMPARE(cli.exitCode(), 0);
         if (groups > 0) {
             const QString why = csvMismatch(cli.out(), groups, seconds);
@@ -271,12 +276,10 @@ private slots:
         if (const char *why = missingSheetReader())
             QSKIP(why);
         Bench bench;
-        QVERIFY(
-            bench.startSimulator(instrumentSeconds ? QStringList{} : QStringList{"--no-seconds"}));
-        CliProcess cli(bench.ports.path());
         const QString ours = bench.file(QStringLiteral("cli.xlsx"));
-        QVERIFY(cli.run(QStringList{"read"} + cliArgs + QStringList{"-o", ours}, kRunMs));
-        QCOMPARE(cli.exitCode(), 0);
+        QVERIFY(bench.run(instrumentSeconds ? QStringList{} : QStringList{"--no-seconds"},
+                          QStringList{"read"} + cliArgs + QStringList{"-o", ours}));
+        QCOMPARE(bench.cli.exitCode(), 0);
 
         sim::SimOptions options;
         options.instrument.secondsFlag = windowSeconds;
@@ -312,7 +315,7 @@ private slots:
     {
         QFETCH(QStringList, cliArgs);
         Bench bench;
-        CliProcess cli(bench.ports.path());
+        CliProcess &cli = bench.cli;
         cli.setWorkingDirectory(bench.files.path());
         cli.start(QStringList{"--timeout", QString::number(kTimeoutS)} + cliArgs);
         waitUntil([] { return false; }, kTimeoutS * 1000 * 3 / 4);
@@ -358,7 +361,7 @@ private slots:
         QFETCH(QString, says);
         Bench bench;
         QVERIFY(bench.startSimulator(simArgs));
-        CliProcess cli(bench.ports.path());
+        CliProcess &cli = bench.cli;
         const QString out = bench.file(QStringLiteral("out.csv"));
         cli.start({"--timeout", QString::number(kTimeoutS), "read", "-o", out});
         if (fault != Fault::None) {
@@ -417,7 +420,7 @@ private slots:
         const QString path = folder + QLatin1Char('/') + name;
         const QByteArray old = "the old file\n";
         std::optional<Tmpfs> disk;  // unmounted before the folder goes
-        CliProcess cli(bench.ports.path());
+        CliProcess &cli = bench.cli;
         switch (target) {
         case Target::FolderInTheWay: QVERIFY(QDir().mkpath(path)); break;
         case Target::NoLibreOffice:
@@ -458,7 +461,7 @@ private slots:
         QFETCH(int, signal);
         Bench bench;
         QVERIFY(bench.startSimulator({}));
-        CliProcess cli(bench.ports.path());
+        CliProcess &cli = bench.cli;
         cli.start({"live"});
         QVERIFY(waitUntil([&] { return lines(cli.out()).size() >= 2; }, kRunMs));
         cli.signal(signal);

@@ -46,23 +46,9 @@ void addQtOptions(QCommandLineParser &parser)
     }
 }
 
-// QCommandLineParser names the program from the application object, which
-// does not exist yet when the command line is read.
-QString helpText(const QCommandLineParser &parser)
-{
-    QString text = parser.helpText();
-    const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
-    text.replace(0, firstLineEnd,
-                 QStringLiteral("Usage: %1 [options]").arg(QLatin1String(kProgramName)));
-    return text;
-}
-
 Parsed failure(const QString &what)
 {
-    Parsed result;
-    result.outcome = Parsed::Outcome::Error;
-    result.text = QStringLiteral("%1: %2").arg(QLatin1String(kProgramName), what);
-    return result;
+    return parsed_command_line::failure<Options>(kProgramName, what);
 }
 
 }  // namespace
@@ -93,7 +79,8 @@ Parsed parse(const QStringList &arguments)
     Parsed result;
     if (parser.isSet(help)) {
         result.outcome = Parsed::Outcome::ShowHelp;
-        result.text = helpText(parser);
+        result.text = parsed_command_line::helpText(
+            parser, QStringLiteral("Usage: %1 [options]").arg(QLatin1String(kProgramName)));
         return result;
     }
     if (parser.isSet(showVersion)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/parsed_command_line.h"
 #include "core/port_options.h"
 
 #include <QProcessEnvironment>
@@ -11,7 +12,7 @@
 // on one line instead of after a window has opened.
 namespace command_line {
 
-constexpr int kExitUsage = 2;      // a wrong option or value
+constexpr int kExitUsage = parsed_command_line::kExitUsage;
 constexpr int kExitNoDisplay = 1;  // no display for the window
 
 // --port-dir and --port, and whether Qt is told where the window goes.
@@ -19,13 +20,7 @@ struct Options : port_options::Ports {
     bool qtDisplayOption = false;  // Qt's -platform or -display was given
 };
 
-struct Parsed {
-    enum class Outcome { Run, ShowHelp, ShowVersion, Error };
-    Outcome outcome = Outcome::Error;
-    Options options;
-    // What to print: the help text, the version line, or what is wrong (one line).
-    QString text;
-};
+using Parsed = parsed_command_line::Parsed<Options>;
 
 // Parses the arguments, program name first.
 Parsed parse(const QStringList &arguments);

@@ -29,16 +29,10 @@ QStringList argumentList(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    using Outcome = command_line::Parsed::Outcome;
     const command_line::Parsed parsed = command_line::parse(argumentList(argc, argv));
-    if (parsed.outcome != Outcome::Run) {
+    if (parsed.outcome != command_line::Parsed::Outcome::Run) {
         console_output::attach();
-        if (parsed.outcome == Outcome::Error) {
-            console_output::print(stderr, parsed.text + QLatin1Char('\n'));
-            return command_line::kExitUsage;
-        }
-        console_output::print(stdout, parsed.text);
-        return 0;
+        return *parsed_command_line::answerInstead(parsed.outcome, parsed.text);
     }
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
     if (!command_line::namesDisplay(parsed.options, QProcessEnvironment::systemEnvironment())) {

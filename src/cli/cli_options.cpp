@@ -83,20 +83,7 @@ const QRegularExpression kRange(QStringLiteral("^(\\d+)-(\\d+)$"));
 
 Parsed failure(const QString &what)
 {
-    Parsed result;
-    result.outcome = Parsed::Outcome::Error;
-    result.text = QStringLiteral("%1: %2").arg(QLatin1String(kProgramName), what);
-    return result;
-}
-
-// QCommandLineParser starts its help with a usage line of its own, which
-// knows nothing of the commands.
-QString helpText(const QCommandLineParser &parser)
-{
-    QString text = parser.helpText();
-    const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
-    text.replace(0, firstLineEnd, kUsage);
-    return text + kEpilogue;
+    return parsed_command_line::failure<Options>(kProgramName, what);
 }
 
 // A whole number of at least 1, or nothing.
@@ -272,7 +259,7 @@ Parsed parse(const QStringList &arguments)
     Parsed result;
     if (parser.isSet(d.help)) {
         result.outcome = Parsed::Outcome::ShowHelp;
-        result.text = helpText(parser);
+        result.text = parsed_command_line::helpText(parser, kUsage) + kEpilogue;
         return result;
     }
     if (parser.isSet(d.version)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/parsed_command_line.h"
 #include "core/port_options.h"
 
 #include <QString>
@@ -49,13 +50,7 @@ struct Options : port_options::Ports {
     bool quiet = false;  // no progress
 };
 
-struct Parsed {
-    enum class Outcome { Run, ShowHelp, ShowVersion, Error };
-    Outcome outcome = Outcome::Error;
-    Options options;
-    // What to print: the help text, the version line, or what is wrong (one line).
-    QString text;
-};
+using Parsed = parsed_command_line::Parsed<Options>;
 
 // Parses the arguments, program name first.
 Parsed parse(const QStringList &arguments);

@@ -231,43 +231,38 @@ void CliSession::later(const std::function<void()> &step)
     QMetaObject::invokeMethod(this, step, Qt::QueuedConnection);
 }
 
-void CliSession::closeDown(const QString &message)
-{
-    deadline_.stop();
-    progress_.end();
-    core_.shutDown();
-    say(message);
-}
-
 void CliSession::finish(int code, const QString &message)
 {
-    if (stage_ == Stage::Done)
-        return;
-    stage_ = Stage::Done;
-    later([this, code, message] {
-        closeDown(message);
-        QCoreApplication::exit(code);
-    });
+    endWith(message, [code] { return code; });
 }
 
 void CliSession::writeAndFinish(int code, const QString &message)
 {
-    if (stage_ == Stage::Done)
-        return;
-    stage_ = Stage::Done;
-    later([this, code, message] {
-        closeDown(message);
+    endWith(message, [this, code] {
         // The instrument cut the range at the last group stored.
         const qint32 groups = std::max(core_.memnum(), 0);
         const QString failure = output_->write(core_.store(), core_.lssavesum(), groups, secFlag());
         if (!failure.isEmpty()) {
             say(failure);
-            QCoreApplication::exit(cli_options::kExitNotWritten);
-            return;
+            return cli_options::kExitNotWritten;
         }
         if (!options_.quiet)
             say(tr("已写入 %1 组：%2").arg(groups).arg(output_->shownName()));
-        QCoreApplication::exit(code);
+        return code;
+    });
+}
+
+void CliSession::endWith(const QString &message, const std::function<int()> &lastStep)
+{
+    if (stage_ == Stage::Done)
+        return;
+    stage_ = Stage::Done;
+    later([this, message, lastStep] {
+        deadline_.stop();
+        progress_.end();
+        core_.shutDown();  // the port is free before the file is written
+        say(message);
+        QCoreApplication::exit(lastStep());
     });
 }
 

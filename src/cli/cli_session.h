@@ -51,11 +51,12 @@ private:
     // The same for read, after the groups that arrived are written; a file
     // that cannot be written makes it exit 5.
     void writeAndFinish(int code, const QString &message);
+    // Ends the command once, from the event loop: stops the instrument, says
+    // `message`, and exits with what `lastStep` returns.
+    void endWith(const QString &message, const std::function<int()> &lastStep);
     // Runs `step` from the event loop once the core's procedure that told
     // us has returned: the core is not asked for anything in mid-procedure.
     void later(const std::function<void()> &step);
-    // The shared end of finish and writeAndFinish.
-    void closeDown(const QString &message);
     quint8 secFlag() const;
 
     Instrument &core_;

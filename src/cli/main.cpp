@@ -10,22 +10,18 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <optional>
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("harlune-cli"));
     QCoreApplication::setApplicationVersion(QLatin1String(version::kText));
 
-    using Outcome = cli_options::Parsed::Outcome;
     const cli_options::Parsed parsed = cli_options::parse(QCoreApplication::arguments());
-    switch (parsed.outcome) {
-    case Outcome::Error:
-        console_output::print(stderr, parsed.text + QLatin1Char('\n'));
-        return cli_options::kExitUsage;
-    case Outcome::ShowHelp:
-    case Outcome::ShowVersion: console_output::print(stdout, parsed.text); return 0;
-    case Outcome::Run: break;
-    }
+    if (const std::optional<int> code =
+            parsed_command_line::answerInstead(parsed.outcome, parsed.text))
+        return *code;
 
     Instrument core(std::make_unique<QtSerialIo>());
     port_options::apply(parsed.options, core);
