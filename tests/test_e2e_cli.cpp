@@ -449,6 +449,38 @@ private slots:
         QCOMPARE(lockFilesOf(bench.device()), QStringList());
     }
 
+    // An instrument that goes quiet during live is told lost and searched for
+    // again: back in time, the lines go on; not back within --timeout, exit 3.
+    void liveFollowsTheLink_data()
+    {
+        QTest::addColumn<QString>("silentFor");
+        QTest::addColumn<QStringList>("cliArgs");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("back after 3 s")
+            << "3" << QStringList{"--timeout", "10", "live", "--count", "6"} << 0
+            << "已重新连接：COM3";
+        QTest::newRow("not back") << "60" << QStringList{"--timeout", "2", "live"} << 3
+                                  << "没有找到仪器";
+    }
+    void liveFollowsTheLink()
+    {
+        QFETCH(QString, silentFor);
+        QFETCH(QStringList, cliArgs);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        Bench bench;
+        QVERIFY(bench.run({"--silent-after", "1.2", "--silent-for", silentFor}, cliArgs));
+        QCOMPARE(bench.cli.exitCode(), exitCode);
+        const QString err = bench.cli.err();
+        QVERIFY2(err.startsWith(QStringLiteral("仪器连接中断，正在重新查找")), qPrintable(err));
+        QVERIFY2(err.contains(says), qPrintable(err));
+        QVERIFY(!lines(bench.cli.out()).isEmpty());
+        if (exitCode == 0)
+            QCOMPARE(lines(bench.cli.out()).size(), 6);
+        QCOMPARE(lockFilesOf(bench.device()), QStringList());
+    }
+
     // live has no end of its own: Ctrl+C and SIGTERM are its way out.
     void liveEndsOnSignals_data()
     {

@@ -213,11 +213,12 @@ QString readCommon(const QCommandLineParser &parser, const Declared &d, Options 
                 .arg(parser.value(d.timeout));
         options->timeoutMs = *ms;
     }
-    if (parser.isSet(d.language)) {
-        options->language = parser.value(d.language);
-        if (options->language != QLatin1String("zh") && options->language != QLatin1String("en"))
-            return QStringLiteral("--language takes zh or en, not '%1'").arg(options->language);
-    }
+    // Taken and checked already, so that scripts can ask for English; every
+    // message stays Chinese until the English interface exists.
+    const QString language = parser.value(d.language);
+    if (parser.isSet(d.language) && language != QLatin1String("zh")
+        && language != QLatin1String("en"))
+        return QStringLiteral("--language takes zh or en, not '%1'").arg(language);
     return QString();
 }
 

@@ -33,10 +33,6 @@ enum class Seconds {
 struct Options : port_options::Ports {
     Command command = Command::Find;
     int timeoutMs = kDefaultTimeoutMs;
-    // The language of the messages, "zh" or "en". Every message is Chinese
-    // until the English interface exists; the option is taken already so
-    // that scripts can ask for it.
-    QString language = QStringLiteral("zh");
 
     // live
     int count = 0;  // readings to print; 0 for no end

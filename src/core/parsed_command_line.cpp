@@ -18,9 +18,7 @@ std::optional<int> answerInstead(Outcome outcome, const QString &text)
 {
     switch (outcome) {
     case Outcome::Run: break;
-    case Outcome::Error:
-        console_output::print(stderr, text + QLatin1Char('\n'));
-        return kExitUsage;
+    case Outcome::Error: console_output::print(stderr, text + QLatin1Char('\n')); return kExitUsage;
     case Outcome::ShowHelp:
     case Outcome::ShowVersion: console_output::print(stdout, text); return 0;
     }
