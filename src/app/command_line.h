@@ -12,7 +12,6 @@
 // on one line instead of after a window has opened.
 namespace command_line {
 
-constexpr int kExitUsage = parsed_command_line::kExitUsage;
 constexpr int kExitNoDisplay = 1;  // no display for the window
 
 // --port-dir and --port, and whether Qt is told where the window goes.

@@ -13,7 +13,8 @@ namespace cli_options {
 
 // The exit codes, as --help and the man page list them.
 constexpr int kExitSuccess = 0;
-constexpr int kExitUsage = 2;         // an unknown option, a bad range, an unknown extension
+// An unknown option, a bad range, an unknown extension.
+constexpr int kExitUsage = parsed_command_line::kExitUsage;
 constexpr int kExitNoInstrument = 3;  // nothing answered within --timeout
 constexpr int kExitInterrupted = 4;   // lost, no answer, bad deliveries, or stopped
 constexpr int kExitNotWritten = 5;    // the file could not be written

@@ -37,6 +37,8 @@ ProgressReport::Style progressStyle(const cli_options::Options &options)
 CliSession::CliSession(Instrument &core, const cli_options::Options &options, QObject *parent)
     : QObject(parent), core_(core), options_(options), progress_(progressStyle(options))
 {
+    if (options_.command == cli_options::Command::Read)
+        output_ = OutputFile::forPath(options_.output);
     deadline_.setSingleShot(true);
     deadline_.setTimerType(Qt::PreciseTimer);  // a coarse timer may fire 5 % early
     deadline_.setInterval(options_.timeoutMs);
@@ -62,8 +64,7 @@ CliSession::CliSession(Instrument &core, const cli_options::Options &options, QO
 
 void CliSession::start()
 {
-    if (options_.command == cli_options::Command::Read) {
-        output_ = OutputFile::forPath(options_.output);
+    if (output_) {
         // A file that cannot be written, or a format that cannot be made, is
         // found before the instrument is even looked for.
         const QString problem = output_->problem(0, 0);
