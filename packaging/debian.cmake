@@ -11,6 +11,10 @@ set(CPACK_PACKAGE_DESCRIPTION
 shows the live currents I1, I2 and I3, reads the groups of readings stored in
 the instrument, lists them, and saves them to an Excel workbook.
 .
+harlune-cli does the same from scripts, cron or CI, without a display: it
+finds the instrument, prints live readings, and reads the stored groups into
+a workbook or CSV file.
+.
 The package also holds harlune-sim, a simulated instrument on a
 pseudo-terminal, for trying Harlune without the device.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

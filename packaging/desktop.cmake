@@ -16,7 +16,7 @@ install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 find_program(GZIP_PROGRAM gzip REQUIRED)
 set(man_dir ${GENERATED_DIR}/man)
 set(man_pages)
-foreach(page harlune harlune-sim)
+foreach(page harlune harlune-cli harlune-sim)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${page}.1.in ${man_dir}/${page}.1 @ONLY)
   add_custom_command(OUTPUT ${man_dir}/${page}.1.gz
     COMMAND ${GZIP_PROGRAM} -9 -n -f -k ${page}.1

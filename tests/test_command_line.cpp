@@ -249,7 +249,7 @@ private slots:
     {
         QFETCH(int, first);
         QFETCH(QString, combo);
-        QCOMPARE(command_line::comboTextBefore(first), combo);
+        QCOMPARE(port_options::textBefore(first), combo);
     }
 
     // With --port N the search's first probe goes to port N, then on to the

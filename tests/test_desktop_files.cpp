@@ -1,9 +1,10 @@
 // The files that make Harlune a desktop program agree with the program: the
 // window icon draws, the menu entry, the icon and the metainfo carry the id the
 // program gives Qt, the metainfo and the man page carry its version, and the
-// man page covers every option the command line takes.
+// man pages cover every option the command lines take.
 #include "app/command_line.h"
 #include "app/version.h"
+#include "cli/cli_options.h"
 
 #include <QFile>
 #include <QIcon>
@@ -90,26 +91,49 @@ private slots:
         QVERIFY(!xml.contains(QLatin1Char('@')));  // every placeholder was filled in
     }
 
+    void manPageCoversTheCommandLine_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("help");
+        QTest::newRow("harlune")
+            << "harlune"
+            << command_line::parse({QStringLiteral("harlune"), QStringLiteral("--help")}).text;
+        QTest::newRow("harlune-cli")
+            << "harlune-cli"
+            << cli_options::parse({QStringLiteral("harlune-cli"), QStringLiteral("--help")}).text;
+    }
     void manPageCoversTheCommandLine()
     {
-        const QString page = readText(generatedPath(QStringLiteral("man/harlune.1")));
-        QVERIFY(!page.isEmpty());
-        QVERIFY(page.contains(QStringLiteral("\"Harlune %1\"").arg(QLatin1String(version::kText))));
+        QFETCH(QString, page);
+        QFETCH(QString, help);
+        const QString text = readText(generatedPath(QStringLiteral("man/%1.1").arg(page)));
+        QVERIFY(!text.isEmpty());
+        QVERIFY(text.contains(QStringLiteral("\"Harlune %1\"").arg(QLatin1String(version::kText))));
         // Every long option of the help text, as roff writes it (\- for -).
-        const QString help =
-            command_line::parse({QStringLiteral("harlune"), QStringLiteral("--help")}).text;
         const QRegularExpression longOption(QStringLiteral("--([a-z-]+)"));
         int options = 0;
         for (const QRegularExpressionMatch &m : longOption.globalMatch(help)) {
             const QString roff = QStringLiteral("\\-\\-")
                                  + m.captured(1).replace(QLatin1Char('-'), QStringLiteral("\\-"));
-            QVERIFY2(page.contains(roff), qPrintable(m.captured(0)));
+            QVERIFY2(text.contains(roff), qPrintable(m.captured(0)));
             ++options;
         }
         QVERIFY(options >= 4);
         for (const char *topic : {"HARLUNE_PORT_DIR", "dialout", "uucp", "/dev/ttyUSB0",
                                   "/dev/ttyACM0", "/dev/ttyS0", "harlune.serial.debug=true"})
-            QVERIFY2(page.contains(QLatin1String(topic)), topic);
+            QVERIFY2(text.contains(QLatin1String(topic)), topic);
+    }
+
+    // The command line's exit codes are each explained in its man page.
+    void manPageListsTheExitCodes()
+    {
+        const QString text = readText(generatedPath(QStringLiteral("man/harlune-cli.1")));
+        const qsizetype exitStatus = text.indexOf(QStringLiteral(".SH EXIT STATUS"));
+        QVERIFY(exitStatus > 0);
+        for (int code :
+             {cli_options::kExitSuccess, cli_options::kExitUsage, cli_options::kExitNoInstrument,
+              cli_options::kExitInterrupted, cli_options::kExitNotWritten})
+            QVERIFY(text.indexOf(QStringLiteral(".TP\n.B %1\n").arg(code), exitStatus) > 0);
     }
 };
 

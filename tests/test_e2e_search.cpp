@@ -4,12 +4,12 @@
 // leaving the port's lock file behind.
 #include "app/startup.h"
 #include "sim/instrument.h"
+#include "support/lock_files.h"
 #include "support/sim_process.h"
 #include "support/sim_window.h"
 #include "support/wait.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -24,20 +24,6 @@ constexpr int kStayLinkedMs = 2500;  // longer than the 2.2 s in which silence d
 constexpr int kEndWithinMs = 3000;
 
 const QString kLinked = QStringLiteral("通信成功");
-
-// The lock files QSerialPort keeps for a device while it holds it open.
-QStringList lockFilesOf(const QString &device)
-{
-    QString name = device;
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    QStringList found;
-    for (const char *dir : {"/var/lock", "/run/lock", "/tmp", "/var/tmp"}) {
-        const QString path = QString::fromLatin1(dir) + QStringLiteral("/LCK..") + name;
-        if (QFileInfo::exists(path))
-            found << path;
-    }
-    return found;
-}
 
 }  // namespace
 

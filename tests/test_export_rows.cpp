@@ -181,6 +181,11 @@ void TestExportRows::targetFor()
     const export_target::Target target = export_target::targetFor(chosen);
     QCOMPARE(target.path, path);
     QCOMPARE(target.format, format);
+    // The format is the extension's exactly when the name is kept as chosen.
+    const std::optional<SheetFormat> named = export_target::formatOf(chosen);
+    QCOMPARE(named.has_value(), path == chosen);
+    if (named)
+        QCOMPARE(*named, format);
 }
 
 void TestExportRows::rangeInStore_data()

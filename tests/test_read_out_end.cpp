@@ -158,6 +158,50 @@ private slots:
         QVERIFY(h.interruptions.isEmpty());
     }
 
+    // A front end that is told to end stops the read-out: it ends as
+    // interrupted with what arrived, and the reply of the block in flight,
+    // when it comes, is not stored.
+    void abandonedReadOutKeepsWhatArrived_data()
+    {
+        QTest::addColumn<int>("blocks");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("before the first block")
+            << 0 << QStringLiteral("读取中断：已被中止。没有读到任何数据组。");
+        QTest::newRow("after three blocks")
+            << 3 << QStringLiteral("读取中断：已被中止。已读取第 1 至 3000 组。");
+    }
+    void abandonedReadOutKeepsWhatArrived()
+    {
+        QFETCH(int, blocks);
+        QFETCH(QString, message);
+        CoreHarness h;
+        h.core->clearData();
+        startReadOut(h, 1, 200000);
+        for (int b = 0; b < blocks; ++b)
+            h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
+        const QByteArray inFlight = h.takeWrites().last();
+
+        h.core->abandonReadOut();
+        QCOMPARE(h.interruptions, QStringList{message});
+        QCOMPARE(h.completions, 0);
+        QCOMPARE(h.core->memnum(), blocks * 1000);
+        expectBackAtWork(h);
+
+        h.receiveBlock(blockReplyFor(inFlight, sampleRecord));
+        const qint32 next = blocks * 1000 + 1;
+        QCOMPARE(int(h.core->store().recordAt(next).val[0]), int(record_store::kEmptyValue));
+        QCOMPARE(h.interruptions.size(), 1);
+    }
+
+    void abandoningWithoutAReadOutDoesNothing()
+    {
+        CoreHarness h;
+        h.core->abandonReadOut();
+        QVERIFY(h.interruptions.isEmpty());
+        QVERIFY(h.listed.size() <= 1);  // start-up's Clear data at most
+        QVERIFY(!h.core->isBusy());
+    }
+
     // OK pressed after the instrument went away: no request can go out, and
     // the read-out ends with the watchdog's first tick.
     void okWithThePortGone()

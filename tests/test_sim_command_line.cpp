@@ -39,6 +39,7 @@ private slots:
         QCOMPARE(c.port, 3);
         QCOMPARE(c.options.instrument.groups, 2500);
         QVERIFY(c.options.instrument.secondsFlag);
+        QVERIFY(!c.options.instrument.countUnanswered);
         const sim::BlockFaults &f = c.options.instrument.faults;
         for (int k :
              {f.silentOn, f.silentFrom, f.strayBefore, f.insertIn, f.dropFrom, f.slow, f.lateTwice})
@@ -65,6 +66,7 @@ private slots:
                                            "4",
                                            "--silent-on-block",
                                            "3",
+                                           "--silent-on-count",
                                            "--garbage-every",
                                            "0.25",
                                            "--reopen-after",
@@ -97,6 +99,7 @@ private slots:
         QCOMPARE(c.port, 5);
         QCOMPARE(c.options.instrument.groups, 200000);
         QVERIFY(!c.options.instrument.secondsFlag);
+        QVERIFY(c.options.instrument.countUnanswered);
         QVERIFY(c.options.lineRate);
         QCOMPARE(c.silentAfterMs, 2500);
         QCOMPARE(c.silentForMs, 4000);

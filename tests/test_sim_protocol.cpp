@@ -214,6 +214,18 @@ private slots:
 
     // ---- faults -----------------------------------------------------------------
 
+    void silentOnTheCountOnly()
+    {
+        sim::InstrumentOptions options;
+        options.countUnanswered = true;
+        sim::Instrument instrument(options);
+        QCOMPARE(instrument.receive(kProbe).size(), 20);
+        QVERIFY(instrument.receive(kGroupCount).isEmpty());
+        QCOMPARE(instrument.requestCount(Command::GroupCount), 1);
+        QCOMPARE(instrument.receive(kLive).size(), 20);
+        QCOMPARE(instrument.receive(blockFrame(1, 2)).size(), 40);
+    }
+
     void silentOnTheKthBlockOnly()
     {
         sim::InstrumentOptions options;

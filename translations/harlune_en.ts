@@ -9,6 +9,33 @@
     </message>
 </context>
 <context>
+    <name>CliSession</name>
+    <message>
+        <source>所选范围内没有已存储的数据组。</source>
+        <translation>There are no stored groups in the selected range.</translation>
+    </message>
+    <message>
+        <source>已被中止。</source>
+        <translation>Stopped.</translation>
+    </message>
+    <message>
+        <source>仪器连接中断，正在重新查找……</source>
+        <translation>The link to the instrument is lost; searching again…</translation>
+    </message>
+    <message>
+        <source>已重新连接：COM%1</source>
+        <translation>Linked again: COM%1</translation>
+    </message>
+    <message>
+        <source>没有找到仪器：%1 秒内 COM1 至 COM16 都没有应答。</source>
+        <translation>No instrument found: nothing on COM1 to COM16 answered within %1 s.</translation>
+    </message>
+    <message>
+        <source>已写入 %1 组：%2</source>
+        <translation>%1 groups written: %2</translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source>已保存：%1</source>
@@ -245,6 +272,169 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
+    <name>cli_options</name>
+    <message>
+        <source>用法：harlune-cli [--port-dir DIR] [--port N] [--timeout S] [--language zh|en] 命令 [选项]</source>
+        <translation>Usage: harlune-cli [--port-dir DIR] [--port N] [--timeout S] [--language zh|en] COMMAND [options]</translation>
+    </message>
+    <message>
+        <source>不用窗口读取串口上的三通道电流仪器：找到仪器应答的端口，输出实时电流，
+把存储的数据组读入文件。消息为中文（--language en 为英文）；标准输出上
+只有数据。
+
+命令：
+  find                        像窗口一样查找 COM1..COM16，输出
+                              &quot;COM&lt;n&gt; &lt;设备&gt;&quot; 后退出
+  live [--count N] [--csv]    每个实时读数（每 500 毫秒）输出一行，
+                              共 N 行，或直到 Ctrl+C
+  read [--range A-B | --all] -o FILE [--seconds | --no-seconds] [--quiet]
+                              读取第 A..B 组（两端顺序不限）或所有存储的
+                              数据组并写入 FILE；格式由扩展名决定：
+                              .xlsx .xls .xlsm 与窗口的保存相同，.csv，
+                              或用 &quot;-&quot; 把 CSV 写到标准输出；进度显示在
+                              标准错误上
+  count                       输出存储的数据组数</source>
+        <translation>Reads a three-channel current instrument on a serial port without a window:
+finds the port it answers on, prints the live currents, and reads the stored
+groups into a file. Messages are in Chinese (English with --language en);
+nothing but data goes to standard output.
+
+Commands:
+  find                        search COM1..COM16 as the window does, print
+                              &quot;COM&lt;n&gt; &lt;device&gt;&quot; and exit
+  live [--count N] [--csv]    print one line per live reading (every 500 ms),
+                              N lines or until Ctrl+C
+  read [--range A-B | --all] -o FILE [--seconds | --no-seconds] [--quiet]
+                              read the groups A..B (either way round) or all
+                              stored groups and write FILE; the extension picks
+                              the format: .xlsx .xls .xlsm as the window&apos;s Save
+                              writes them, .csv, or &quot;-&quot; for CSV on standard
+                              output; progress goes to standard error
+  count                       print the number of stored groups</translation>
+    </message>
+    <message>
+        <source>
+read 的 CSV：首行是 group,time,i1_a,i2_a,i3_a,i1,i2,i3,charge，之后每个
+读到的数据组一行。time 为 ISO 8601（2001-11-15T14:20:41，不带秒时为
+2001-11-15T14:20）；i1_a 到 i3_a 是以安培为单位的电流，写成普通小数，
+OL、err 和没有单位的读数为空；i1 到 i3 是表格显示的文字（28mA、OL、err）。
+live --csv 输出 time,i1_a,i2_a,i3_a,i1,i2,i3，时间为计算机的本地时间，
+ISO 8601 格式，精确到毫秒。
+
+退出码：
+  0  成功
+  2  用法错误：未知的选项、错误的范围、未知的扩展名
+  3  --timeout 之内没有仪器应答
+  4  仪器断开或不再应答、数据连续出错，或先收到了 Ctrl+C 或 SIGTERM；
+     read 仍把读到的数据组写入 FILE，消息会写明是哪些组
+  5  无法写入 FILE；同名的原有文件保持不变
+
+在 Windows 上，端口 n 就是 COMn。在其他系统上，它是端口目录（--port-dir，
+否则为环境变量 HARLUNE_PORT_DIR）中的条目 COMn；没有端口目录时：
+COM1-COM8 为 /dev/ttyUSB0-7，COM9-COM12 为 /dev/ttyACM0-3，
+COM13-COM16 为 /dev/ttyS0-3。
+</source>
+        <translation>
+CSV of read: the header group,time,i1_a,i2_a,i3_a,i1,i2,i3,charge, then one line
+per group that arrived. time is ISO 8601 (2001-11-15T14:20:41, or 2001-11-15T14:20
+without seconds); i1_a to i3_a are the currents in amperes as plain decimals,
+empty for OL, err and readings without a unit; i1 to i3 are the texts the
+table shows (28mA, OL, err). live --csv prints time,i1_a,i2_a,i3_a,i1,i2,i3 with
+the computer&apos;s local time, in ISO 8601 with milliseconds.
+
+Exit status:
+  0  success
+  2  bad usage: an unknown option, a bad range, an unknown extension
+  3  no instrument answered within --timeout
+  4  the instrument was lost or stopped answering, its data kept arriving
+     wrong, or Ctrl+C or SIGTERM came first; read still writes the groups
+     that arrived to FILE, and the message names them
+  5  FILE could not be written; a file of that name is kept as it was
+
+Port n is COMn on Windows. Elsewhere it is the entry COMn of the port
+directory (--port-dir, otherwise the environment variable HARLUNE_PORT_DIR),
+and without one: COM1-COM8 /dev/ttyUSB0-7, COM9-COM12 /dev/ttyACM0-3,
+COM13-COM16 /dev/ttyS0-3.
+</translation>
+    </message>
+    <message>
+        <source>查找仪器或等待它的组数时，&lt;s&gt; 秒内没有仪器就放弃（默认 %1）。</source>
+        <translation>Give up after &lt;s&gt; seconds without the instrument: searching for it, or waiting for its group count (default %1).</translation>
+    </message>
+    <message>
+        <source>live：输出 &lt;n&gt; 个读数后停止。</source>
+        <translation>live: stop after &lt;n&gt; readings.</translation>
+    </message>
+    <message>
+        <source>live：输出 CSV 行而不是文字。</source>
+        <translation>live: print CSV lines instead of text.</translation>
+    </message>
+    <message>
+        <source>read：第 &lt;a&gt; 到 &lt;b&gt; 组，两端顺序不限。</source>
+        <translation>read: the groups &lt;a&gt; to &lt;b&gt;, either way round.</translation>
+    </message>
+    <message>
+        <source>read：所有存储的数据组（默认）。</source>
+        <translation>read: every stored group (the default).</translation>
+    </message>
+    <message>
+        <source>read：把数据组写入 &lt;file&gt;。</source>
+        <translation>read: write the groups to &lt;file&gt;.</translation>
+    </message>
+    <message>
+        <source>read：时间带秒，不论仪器怎样设置。</source>
+        <translation>read: time stamps with seconds, whatever the instrument says.</translation>
+    </message>
+    <message>
+        <source>read：时间不带秒，不论仪器怎样设置。</source>
+        <translation>read: time stamps without seconds, whatever the instrument says.</translation>
+    </message>
+    <message>
+        <source>read：不在标准错误上显示进度。</source>
+        <translation>read: no progress on standard error.</translation>
+    </message>
+    <message>
+        <source>--count 需要从 1 起的整数，不是 &apos;%1&apos;</source>
+        <translation>--count takes a whole number from 1, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>--range 和 --all 不能同时使用</source>
+        <translation>--range and --all exclude each other</translation>
+    </message>
+    <message>
+        <source>--range 需要写成 A-B 的两个组号，不是 &apos;%1&apos;</source>
+        <translation>--range takes two group numbers as A-B, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>read 需要 -o FILE（.xlsx、.xls、.xlsm、.csv，或用 - 表示标准输出）</source>
+        <translation>read needs -o FILE (.xlsx, .xls, .xlsm, .csv, or - for standard output)</translation>
+    </message>
+    <message>
+        <source>-o：&apos;%1&apos; 的扩展名未知（可用 .xlsx、.xls、.xlsm、.csv，或用 - 表示标准输出）</source>
+        <translation>-o: &apos;%1&apos; has an unknown extension (.xlsx, .xls, .xlsm, .csv, or - for standard output)</translation>
+    </message>
+    <message>
+        <source>--seconds 和 --no-seconds 不能同时使用</source>
+        <translation>--seconds and --no-seconds exclude each other</translation>
+    </message>
+    <message>
+        <source>--timeout 需要大于 0 的秒数，不是 &apos;%1&apos;</source>
+        <translation>--timeout takes a number of seconds above 0, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>没有给出命令（find、live、read 或 count）；见 --help</source>
+        <translation>no command given (find, live, read or count); see --help</translation>
+    </message>
+    <message>
+        <source>未知的命令 &apos;%1&apos;（可用 find、live、read 或 count）</source>
+        <translation>unknown command &apos;%1&apos; (find, live, read or count)</translation>
+    </message>
+    <message>
+        <source>--%1 不是 %2 的选项</source>
+        <translation>--%1 is not an option of %2</translation>
+    </message>
+</context>
+<context>
     <name>command_line</name>
     <message>
         <source>读取串口上的三通道电流仪器：找到仪器应答的端口，显示实时电流，
@@ -307,6 +497,25 @@ COM13-COM16 /dev/ttyS0-3.</translation>
 您想要替换它吗？</source>
         <translation>%1 already exists.
 Do you want to replace it?</translation>
+    </message>
+</context>
+<context>
+    <name>harlune-cli</name>
+    <message>
+        <source>写入标准输出时出错：%1</source>
+        <translation>Error writing to standard output: %1</translation>
+    </message>
+    <message>
+        <source>标准输出</source>
+        <translation>standard output</translation>
+    </message>
+    <message>
+        <source>[%1%2]  %3/%4 组  %5%  %6 组/秒  剩余 %7</source>
+        <translation>[%1%2]  %3/%4 groups  %5%  %6 groups/s  %7 left</translation>
+    </message>
+    <message>
+        <source>已读取 %1/%2 组（%3%），%4 组/秒，剩余 %5</source>
+        <translation>Read %1/%2 groups (%3%), %4 groups/s, %5 left</translation>
     </message>
 </context>
 <context>
@@ -395,6 +604,10 @@ Do you want to replace it?</translation>
         <source>读取中断：%1。%2</source>
         <translation>Read-out interrupted: %1. %2</translation>
     </message>
+    <message>
+        <source>已被中止</source>
+        <translation>stopped</translation>
+    </message>
 </context>
 <context>
     <name>record_table</name>
@@ -450,6 +663,12 @@ Reason: %2</translation>
 原因：%2</source>
         <translation>Save failed: an error while writing the file “%1”; the file that was there is unchanged.
 Reason: %2</translation>
+    </message>
+    <message>
+        <source>保存失败：生成 CSV 文件时出错。
+原因：%1</source>
+        <translation>Save failed: an error occurred while making the CSV file.
+Reason: %1</translation>
     </message>
 </context>
 <context>

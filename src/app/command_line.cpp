@@ -1,13 +1,10 @@
 #include "app/command_line.h"
 
 #include "app/version.h"
-#include "core/link/port_number.h"
 #include "core/product.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 
 namespace command_line {
 
@@ -53,25 +50,11 @@ void addQtOptions(QCommandLineParser &parser)
     }
 }
 
-// QCommandLineParser names the program from the application object, which
-// does not exist yet when the command line is read.
-QString helpText(const QCommandLineParser &parser)
+// What is wrong, on one line after the program's name, in the language
+// already read.
+Parsed failure(const Parsed &sofar, const QString &what)
 {
-    QString text = parser.helpText();
-    const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
-    text.replace(0, firstLineEnd,
-                 QCoreApplication::translate("command_line", "用法：%1 [选项]")
-                     .arg(QLatin1String(kProgramName)));
-    return text;
-}
-
-// What is wrong, on one line after the program's name; `result` keeps the
-// language it was told in.
-Parsed failure(Parsed result, const QString &what)
-{
-    result.outcome = Parsed::Outcome::Error;
-    result.text = QStringLiteral("%1: %2").arg(QLatin1String(kProgramName), what);
-    return result;
+    return parsed_command_line::failure(kProgramName, what, sofar.options);
 }
 
 }  // namespace
@@ -92,20 +75,7 @@ Parsed parse(const QStringList &arguments, const QProcessEnvironment &environmen
         {QStringLiteral("v"), QStringLiteral("version")},
         QCoreApplication::translate("command_line", "显示版本并退出。"));
     parser.addOption(showVersion);
-    const QCommandLineOption portDir(
-        QStringLiteral("port-dir"),
-        QCoreApplication::translate("command_line",
-                                    "把端口 n 当作 <dir> 中的条目 COMn（Windows 上没有）；"
-                                    "优先于 HARLUNE_PORT_DIR。"),
-        QStringLiteral("dir"));
-    parser.addOption(portDir);
-    const QCommandLineOption firstPort(
-        QStringLiteral("port"),
-        QCoreApplication::translate("command_line", "查找仪器时先探测端口 <n>（%1 到 %2）。")
-            .arg(port_number::kFirstSearched)
-            .arg(port_number::kHighestSearched),
-        QStringLiteral("n"));
-    parser.addOption(firstPort);
+    const port_options::Declared ports = port_options::declare(parser);
     const QCommandLineOption language = language::declare(parser);
     addQtOptions(parser);
 
@@ -121,7 +91,9 @@ Parsed parse(const QStringList &arguments, const QProcessEnvironment &environmen
 
     if (parser.isSet(help)) {
         result.outcome = Parsed::Outcome::ShowHelp;
-        result.text = helpText(parser);
+        result.text = parsed_command_line::helpText(
+            parser, QCoreApplication::translate("command_line", "用法：%1 [选项]")
+                        .arg(QLatin1String(kProgramName)));
         return result;
     }
     if (parser.isSet(showVersion)) {
@@ -133,36 +105,13 @@ Parsed parse(const QStringList &arguments, const QProcessEnvironment &environmen
 
     if (!chosen.error.isEmpty())
         return failure(result, chosen.error);
-    if (parser.isSet(portDir)) {
-        const QFileInfo dir(parser.value(portDir));
-        if (!dir.isDir())
-            return failure(result,
-                           QCoreApplication::translate("command_line", "--port-dir：'%1' 不是目录")
-                               .arg(dir.filePath()));
-        result.options.portDir = dir.absoluteFilePath();
-    }
-    if (parser.isSet(firstPort)) {
-        bool ok = false;
-        const int n = parser.value(firstPort).toInt(&ok);
-        if (!ok || n < port_number::kFirstSearched || n > port_number::kHighestSearched)
-            return failure(result, QCoreApplication::translate(
-                                       "command_line", "--port 需要 %1 到 %2 的端口号，不是 '%3'")
-                                       .arg(port_number::kFirstSearched)
-                                       .arg(port_number::kHighestSearched)
-                                       .arg(parser.value(firstPort)));
-        result.options.firstPort = n;
-    }
+    const QString wrongPort = port_options::read(parser, ports, &result.options);
+    if (!wrongPort.isEmpty())
+        return failure(result, wrongPort);
     result.options.qtDisplayOption =
         parser.isSet(QStringLiteral("platform")) || parser.isSet(QStringLiteral("display"));
     result.outcome = Parsed::Outcome::Run;
     return result;
-}
-
-QString comboTextBefore(int firstPort)
-{
-    const int before =
-        firstPort == port_number::kFirstSearched ? port_number::kHighestSearched : firstPort - 1;
-    return QString::number(before);
 }
 
 bool namesDisplay(const Options &options, const QProcessEnvironment &environment)

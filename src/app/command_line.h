@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/language.h"
+#include "core/parsed_command_line.h"
+#include "core/port_options.h"
 
 #include <QProcessEnvironment>
 #include <QString>
@@ -12,34 +14,22 @@
 // language of the translators installed when it is parsed.
 namespace command_line {
 
-constexpr int kExitUsage = 2;      // a wrong option or value
 constexpr int kExitNoDisplay = 1;  // no display for the window
 
-struct Options {
-    QString portDir;               // --port-dir, absolute; empty when not given
-    int firstPort = 0;             // --port, 1 to 16; 0 when not given
+// --port-dir and --port, the language, and whether Qt is told where the
+// window goes.
+struct Options : port_options::Ports {
     bool qtDisplayOption = false;  // Qt's -platform or -display was given
     // --language, else HARLUNE_LANGUAGE, else Chinese; known also when the
     // parse failed, so that the failure can be told in it.
     language::Language language = language::Language::Chinese;
 };
 
-struct Parsed {
-    enum class Outcome { Run, ShowHelp, ShowVersion, Error };
-    Outcome outcome = Outcome::Error;
-    Options options;
-    // What to print: the help text, the version line, or what is wrong (one line).
-    QString text;
-};
+using Parsed = parsed_command_line::Parsed<Options>;
 
 // Parses the arguments, program name first, in `environment`.
 Parsed parse(const QStringList &arguments,
              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
-
-// The port number Combo1 starts with so that the port search probes
-// `firstPort` first: the search steps to the number after the combo's,
-// wrapping from 16 to 1.
-QString comboTextBefore(int firstPort);
 
 // Whether the window has somewhere to go on X11 or Wayland systems: a display,
 // or a Qt platform plugin chosen with -platform or QT_QPA_PLATFORM; Qt's

@@ -14,7 +14,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 
-#include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -28,12 +28,6 @@ QStringList argumentList(int argc, char *argv[])
     return arguments;
 }
 
-void print(std::FILE *stream, const QString &text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
-
 // What goes to the terminal (the help, the version, what is wrong, that there
 // is no display) is worded in the chosen language. Translators need an
 // application object, and the window's needs a display: the command line is
@@ -41,20 +35,14 @@ void print(std::FILE *stream, const QString &text)
 int answerOnTerminal(int argc, char *argv[], const QStringList &arguments,
                      language::Language language)
 {
-    using Outcome = command_line::Parsed::Outcome;
     QCoreApplication terminal(argc, argv);
     const language::Translators translators(language);
     const command_line::Parsed parsed = command_line::parse(arguments);
     console_output::attach();
-    switch (parsed.outcome) {
-    case Outcome::ShowHelp:
-    case Outcome::ShowVersion: print(stdout, parsed.text); return 0;
-    case Outcome::Error:
-        print(stderr, parsed.text + QLatin1Char('\n'));
-        return command_line::kExitUsage;
-    case Outcome::Run: break;
-    }
-    print(stderr, command_line::noDisplayMessage() + QLatin1Char('\n'));
+    if (const std::optional<int> code =
+            parsed_command_line::answerInstead(parsed.outcome, parsed.text))
+        return *code;
+    console_output::print(stderr, command_line::noDisplayMessage() + QLatin1Char('\n'));
     return command_line::kExitNoDisplay;
 }
 

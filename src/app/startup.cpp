@@ -2,7 +2,6 @@
 
 #include "core/instrument.h"
 #include "gui/form1.h"
-#include "platform/port_map.h"
 #include "platform/quit_on_signals.h"
 
 #include <QCoreApplication>
@@ -11,9 +10,7 @@ namespace startup {
 
 void apply(const command_line::Options &options, Instrument &core)
 {
-    port_map::setPortDir(options.portDir);
-    if (options.firstPort != 0)
-        core.setPortText(command_line::comboTextBefore(options.firstPort));
+    port_options::apply(options, core);
 }
 
 void endOnSignals(Form1 &window)

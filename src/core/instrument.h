@@ -144,6 +144,10 @@ public slots:
     void startReadOut(const read_plan::Plan &plan);
     // Cancel in the read-range dialog: the search and the live poll run again.
     void resumeLink();
+    // A front end stops the running read-out (the command line told to end):
+    // it ends as interrupted, with the groups that arrived kept and Save cut
+    // to them. Nothing happens while no read-out runs.
+    void abandonReadOut();
     // Clear data: empties the record store, lists it and lets the search and
     // the live poll run again.
     void clearData();

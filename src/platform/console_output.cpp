@@ -4,8 +4,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
-
-#include <cstdio>
+#else
+#include <csignal>
 #endif
 
 namespace console_output {
@@ -20,6 +20,19 @@ void attach()
     std::FILE *stream = nullptr;
     freopen_s(&stream, "CONOUT$", "w", stdout);
     freopen_s(&stream, "CONOUT$", "w", stderr);
+#endif
+}
+
+bool print(std::FILE *stream, const QString &text)
+{
+    const bool written = std::fputs(text.toLocal8Bit().constData(), stream) >= 0;
+    return std::fflush(stream) == 0 && written;
+}
+
+void writeFailuresInsteadOfSigpipe()
+{
+#ifndef Q_OS_WIN
+    std::signal(SIGPIPE, SIG_IGN);
 #endif
 }
 

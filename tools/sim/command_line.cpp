@@ -37,6 +37,9 @@ const OptionSpec kOptions[] = {
      "'long' the instrument's reply with one byte more, 'echo' the request itself"},
     {"silent-after", "SECONDS", "stop answering after this many seconds ..."},
     {"silent-for", "SECONDS", "... for this many seconds (both needed)"},
+    {"silent-on-count", "",
+     "give no answer to the group-count request, as an instrument that hangs "
+     "after it was found; everything else is answered"},
     {"silent-on-block", "K",
      "give no answer to the K-th block request (a re-sent one is "
      "answered); block requests count from 1, re-sends included"},
@@ -184,6 +187,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
     read.integer("reply-delay", 0, std::numeric_limits<int>::max(),
                  &c.options.instrument.replyDelayMs);
     read.talker("talker", &c.options.instrument.talker);
+    c.options.instrument.countUnanswered = read.isSet("silent-on-count");
     read.pair("silent-after", "silent-for");
     read.seconds("silent-after", &c.silentAfterMs);
     read.seconds("silent-for", &c.silentForMs);

@@ -53,7 +53,11 @@ std::vector<Delivery> Instrument::reply(const CommandFrame &frame)
     QByteArray bytes;
     switch (frame.command) {
     case Command::Probe: bytes = probeReply(options_.secondsFlag); break;
-    case Command::GroupCount: bytes = groupCountReply(options_.groups); break;
+    case Command::GroupCount:
+        if (options_.countUnanswered)
+            return {};
+        bytes = groupCountReply(options_.groups);
+        break;
     case Command::LiveReading:
         bytes = liveReply(liveReading(liveStep_++), options_.secondsFlag);
         break;

@@ -48,6 +48,7 @@ struct InstrumentOptions {
     qint32 groups = kDefaultGroups;  // what the group-count reply reports, 0 to kMaxGroups
     bool secondsFlag = true;         // byte 15 of probe and live replies: 0xFF, else 0x00
     int replyDelayMs = 0;            // every short reply this much later, as through a slow adapter
+    bool countUnanswered = false;    // the group-count request gets no reply; the rest are answered
     Talker talker = Talker::None;
     BlockFaults faults;
 };

@@ -40,13 +40,20 @@ QString suffix(SheetFormat format)
     return QString();
 }
 
-Target targetFor(const QString &chosenPath)
+std::optional<SheetFormat> formatOf(const QString &path)
 {
-    const QString given = QFileInfo(chosenPath).suffix();
+    const QString given = QFileInfo(path).suffix();
     for (SheetFormat format : {SheetFormat::Xlsx, SheetFormat::Xls, SheetFormat::Xlsm}) {
         if (given.compare(suffix(format), Qt::CaseInsensitive) == 0)
-            return {chosenPath, format};
+            return format;
     }
+    return std::nullopt;
+}
+
+Target targetFor(const QString &chosenPath)
+{
+    if (const std::optional<SheetFormat> format = formatOf(chosenPath))
+        return {chosenPath, *format};
     return {chosenPath + QLatin1Char('.') + suffix(SheetFormat::Xlsx), SheetFormat::Xlsx};
 }
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Where an export goes and in which file format: the save dialog's file types,
 // the format a chosen name asks for, and the limits of each format.
 namespace export_target {
@@ -26,6 +28,9 @@ struct Target {
     SheetFormat format = SheetFormat::Xlsx;
 };
 Target targetFor(const QString &chosenPath);
+// The format a path's extension names (case does not matter); nothing for
+// any other extension, which a command line refuses rather than guesses.
+std::optional<SheetFormat> formatOf(const QString &path);
 // True when the file saved for a chosen name is not the one the dialog
 // showed: the name had no workbook extension and gets ".xlsx".
 bool addsSuffix(const QString &chosenPath);

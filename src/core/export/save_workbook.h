@@ -9,6 +9,12 @@
 
 #include <functional>
 
+// Why the groups first .. first + count - 1 cannot be saved in the target's
+// format, known before anything is read or written: a range outside the
+// store, more rows than the format holds, or no LibreOffice for .xls and
+// .xlsm. Empty when nothing stands in the way. saveWorkbook checks it first.
+QString workbookProblem(const export_target::Target &target, qint32 first, qint32 count);
+
 // Writes the groups first .. first + count - 1 of the store (none when count <= 0) into a
 // one-sheet workbook at `target`, in its format: the merged title, the header
 // row, one row per group. `rowsWritten` is called once the rows are in the

@@ -13,6 +13,7 @@ QString interruptionText(End why, qint32 first, qint32 last)
     case End::BadData:
         reason = QCoreApplication::translate("read_out", "仪器发来的数据连续出错");
         break;
+    case End::Stopped: reason = QCoreApplication::translate("read_out", "已被中止"); break;
     }
     const QString arrived = last < first
                                 ? QCoreApplication::translate("read_out", "没有读到任何数据组。")

@@ -21,7 +21,10 @@ constexpr int kAttemptsPerBlock = 3;
 // Watchdog re-sends of one block that may go unanswered before it gives up.
 constexpr int kUnansweredResends = 3;
 
-enum class End { Disconnected, NoAnswer, BadData };
+// Why a read-out ended early: the port went away, the instrument did not
+// answer, its deliveries kept going wrong, or a front end stopped it (the
+// command line on Ctrl+C).
+enum class End { Disconnected, NoAnswer, BadData, Stopped };
 
 // The message of a read-out that ended early: why, and which groups arrived
 // (first to last; none when last < first).

@@ -29,6 +29,12 @@ void Instrument::interruptReadOut(read_out::End why)
     emit readOutInterrupted(why, read_out::interruptionText(why, lssavesum_, storedLast_));
 }
 
+void Instrument::abandonReadOut()
+{
+    if (readPhase_ != ReadPhase::Idle)
+        interruptReadOut(read_out::End::Stopped);
+}
+
 // The port went away under us (unplugged, or the device hung up). The
 // instrument is gone with it: the status says so at once, and a read-out in
 // progress ends.
