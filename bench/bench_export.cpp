@@ -4,6 +4,8 @@
 #include "core/export/sheet_rows.h"
 #include "support/form1_harness.h"
 
+#include "process_memory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -23,7 +25,6 @@ namespace {
 constexpr qint32 kFirstGroup = 1;
 constexpr qint32 kGroups = 200000;
 constexpr int kPythonTimeoutMs = 10 * 60 * 1000;
-constexpr double kKiBPerMiB = 1024.0;
 
 // The same cells written by python3-xlsxwriter in its constant-memory mode.
 // The texts come ready-made from a file that is read before the clock starts,
@@ -93,32 +94,12 @@ double pythonSeconds = 0;
 double peakAddedMiB = 0;
 double peakTotalMiB = 0;
 
-// VmRSS or VmHWM of this process, in MiB; 0 when unknown.
-double statusMiB(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / kKiBPerMiB;
-    }
-    return 0;
-}
-
-// Lets VmHWM start again from the current resident size.
-bool resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
-
 void BM_ExportXlsx(benchmark::State &state)
 {
     const QString path = fixture->dir.filePath(QStringLiteral("ours.xlsx"));
     for (auto _ : state) {
-        const double before = statusMiB("VmRSS:");
-        const bool peakReset = resetPeak();
+        const double before = process_memory::statusMiB("VmRSS:");
+        const bool peakReset = process_memory::resetPeak();
         QElapsedTimer clock;
         clock.start();
         fixture->window.form->exportSheet(path);
@@ -129,11 +110,12 @@ void BM_ExportXlsx(benchmark::State &state)
         }
         if (ourBestSeconds == 0 || seconds < ourBestSeconds)
             ourBestSeconds = seconds;
-        peakTotalMiB = statusMiB("VmHWM:");
+        peakTotalMiB = process_memory::statusMiB("VmHWM:");
         if (peakReset)
             peakAddedMiB = std::max(peakAddedMiB, peakTotalMiB - before);
     }
-    state.counters["file_MB"] = QFileInfo(path).size() / (kKiBPerMiB * kKiBPerMiB);
+    state.counters["file_MB"] =
+        QFileInfo(path).size() / (process_memory::kKiBPerMiB * process_memory::kKiBPerMiB);
     state.counters["peak_added_MiB"] = peakAddedMiB;
 }
 

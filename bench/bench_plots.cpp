@@ -13,12 +13,12 @@
 #include "gui/plots/live_trend_window.h"
 #include "gui/plots/plot_window.h"
 #include "gui/plots/stored_chart_window.h"
+#include "process_memory.h"
 #include "support/recording_ui.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
 
 #include <algorithm>
@@ -37,7 +37,6 @@ constexpr qint32 kBlock = 1000;
 constexpr int kOpenRuns = 5;
 constexpr int kReplotRuns = 30;
 constexpr int kPaintTimeoutMs = 10000;
-constexpr double kKiBPerMiB = 1024.0;
 // Every this many groups an overload, and an error on another channel: the
 // lines have gaps all along, as a long recording does.
 constexpr qint32 kOverloadEvery = 997;
@@ -80,26 +79,6 @@ double median(std::vector<double> values)
 }
 
 double msSince(const QElapsedTimer &clock) { return clock.nsecsElapsed() / 1e6; }
-
-// VmRSS or VmHWM of this process, in MiB; 0 when unknown.
-double statusMiB(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(int(qstrlen(key))).trimmed().split(' ').first().toDouble() / kKiBPerMiB;
-    }
-    return 0;
-}
-
-// Lets VmHWM start again from the current resident size.
-bool resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
-}
 
 // Notes the first paint of a widget.
 class PaintSpy : public QObject {
@@ -211,15 +190,15 @@ struct Added {
 
 Added addedBy(Bench &bench, const RecordStore &from)
 {
-    const double before = statusMiB("VmRSS:");
-    const bool peakReset = resetPeak();
+    const double before = process_memory::statusMiB("VmRSS:");
+    const bool peakReset = process_memory::resetPeak();
     Added added;
     {
         auto window = shownChart(bench, from);
         replotMs(window->plot());
-        added.open = statusMiB("VmRSS:") - before;
+        added.open = process_memory::statusMiB("VmRSS:") - before;
     }
-    added.peak = peakReset ? statusMiB("VmHWM:") - before : 0;
+    added.peak = peakReset ? process_memory::statusMiB("VmHWM:") - before : 0;
     // What the window freed goes back to the system, so the next figure does
     // not start on memory it can reuse.
     malloc_trim(0);
@@ -234,7 +213,8 @@ void memory(Bench &bench)
     const Added empty = addedBy(bench, bench.empty);
     const Added full = addedBy(bench, bench.store);
     std::printf("\nMemory of the chart with %d groups (store of %.1f MiB already resident)\n",
-                kGroups, bench.store.bytes() / (kKiBPerMiB * kKiBPerMiB));
+                kGroups,
+                bench.store.bytes() / (process_memory::kKiBPerMiB * process_memory::kKiBPerMiB));
     std::printf("  empty chart, first window, peak added: %8.1f MiB\n", empty.peak);
     std::printf("  full chart, peak RSS added:            %8.1f MiB  (goal <= 40 MiB)\n",
                 full.peak);
