@@ -268,6 +268,17 @@ step_cli_count() {
   [ "$count" = "$groups" ] || fail "the instrument holds $groups groups, harlune-cli.exe says $count"
 }
 
+# A console shows the Chinese messages whatever the prefix's code page: Wine
+# gives a program on a terminal a console, which `script` provides here.
+step_cli_console_text() {
+  [ -f "$stage/harlune-cli.exe" ] || skip "harlune-cli.exe is not in the build yet" || return 1
+  local shown=$work/console.txt
+  WINEPREFIX=$prefix timeout "$cli_timeout_s" script -qec \
+    "'$wine' '$stage/harlune-cli.exe' read -o out.txt" /dev/null >"$shown" 2>&1
+  say "  $(tr -d '\r' <"$shown" | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | grep harlune-cli)"
+  grep -q "扩展名未知" "$shown" || fail "the message did not reach the console in Chinese"
+}
+
 workbook=$work/out.xlsx
 read_seconds=""
 
@@ -467,6 +478,7 @@ run_step "harlune-cli.exe: a console program with icon and version" step_cli_pro
 run_step "simulator on a pty, mapped as COM$com_port in a new Wine prefix" step_com_port
 run_step "harlune-cli.exe find" step_cli_find
 run_step "harlune-cli.exe count" step_cli_count
+run_step "harlune-cli.exe: Chinese messages on a console" step_cli_console_text
 run_step "harlune-cli.exe read --range $range -o out.xlsx" step_cli_read
 run_step "the workbook, cell by cell" step_workbook
 run_step "harlune-cli.exe read -o out.xls without LibreOffice" step_cli_xls_without_office

@@ -14,7 +14,8 @@ namespace console_output {
 void attach();
 
 // Writes `text` to `stream` in the system's encoding, at once: a script
-// reading the other end sees each line as it is printed. False when it did
+// reading the other end sees each line as it is printed. A Windows console
+// is written in UTF-16, so Chinese shows whatever the code page. False when it did
 // not all go out (the reader went away, the disk is full).
 bool print(std::FILE *stream, const QString &text);
 
