@@ -67,8 +67,9 @@ void BM_StoreBlockBaseline(benchmark::State &state)
 }
 BENCHMARK(BM_StoreBlockBaseline)->Unit(benchmark::kMillisecond);
 
-// Read, range 1 to n, OK: the time from OK to the completion message.
-double readOutSeconds(qint32 groups, bool lineRate)
+// Read, range 1 to n, OK: the time from OK to the completion message; with
+// `chartOpen`, the chart of the stored groups follows the read-out.
+double readOutSeconds(qint32 groups, bool lineRate, bool chartOpen = false)
 {
     sim::SimOptions options;
     options.instrument.groups = groups;
@@ -76,6 +77,8 @@ double readOutSeconds(qint32 groups, bool lineRate)
     SimWindow w(options);
     if (!waitUntil([&] { return w.isLinked(); }, 5000))
         return -1;
+    if (chartOpen)
+        w.form->mnuChart_Click();
     w.form->Command2_Click();
     if (!waitUntil([&] { return w.form->readRangeDialog() != nullptr; }, 5000))
         return -1;
@@ -159,6 +162,22 @@ void BM_ReadOut10000LineRate(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ReadOut10000LineRate)->Iterations(1)->Unit(benchmark::kSecond);
+
+// The same with the chart of the stored groups open, growing block by block:
+// against the line time, and against the same read-out without the chart.
+void BM_ReadOut10000LineRateChartOpen(benchmark::State &state)
+{
+    constexpr double kLineSeconds = 10000.0 * frames::kRecordLength / 11520.0;
+    for (auto _ : state) {
+        const double withChart = readOutSeconds(10000, true, true);
+        const double without = readOutSeconds(10000, true);
+        state.counters["chart_open_s"] = withChart;
+        state.counters["no_chart_s"] = without;
+        state.counters["over_line_time_pct"] = (withChart / kLineSeconds - 1.0) * 100.0;
+        state.counters["chart_cost_pct_of_line"] = (withChart - without) / kLineSeconds * 100.0;
+    }
+}
+BENCHMARK(BM_ReadOut10000LineRateChartOpen)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 
