@@ -48,7 +48,8 @@ class LanguageTest : public QObject {
 private slots:
     // --language, else HARLUNE_LANGUAGE, else Chinese; never the locale.
     // `chosen` is the language's code, and after a colon the words a refusal
-    // must name.
+    // must name, or after an exclamation mark those of a warning: a wrong
+    // option is refused, a wrong variable passed over.
     void choice_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -69,7 +70,7 @@ private slots:
         row("option over wrong variable", "--language en", "HARLUNE_LANGUAGE=xx", "en");
         row("wrong option", "--language de", "HARLUNE_LANGUAGE=en", "zh: --language 'de'");
         row("empty option", "--language=", "", "zh: --language ''");
-        row("wrong variable", "", "HARLUNE_LANGUAGE=english", "zh: HARLUNE_LANGUAGE 'english'");
+        row("wrong variable", "", "HARLUNE_LANGUAGE=english", "zh! HARLUNE_LANGUAGE 'english'");
     }
     void choice()
     {
@@ -85,13 +86,14 @@ private slots:
                              + arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts)));
         const language::Choice choice = language::read(parser, option, env);
         const QString code = choice.language == language::Language::English ? "en" : "zh";
-        QCOMPARE(code, chosen.section(QLatin1Char(':'), 0, 0));
-        const QStringList named =
-            chosen.section(QLatin1Char(':'), 1).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QCOMPARE(choice.error.isEmpty(), named.isEmpty());
-        QVERIFY(!choice.error.contains(QLatin1Char('\n')));
-        for (const QString &name : named)
-            QVERIFY2(choice.error.contains(name), qPrintable(choice.error));
+        QCOMPARE(code, chosen.left(2));
+        const QChar kind = chosen.size() > 2 ? chosen.at(2) : QChar();
+        QCOMPARE(choice.error.isEmpty(), kind != QLatin1Char(':'));
+        QCOMPARE(choice.warning.isEmpty(), kind != QLatin1Char('!'));
+        const QString said = choice.error + choice.warning;
+        QVERIFY(!said.contains(QLatin1Char('\n')));
+        for (const QString &name : chosen.mid(3).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            QVERIFY2(said.contains(name), qPrintable(said));
     }
 
     // lupdate, run over every source as update_translations runs it, leaves

@@ -141,12 +141,24 @@ private slots:
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
     }
 
-    // Qt's -platform option names somewhere for the window: it opens there.
+    // Qt's -platform option names somewhere for the window: it opens there,
+    // also when HARLUNE_LANGUAGE names no language, which is only warned of.
+    void platformOptionStartsTheWindow_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("as it comes") << QStringList{} << QString();
+        QTest::newRow("a variable naming no language")
+            << QStringList{"HARLUNE_LANGUAGE=english"}
+            << QStringLiteral("HARLUNE_LANGUAGE：'english' 不是可选的语言");
+    }
     void platformOptionStartsTheWindow()
     {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, warning);
         QTemporaryDir ports;
         QProcess p;
-        p.setProcessEnvironment(withoutDisplay());
+        p.setProcessEnvironment(withoutDisplay(environment));
         p.start(program(), {QStringLiteral("-platform"), QStringLiteral("offscreen"),
                             QStringLiteral("--port-dir"), ports.path()});
         QVERIFY(p.waitForStarted());
@@ -155,6 +167,8 @@ private slots:
         p.kill();
         p.waitForFinished();
         QVERIFY2(!ended, qPrintable(err));
+        QCOMPARE(err.contains(QStringLiteral("HARLUNE_LANGUAGE")), !warning.isEmpty());
+        QVERIFY2(err.contains(warning), qPrintable(err));
     }
 };
 

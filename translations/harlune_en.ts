@@ -528,6 +528,10 @@ Do you want to replace it?</translation>
         <source>%1：&apos;%2&apos; 不是可选的语言，请用 zh 或 en</source>
         <translation>%1: &apos;%2&apos; is not a language Harlune speaks; use zh or en</translation>
     </message>
+    <message>
+        <source>%1：&apos;%2&apos; 不是可选的语言（zh 或 en），使用中文</source>
+        <translation>%1: &apos;%2&apos; names no language (zh or en); Chinese it is</translation>
+    </message>
 </context>
 <context>
     <name>picture_target</name>

@@ -83,6 +83,7 @@ Parsed parse(const QStringList &arguments, const QProcessEnvironment &environmen
     Parsed result;
     const language::Choice chosen = language::read(parser, language, environment);
     result.options.language = chosen.language;
+    result.options.languageWarning = chosen.warning;
     if (!parsed)
         return failure(result, parser.errorText());
     if (!parser.positionalArguments().isEmpty())

@@ -23,6 +23,7 @@ struct Options : port_options::Ports {
     // --language, else HARLUNE_LANGUAGE, else Chinese; known also when the
     // parse failed, so that the failure can be told in it.
     language::Language language = language::Language::Chinese;
+    QString languageWarning;  // HARLUNE_LANGUAGE named no language
 };
 
 using Parsed = parsed_command_line::Parsed<Options>;

@@ -64,6 +64,8 @@ int main(int argc, char *argv[])
     const command_line::Parsed parsed = command_line::parse(arguments);
     if (parsed.outcome != command_line::Parsed::Outcome::Run || !hasDisplay(parsed.options))
         return answerOnTerminal(argc, argv, arguments, parsed.options.language);
+    if (!parsed.options.languageWarning.isEmpty())
+        console_output::print(stderr, parsed.options.languageWarning + QLatin1Char('\n'));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(product::title());

@@ -274,6 +274,7 @@ Parsed parse(const QStringList &arguments, const QProcessEnvironment &environmen
     Options &options = result.options;
     const language::Choice chosen = language::read(parser, language, environment);
     options.language = chosen.language;
+    options.languageWarning = chosen.warning;
     if (!parsed)
         return failure(options, parser.errorText());
     if (parser.isSet(d.help)) {

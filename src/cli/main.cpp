@@ -27,6 +27,8 @@ int main(int argc, char *argv[])
     if (const std::optional<int> code =
             parsed_command_line::answerInstead(parsed.outcome, parsed.text))
         return *code;
+    if (!parsed.options.languageWarning.isEmpty())
+        console_output::print(stderr, parsed.options.languageWarning + QLatin1Char('\n'));
 
     Instrument core(std::make_unique<QtSerialIo>());
     port_options::apply(parsed.options, core);

@@ -77,10 +77,15 @@ Choice read(const QCommandLineParser &parser, const QCommandLineOption &option,
         choice.language = *named;
         return choice;
     }
-    const QString where =
-        given ? QLatin1String("--") + option.names().constFirst() : QLatin1String(kVariable);
-    choice.error = QCoreApplication::translate("language", "%1：'%2' 不是可选的语言，请用 zh 或 en")
-                       .arg(where, value);
+    if (given) {
+        choice.error =
+            QCoreApplication::translate("language", "%1：'%2' 不是可选的语言，请用 zh 或 en")
+                .arg(QLatin1String("--") + option.names().constFirst(), value);
+    } else {
+        choice.warning =
+            QCoreApplication::translate("language", "%1：'%2' 不是可选的语言（zh 或 en），使用中文")
+                .arg(QLatin1String(kVariable), value);
+    }
     return choice;
 }
 

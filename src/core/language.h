@@ -23,12 +23,16 @@ QCommandLineOption declare(QCommandLineParser &parser);
 
 // Once `parser` has parsed (also when it failed, so that the failure itself
 // is told in the language asked for): the language of the option, else of
-// `environment`'s HARLUNE_LANGUAGE, else Chinese. A value that names no
-// language is refused: the result is Chinese, and `error` says what is wrong
-// on one line, without the program's name. "zh" and "en" in any case.
+// `environment`'s HARLUNE_LANGUAGE, else Chinese. "zh" and "en" in any case.
+// An option that names no language is refused: the result is Chinese, and
+// `error` says what is wrong on one line, without the program's name. A
+// variable that names none is passed over with a `warning` on one line, and
+// the program goes on in Chinese: a variable set in a profile must not keep
+// a window started from the desktop, where no message is seen, from opening.
 struct Choice {
     Language language = Language::Chinese;
     QString error;
+    QString warning;
 };
 Choice read(const QCommandLineParser &parser, const QCommandLineOption &option,
             const QProcessEnvironment &environment);
