@@ -2,6 +2,7 @@
 
 #include "core/export/csv_rows.h"
 #include "core/link/read_plan.h"
+#include "core/records/group_record.h"
 #include "core/records/reading_format.h"
 #include "platform/console_output.h"
 #include "platform/terminal.h"
@@ -14,8 +15,6 @@
 namespace {
 
 constexpr double kMsPerSecond = 1000.0;
-constexpr quint8 kWithSeconds = 1;
-constexpr quint8 kWithoutSeconds = 0;
 // live's text line: the computer's time to the millisecond.
 const QString kLiveTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz");
 
@@ -270,8 +269,8 @@ void CliSession::endWith(const QString &message, const std::function<int()> &las
 quint8 CliSession::secFlag() const
 {
     switch (options_.seconds) {
-    case cli_options::Seconds::With: return kWithSeconds;
-    case cli_options::Seconds::Without: return kWithoutSeconds;
+    case cli_options::Seconds::With: return record_store::kWithSeconds;
+    case cli_options::Seconds::Without: return record_store::kWithoutSeconds;
     case cli_options::Seconds::AsInstrument: break;
     }
     return core_.secFlag();

@@ -1,6 +1,7 @@
 #include "gui/form1.h"
 
 #include "core/product.h"
+#include "core/records/group_record.h"
 #include "core/records/reading_format.h"
 #include "core/records/record_table.h"
 #include "gui/anchored_panel.h"
@@ -78,8 +79,8 @@ QString widestTableLine()
         widest.val[c] = kLargestRawValue;
         widest.stat[c] = kMilliampsOneDecimal;
     }
-    constexpr quint8 kWithSeconds = 1;
-    const QString record = record_table::recordText(record_store::kLastGroup, widest, kWithSeconds);
+    const QString record =
+        record_table::recordText(record_store::kLastGroup, widest, record_store::kWithSeconds);
     return record + QLatin1String(record_table::kGap) + record;
 }
 

@@ -1,6 +1,7 @@
 #include "core/export/csv_rows.h"
 
 #include "core/records/amperes.h"
+#include "core/records/group_record.h"
 #include "core/records/reading_format.h"
 
 #include <QDateTime>
@@ -10,10 +11,6 @@ namespace csv_rows {
 
 namespace {
 
-// The instrument keeps the year within the century; the table writes it as
-// 20yy, and so does the ISO date.
-constexpr int kCentury = 2000;
-constexpr quint8 kWithSeconds = 1;
 constexpr char kSeparator = ',';
 constexpr char kLineEnd = '\n';
 // A line is a few dozen characters; room for the longest saves reallocating.
@@ -44,10 +41,10 @@ QByteArray liveHeader() { return QByteArrayLiteral("time,i1_a,i2_a,i3_a,i1,i2,i3
 QString isoTime(const GroupRecord &record, quint8 secFlag)
 {
     QString text = QStringLiteral("%1-%2-%3T%4:%5")
-                       .arg(kCentury + record.year)
+                       .arg(record_store::kCentury + record.year)
                        .arg(twoDigits(record.month), twoDigits(record.day), twoDigits(record.hour),
                             twoDigits(record.minute));
-    if (secFlag == kWithSeconds)
+    if (secFlag == record_store::kWithSeconds)
         text += QLatin1Char(':') + twoDigits(record.second);
     return text;
 }

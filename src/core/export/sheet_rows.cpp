@@ -1,5 +1,6 @@
 #include "core/export/sheet_rows.h"
 
+#include "core/records/group_record.h"
 #include "core/records/reading_format.h"
 
 #include <QCoreApplication>
@@ -12,7 +13,6 @@ namespace {
 
 // Years below this are written with an extra 0: year 5 becomes 2005.
 constexpr int kTwoDigitYear = 10;
-constexpr quint8 kWithSeconds = 1;
 // The longest prefix, six fields of up to three digits and five separators.
 constexpr int kLongestTimeText = 5 + 6 * 3 + 5;
 
@@ -95,7 +95,7 @@ QString timeText(const GroupRecord &record, quint8 secFlag)
     number(record.hour);
     text[n++] = ':';
     number(record.minute);
-    if (secFlag == kWithSeconds) {
+    if (secFlag == record_store::kWithSeconds) {
         text[n++] = ':';
         number(record.second);
     }

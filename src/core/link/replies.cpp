@@ -1,6 +1,7 @@
 #include "core/link/replies.h"
 
 #include "core/link/frames.h"
+#include "core/records/group_record.h"
 
 namespace replies {
 
@@ -40,7 +41,8 @@ bool isShortReply(const QByteArray &rx, quint8 code)
 
 quint8 secondsFlag(const QByteArray &rx)
 {
-    return at(rx, kSecondsFlagByte) == kSecondsFlagOn ? 1 : 0;
+    return at(rx, kSecondsFlagByte) == kSecondsFlagOn ? record_store::kWithSeconds
+                                                      : record_store::kWithoutSeconds;
 }
 
 qint32 groupCount(const QByteArray &rx)

@@ -1,6 +1,7 @@
 #include "core/records/record_table.h"
 
 #include "core/product.h"
+#include "core/records/group_record.h"
 #include "core/records/reading_format.h"
 
 #include <QCoreApplication>
@@ -82,7 +83,7 @@ void appendRecord(QString &out, qint32 g, const GroupRecord &record, quint8 secF
     appendPadded(out, record.hour, kTimePartDigits);
     out += QLatin1Char(':');
     appendPadded(out, record.minute, kTimePartDigits);
-    if (secFlag == 1) {
+    if (secFlag == record_store::kWithSeconds) {
         out += QLatin1Char(':');
         appendPadded(out, record.second, kTimePartDigits);
     }

@@ -13,8 +13,6 @@
 
 namespace {
 
-// The instrument keeps the year within the century; the table writes "20" before it.
-constexpr int kCentury = 2000;
 constexpr int kLastYearOfCentury = 99;
 constexpr qint64 kJulianDayOf1970 = 2440588;
 constexpr qint64 kSecondsPerDay = 24 * 60 * 60;
@@ -52,8 +50,8 @@ StoredSeries::~StoredSeries() = default;
 
 std::optional<double> StoredSeries::timeKey(const GroupRecord &record, quint8 secFlag)
 {
-    const int year = kCentury + record.year;
-    const int second = secFlag == 1 ? record.second : 0;
+    const int year = record_store::kCentury + record.year;
+    const int second = secFlag == record_store::kWithSeconds ? record.second : 0;
     if (record.year > kLastYearOfCentury || !QDate::isValid(year, record.month, record.day)
         || !QTime::isValid(record.hour, record.minute, second))
         return std::nullopt;
