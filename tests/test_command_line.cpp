@@ -1,7 +1,7 @@
 // Harlune's command line: what it accepts and rejects, and what the accepted
 // options do to the port map and the port search.
 #include "app/command_line.h"
-#include "app/startup.h"
+#include "core/port_options.h"
 #include "gui/form1.h"
 #include "platform/mscomm.h"
 #include "platform/port_map.h"
@@ -35,7 +35,7 @@ struct StartedWindow {
         io->presentDevices = present;
         core = std::make_unique<Instrument>(std::move(fake), Instrument::Timing::Manual);
         form = std::make_unique<Form1>(core.get(), &dialogs);
-        startup::apply(options, *core);
+        port_options::apply(options, *core);
         form->Form_Load();
     }
 

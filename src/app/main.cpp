@@ -3,6 +3,7 @@
 #include "app/version.h"
 #include "core/instrument.h"
 #include "core/language.h"
+#include "core/port_options.h"
 #include "core/product.h"
 #include "gui/fonts.h"
 #include "gui/form1.h"
@@ -82,7 +83,7 @@ int main(int argc, char *argv[])
     Instrument core(std::make_unique<QtSerialIo>());
     WidgetUiSeam dialogs;
     Form1 window(&core, &dialogs);
-    startup::apply(parsed.options, core);
+    port_options::apply(parsed.options, core);
     startup::endOnSignals(window);
     window.Form_Load();
     window.show();
