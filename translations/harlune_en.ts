@@ -223,26 +223,8 @@
         <translation>The wheel zooms, a left drag pans, a right drag (or Ctrl and a left drag) zooms into a box, a double click shows everything</translation>
     </message>
     <message>
-        <source>保存失败：无法写入文件“%1”。
-原因：%2</source>
-        <translation>Save failed: cannot write the file “%1”.
-Reason: %2</translation>
-    </message>
-    <message>
-        <source>保存失败：无法创建临时文件夹。
-原因：%1</source>
-        <translation>Save failed: cannot create a scratch folder.
-Reason: %1</translation>
-    </message>
-    <message>
         <source>保存失败：无法生成图片。</source>
         <translation>Save failed: the picture could not be drawn.</translation>
-    </message>
-    <message>
-        <source>保存失败：写入文件“%1”时出错，原有文件保持不变。
-原因：%2</source>
-        <translation>Save failed: an error while writing the file “%1”; the file that was there is unchanged.
-Reason: %2</translation>
     </message>
 </context>
 <context>

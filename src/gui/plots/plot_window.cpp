@@ -1,10 +1,10 @@
 #include "gui/plots/plot_window.h"
 
 #include "core/export/export_target.h"
+#include "core/export/scratch_save.h"
 #include "core/product.h"
 #include "gui/plots/channel_plot.h"
 #include "gui/plots/picture_target.h"
-#include "platform/checked_save.h"
 #include "platform/ui_seam.h"
 
 #include <QComboBox>
@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -32,8 +31,6 @@ QString documentsFolder()
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return documents.isEmpty() ? QDir::homePath() : documents;
 }
-
-QString nativePath(const QString &path) { return QDir::toNativeSeparators(path); }
 
 }  // namespace
 
@@ -117,28 +114,22 @@ void PlotWindow::savePicture()
         dialogs_.message(this, product::title(), failure, UiSeam::Icon::Warning);
 }
 
-// CheckedSave is opened first, so a target that cannot be written is reported
-// before the picture is drawn.
+// Through the same save as the workbooks: a target that cannot be written is
+// reported before the picture is drawn, and the old file stays on failure.
 QString PlotWindow::writePicture(const QString &path, bool pdf)
 {
-    CheckedSave out(path);
-    if (!out.open()) {
-        return tr("保存失败：无法写入文件“%1”。\n原因：%2").arg(nativePath(path), out.reason());
-    }
-    QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return tr("保存失败：无法创建临时文件夹。\n原因：%1").arg(scratch.errorString());
-    const QString drawn =
-        scratch.filePath(pdf ? QStringLiteral("plot.pdf") : QStringLiteral("plot.png"));
-    // A PDF's lines get a width of their own: a cosmetic pen prints as a hairline.
-    const bool written =
-        pdf ? plot_->savePdf(drawn, 0, 0, QCP::epNoCosmetic, product::title(), windowTitle())
-            : plot_->savePng(drawn);
-    if (!written)
-        return tr("保存失败：无法生成图片。");
-    if (!out.commitFrom(drawn)) {
-        return tr("保存失败：写入文件“%1”时出错，原有文件保持不变。\n原因：%2")
-            .arg(nativePath(path), out.reason());
-    }
-    return QString();
+    return scratch_save::save(
+        path, FileLayer::system(), [&](const QString &scratchDir, QString *failure) {
+            const QString drawn =
+                QDir(scratchDir)
+                    .filePath(pdf ? QStringLiteral("plot.pdf") : QStringLiteral("plot.png"));
+            // A PDF's lines get a width of their own: a cosmetic pen prints as a hairline.
+            const bool written = pdf ? plot_->savePdf(drawn, 0, 0, QCP::epNoCosmetic,
+                                                      product::title(), windowTitle())
+                                     : plot_->savePng(drawn);
+            if (written)
+                return drawn;
+            *failure = tr("保存失败：无法生成图片。");
+            return QString();
+        });
 }
