@@ -114,8 +114,8 @@ QString naiveTable(Instrument &core)
         QString fields;
         const GroupRecord r = core.store().recordAt(g);
         for (int c = 0; c < 3; ++c) {
-            core.fmtReading(QString::number(r.val[c]), QString::number(r.stat[c]));
-            const QString text = core.fmtText();
+            testing(core).fmtReading(QString::number(r.val[c]), QString::number(r.stat[c]));
+            const QString text = testing(core).fmtText();
             fields +=
                 QString(record_table::paddingFor(quint8(8 - text.size())), QLatin1Char(' ')) + text;
         }

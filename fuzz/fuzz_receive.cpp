@@ -19,6 +19,7 @@
 #include "sim/instrument.h"
 #include "support/fake_serial_io.h"
 #include "support/instrument_recorder.h"
+#include "support/instrument_testing.h"
 
 #include <QCoreApplication>
 
@@ -63,10 +64,15 @@ struct Link : InstrumentRecorder {
         record(core.get());
         core->load();
     }
-    // A new run: the store cleared, nothing on the line, nothing told yet.
+    // A new run: the store cleared, the instrument linked, nothing on the
+    // line, nothing told yet.
     void startRun()
     {
         core->clearData();
+        if (core->commOk() != 1) {
+            testing(core).senddat(frames::kProbe);
+            receive(sim::probeReply(true));
+        }
         io->pendingInput.clear();
         io->writes.clear();
         forget();
@@ -157,7 +163,7 @@ void Run::go()
     f.startReadOut(read_plan::fromTexts(
         choice % 2 ? read_plan::Choice::All : read_plan::Choice::Range, text1, text2, f.savesum()));
     rangeFirst_ = f.lssavesum();
-    rangeLast_ = f.endsave();
+    rangeLast_ = testing(f).endsave();
     // The slots the check looks at, as they are before any block comes in.
     const auto [from, to] = checkedSlots();
     for (qint32 g = from; g <= to; ++g)
@@ -190,11 +196,11 @@ void Run::go()
             break;
         case 1:
             lineDueMs_ = -1;
-            f.lineTimer().fire();
+            testing(f).lineTimer().fire();
             break;
         case 2:
             tickDueMs_ += kWatchdogTickMs;
-            f.Timer4().fire();
+            testing(f).Timer4().fire();
             break;
         }
         harvestTimers();
@@ -296,13 +302,13 @@ void Run::deliver(const QByteArray &bytes)
 void Run::harvestTimers()
 {
     Instrument &f = *h_.core;
-    if (!f.lineTimer().isActive()) {
+    if (!testing(f).lineTimer().isActive()) {
         lineDueMs_ = -1;
-    } else if (f.lineTimer().starts() != lineStarts_) {
-        lineStarts_ = f.lineTimer().starts();
-        lineDueMs_ = now_ + f.lineTimer().interval();
+    } else if (testing(f).lineTimer().starts() != lineStarts_) {
+        lineStarts_ = testing(f).lineTimer().starts();
+        lineDueMs_ = now_ + testing(f).lineTimer().interval();
     }
-    if (!f.Timer4().isActive())
+    if (!testing(f).Timer4().isActive())
         tickDueMs_ = -1;
     else if (tickDueMs_ < 0)
         tickDueMs_ = now_ + kWatchdogTickMs;
@@ -322,8 +328,7 @@ void Run::checkStore() const
     FUZZ_CHECK(told == 1, QStringLiteral("the user was told %1 times").arg(told));
     const bool complete = h_.completions == 1;
     if (complete)
-        FUZZ_CHECK(f.storedLast() == f.endsave(),
-                   QStringLiteral("complete before the range's end"));
+        FUZZ_CHECK(f.storedLast() == rangeLast_, QStringLiteral("complete before the range's end"));
     else if (rangeLast_ >= rangeFirst_)
         FUZZ_CHECK(f.memnum() == std::max(0, f.storedLast() - f.lssavesum() + 1),
                    QStringLiteral("Save would not write what arrived"));

@@ -22,7 +22,7 @@ int unreadBytes(CoreHarness &h) { return const_cast<MSComm &>(h.core->serial()).
 void watchdogTicks(CoreHarness &h, int n)
 {
     for (int i = 0; i < n; ++i)
-        h.core->Timer4_Timer();
+        testing(h.core).Timer4_Timer();
 }
 
 // The stall check runs until the reply is found to have stopped short.
@@ -183,11 +183,11 @@ private slots:
         QCOMPARE(h.core->memnum(), 1000);  // Save writes what arrived
         QVERIFY(h.listed.last().contains(QStringLiteral("NO.001000")));
         QCOMPARE(h.progress.last(), 40);
-        QVERIFY(!h.core->Timer4().isActive());
+        QVERIFY(!testing(h.core).Timer4().isActive());
         QVERIFY(!h.core->isBusy());
         QCOMPARE(h.busy.count(false), 1);  // lifted once, at the end
         QCOMPARE(h.busy.last(), false);
-        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
+        QVERIFY(testing(h.core).Timer2().isActive() && testing(h.core).Timer3().isActive());
     }
 
     // The first request of block 2 is answered late, after the watchdog's
@@ -249,7 +249,7 @@ private slots:
                 h.receive(QByteArray(4000, char(0x5A)));
                 h.quietLine(0);  // never quiet: the window is always restarted
             }
-            h.core->Timer4_Timer();
+            testing(h.core).Timer4_Timer();
             requests += h.takeWrites().size();
         }
         QCOMPARE(h.core->readPhase(), Phase::Idle);

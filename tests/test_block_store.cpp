@@ -35,7 +35,7 @@ private slots:
         QString viewDuringMessage;
         h.whileCompleting = [&] {
             lockedDuringMessage = h.core->isBusy();
-            watchdogOffDuringMessage = !h.core->Timer4().isActive();
+            watchdogOffDuringMessage = !testing(h.core).Timer4().isActive();
             viewDuringMessage = h.listed.last();
         };
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
@@ -53,9 +53,9 @@ private slots:
         // unlocked after the completion was told
         QVERIFY(!h.core->isBusy());
         QCOMPARE(h.busy, (QList<bool>{true, false}));
-        QVERIFY(h.core->Timer2().isActive());
-        QVERIFY(h.core->Timer3().isActive());
-        QVERIFY(!h.core->Timer4().isActive());
+        QVERIFY(testing(h.core).Timer2().isActive());
+        QVERIFY(testing(h.core).Timer3().isActive());
+        QVERIFY(!testing(h.core).Timer4().isActive());
     }
 
     void progressAfterTheFirstOfThreeBlocks()
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(h.progress.last(), 40);
         QCOMPARE(h.completions, 0);
         QVERIFY(h.interruptions.isEmpty());
-        QVERIFY(h.core->Timer4().isActive());
+        QVERIFY(testing(h.core).Timer4().isActive());
     }
 
     void reservedValuesAreStoredAsTheyCome()
@@ -93,13 +93,13 @@ private slots:
         h.receiveBlock(blockReplyFor(first, sampleRecord));
         QCOMPARE(h.completions, 0);
         QVERIFY(h.interruptions.isEmpty());
-        QVERIFY(h.core->Timer4().isActive());
+        QVERIFY(testing(h.core).Timer4().isActive());
         QVERIFY(h.core->isBusy());
         const QByteArray second = h.takeWrites().last();
         QCOMPARE(frameFirst(second), 199001);
         h.receiveBlock(blockReplyFor(second, sampleRecord));
         QCOMPARE(h.completions, 1);
-        QVERIFY(!h.core->Timer4().isActive());
+        QVERIFY(!testing(h.core).Timer4().isActive());
         expectSlotHolds(h, 200000, sampleRecord(200000));
     }
 

@@ -53,10 +53,11 @@ bool fillSlot(CoreHarness &h, qint32 g, quint16 value)
 // Quiets the search and the live poll, as Read does, so that a restart shows.
 void stopSearchAndPoll(CoreHarness &h)
 {
+    h.link();
     h.core->read();
     h.takeWrites();
-    QVERIFY(!h.core->Timer2().isActive());
-    QVERIFY(!h.core->Timer3().isActive());
+    QVERIFY(!testing(h.core).Timer2().isActive());
+    QVERIFY(!testing(h.core).Timer3().isActive());
 }
 
 }  // namespace
@@ -81,7 +82,7 @@ void ClearDataTest::keepsStatusesChargeAndSecFlag()
     CoreHarness h;
     QVERIFY(fillSlot(h, 0, 1234));
     QVERIFY(fillSlot(h, 500, 1234));
-    h.core->senddat(11);
+    testing(h.core).senddat(11);
     h.receive(CoreHarness::probeReply(0xFF));  // time stamps carry seconds
     QCOMPARE(h.core->secFlag(), quint8(1));
     h.core->clearData();
@@ -113,9 +114,9 @@ void ClearDataTest::enablesPortSearchAndLivePoll()
     CoreHarness h;
     stopSearchAndPoll(h);
     h.core->clearData();
-    QVERIFY(h.core->Timer2().isActive());
-    QVERIFY(h.core->Timer3().isActive());
-    QVERIFY(!h.core->Timer4().isActive());
+    QVERIFY(testing(h.core).Timer2().isActive());
+    QVERIFY(testing(h.core).Timer3().isActive());
+    QVERIFY(!testing(h.core).Timer4().isActive());
     // Nothing goes to the instrument.
     QVERIFY(h.takeWrites().isEmpty());
 }
@@ -130,8 +131,8 @@ void ClearDataTest::clearingAnEmptyStoreGivesTheSameView()
     h.core->clearData();
     QCOMPARE(h.listed.size(), listedBefore + 1);  // listed again ...
     QCOMPARE(h.listed.last(), first);             // ... the same
-    QVERIFY(h.core->Timer2().isActive());
-    QVERIFY(h.core->Timer3().isActive());
+    QVERIFY(testing(h.core).Timer2().isActive());
+    QVERIFY(testing(h.core).Timer3().isActive());
 }
 
 void ClearDataTest::groupReadAgainShowsUpOthersStayAbsent()

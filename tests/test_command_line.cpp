@@ -6,6 +6,7 @@
 #include "platform/mscomm.h"
 #include "platform/port_map.h"
 #include "support/fake_serial_io.h"
+#include "support/instrument_testing.h"
 #include "support/languages.h"
 #include "support/recording_ui.h"
 
@@ -249,7 +250,7 @@ private slots:
     {
         QFETCH(int, first);
         QFETCH(QString, combo);
-        QCOMPARE(port_options::textBefore(first), combo);
+        QCOMPARE(QString::number(port_options::portBefore(first)), combo);
     }
 
     // With --port N the search's first probe goes to port N, then on to the
@@ -277,12 +278,12 @@ private slots:
         QCOMPARE(w.io->openDevice, device(first == 1 ? 16 : first - 1));
         QVERIFY(w.io->writes.isEmpty());  // start-up opens a port without probing it
 
-        w.core->Timer2_Timer();
+        testing(w.core).Timer2_Timer();
         QCOMPARE(w.io->openDevice, device(first));
         QCOMPARE(w.io->writes.size(), 1);
 
-        w.core->probeWindow().fire();  // the probe went unanswered
-        w.core->Timer2_Timer();
+        testing(w.core).probeWindow().fire();  // the probe went unanswered
+        testing(w.core).Timer2_Timer();
         QCOMPARE(w.io->openAttempts.last(), device(first == 16 ? 1 : first + 1));
     }
 
@@ -292,9 +293,9 @@ private slots:
     {
         QTemporaryDir ports;
         StartedWindow w(parse({QStringLiteral("--port-dir"), ports.path()}).options);
-        QCOMPARE(w.core->portText(), QStringLiteral("1"));
+        QCOMPARE(int(w.core->port()), 1);
         QCOMPARE(w.io->openAttempts, QStringList{QDir(ports.path()).filePath("COM1")});
-        w.core->Timer2_Timer();
+        testing(w.core).Timer2_Timer();
         QCOMPARE(w.io->openAttempts.last(), QDir(ports.path()).filePath("COM2"));
     }
 

@@ -31,14 +31,14 @@ class ShortWatchdog {
 public:
     explicit ShortWatchdog(Instrument &core) : core_(core)
     {
-        core_.Timer4().blockSignals(true);
+        testing(core_).Timer4().blockSignals(true);
         QObject::connect(&tick_, &QTimer::timeout, [this] {
-            if (core_.Timer4().isActive())
-                core_.Timer4_Timer();
+            if (testing(core_).Timer4().isActive())
+                testing(core_).Timer4_Timer();
         });
         tick_.start(kTestWatchdogTickMs);
     }
-    ~ShortWatchdog() { core_.Timer4().blockSignals(false); }
+    ~ShortWatchdog() { testing(core_).Timer4().blockSignals(false); }
     ShortWatchdog(const ShortWatchdog &) = delete;
     ShortWatchdog &operator=(const ShortWatchdog &) = delete;
 
@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(int(w.core->store().recordAt(arrived + 1).val[0]), int(record_store::kEmptyValue));
         QCOMPARE(w.core->memnum(), arrived);
         QVERIFY(!w.core->isBusy());  // Read can be asked for again
-        QVERIFY(w.core->Timer2().isActive());
+        QVERIFY(testing(w.core).Timer2().isActive());
         QVERIFY(waitUntil([&] { return !w.isLinked(); }, 1000));
         QCOMPARE(w.links.last(), false);
         const double share = cpuShareOver(1000);
@@ -150,8 +150,8 @@ private slots:
         if (!cancel) {
             QVERIFY(!w.core->serial().PortOpen());
             // The user still decides: nothing runs until the dialog is answered.
-            QVERIFY(!w.core->Timer2().isActive());
-            QVERIFY(!w.core->Timer3().isActive());
+            QVERIFY(!testing(w.core).Timer2().isActive());
+            QVERIFY(!testing(w.core).Timer3().isActive());
             QCOMPARE(w.core->readPhase(), Phase::Idle);
         }
     }

@@ -127,9 +127,9 @@ private slots:
         // The busy lock is lifted: the commands and the status display are back.
         QVERIFY(!w.core->isBusy());
         QCOMPARE(w.busy, (QList<bool>{true, false}));
-        for (LinkTimer *t : {&w.core->Timer2(), &w.core->Timer3()})
+        for (LinkTimer *t : {&testing(w.core).Timer2(), &testing(w.core).Timer3()})
             QVERIFY(t->isActive());
-        QVERIFY(!w.core->Timer4().isActive());
+        QVERIFY(!testing(w.core).Timer4().isActive());
 
         QCOMPARE(int(w.core->secFlag()), 1);  // the simulator stamps seconds
         QCOMPARE(listedLines(w), expectedTable(2001, 2500, true));
@@ -163,24 +163,24 @@ private slots:
         readRange(w, QStringLiteral("1"), QStringLiteral("2500"));
         // The test gives the watchdog's ticks itself: the running timer's own
         // ticks go nowhere.
-        w.core->Timer4().blockSignals(true);
+        testing(w.core).Timer4().blockSignals(true);
         QVERIFY(waitUntil([&] { return w.blockFrames().size() == 2; }, 5000));
         waitUntil([] { return false; }, 300);
         for (int i = 0; i < 30; ++i)
-            w.core->Timer4_Timer();
+            testing(w.core).Timer4_Timer();
         waitUntil([] { return false; }, 300);
         QCOMPARE(w.blockFrames().size(), 2);
         QCOMPARE(w.completions, 0);
         QVERIFY(w.interruptions.isEmpty());
-        w.core->Timer4_Timer();
+        testing(w.core).Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
         QCOMPARE(w.blockFrames()[2], w.blockFrames()[1]);
         QVERIFY(waitUntil(
             [&] { return w.core->readPhase() == Instrument::ReadPhase::AwaitingLate; }, 5000));
         for (int i = 0; i < 30; ++i)
-            w.core->Timer4_Timer();
+            testing(w.core).Timer4_Timer();
         QCOMPARE(w.blockFrames().size(), 3);
-        w.core->Timer4_Timer();
+        testing(w.core).Timer4_Timer();
         QVERIFY(waitUntil([&] { return w.completions + w.interruptions.size() == 1; }, 10000));
         QCOMPARE(w.interruptions, QStringList{});
         QCOMPARE(w.completions, 1);

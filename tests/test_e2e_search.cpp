@@ -81,8 +81,8 @@ private slots:
         QStringList linkedOn;
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (w.core->commOk() == 1 && !linkedOn.contains(w.core->portText()))
-                linkedOn << w.core->portText();
+            if (w.core->commOk() == 1 && !linkedOn.contains(QString::number(w.core->port())))
+                linkedOn << QString::number(w.core->port());
         });
         watch.start(1);
 
@@ -92,7 +92,8 @@ private slots:
         QCOMPARE(linkShownFor, QStringList{QStringLiteral("COM5")});
         QCOMPARE(linkedOn, QStringList{QStringLiteral("5")});
         QCOMPARE(w.core->commOk(), qint16(1));
-        QCOMPARE(port_problem::reason(w.core->portNotes().value(2)) == QStringLiteral("不是本仪器"),
+        QCOMPARE(port_problem::reason(testing(w.core).portNotes().value(2))
+                     == QStringLiteral("不是本仪器"),
                  noted);
     }
 

@@ -10,16 +10,16 @@ private slots:
     {
         CoreHarness h({1, 3});
         h.io->openAttempts.clear();
-        h.core->openPort();  // already open on COM1: closed and opened again
+        testing(h.core).openPort();  // already open on COM1: closed and opened again
         QCOMPARE(h.io->openAttempts, QStringList{h.deviceOf(1)});
         QCOMPARE(h.core->serial().Settings(), QStringLiteral("115200,n,8,1"));
         QCOMPARE(int(h.core->serial().InputMode()), 1);
-        h.core->setPortText(QStringLiteral("abc"));
-        h.core->openPort();
+        h.core->setPort(0);  // selects no port
+        testing(h.core).openPort();
         QCOMPARE(h.io->openDevice, h.deviceOf(1));
-        startReadOut(h, 1, 250);                   // armed for a block of 5000 bytes
-        h.core->setPortText(QStringLiteral("2"));  // no COM2: closed, armed all the same
-        h.core->openPort();
+        startReadOut(h, 1, 250);  // armed for a block of 5000 bytes
+        h.core->setPort(2);       // no COM2: closed, armed all the same
+        testing(h.core).openPort();
         QVERIFY(!h.core->serial().PortOpen());
         QCOMPARE(int(h.core->serial().RThreshold()), 20);
         QCOMPARE(int(h.core->serial().InputLen()), 20);
@@ -28,12 +28,12 @@ private slots:
     void probeFrameAndThreshold()
     {
         CoreHarness h;
-        h.core->senddat(11);
+        testing(h.core).senddat(11);
         const auto w = h.takeWrites();
         QCOMPARE(w.size(), 1);
         QCOMPARE(w[0], bytes({0xAA, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x11}));
         QCOMPARE(int(h.core->serial().RThreshold()), 20);
-        QCOMPARE(int(h.core->lastCmd()), 11);
+        QCOMPARE(int(testing(h.core).lastCmd()), 11);
     }
 
     void rangeUnderOneBlockIsOneFrame()
@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(int(h.core->serial().InputLen()), 5000);
         h.receiveBlock(blockReplyFor(w[0], sampleRecord));
         QVERIFY(h.takeWrites().isEmpty());  // nothing more is requested
-        QVERIFY(!h.core->Timer4().isActive());
+        QVERIFY(!testing(h.core).Timer4().isActive());
     }
 
     void range1To2500IsThreeFrames()
@@ -58,12 +58,12 @@ private slots:
         QCOMPARE(int(h.core->serial().RThreshold()), 20000);
         QCOMPARE(int(h.core->serial().InputLen()), 20000);
         h.receiveBlock(blockReplyFor(sent.last(), sampleRecord));
-        QCOMPARE(h.core->startsave(), 1001);
-        QCOMPARE(int(h.core->lsmemmul()), 2);
+        QCOMPARE(testing(h.core).startsave(), 1001);
+        QCOMPARE(int(testing(h.core).lsmemmul()), 2);
         sent += h.takeWrites();
         h.receiveBlock(blockReplyFor(sent.last(), sampleRecord));
-        QCOMPARE(h.core->startsave(), 2001);
-        QCOMPARE(int(h.core->lsmemmul()), 3);
+        QCOMPARE(testing(h.core).startsave(), 2001);
+        QCOMPARE(int(testing(h.core).lsmemmul()), 3);
         sent += h.takeWrites();
         QCOMPARE(int(h.core->serial().RThreshold()), 10000);
         QCOMPARE(int(h.core->serial().InputLen()), 10000);
@@ -86,18 +86,18 @@ private slots:
         sent += h.takeWrites();
         QCOMPARE(sent.size(), 2);
         QCOMPARE(sent[1], bytes({0xAA, 0, 0x0A, 1, 0, 0x14, 0, 0x55}));
-        QVERIFY(!h.core->Timer4().isActive());
+        QVERIFY(!testing(h.core).Timer4().isActive());
     }
 
     void closedPortSendsNothingAndLocksNothing()
     {
         CoreHarness h({});  // no device present: the port stays closed
         QVERIFY(!h.core->serial().PortOpen());
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(int(h.core->lastCmd()), 33);
+        QCOMPARE(int(testing(h.core).lastCmd()), 33);
         startReadOut(h, 1, 10);
-        QCOMPARE(int(h.core->lastCmd()), 55);
+        QCOMPARE(int(testing(h.core).lastCmd()), 55);
         QVERIFY(h.takeWrites().isEmpty());
         // Not armed for the block's 200 bytes: the thresholds are as start-up left them.
         QCOMPARE(int(h.core->serial().RThreshold()), 20);
@@ -109,13 +109,13 @@ private slots:
     void blockRequestAppliesTheBusyLock()
     {
         CoreHarness h;
-        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
+        QVERIFY(testing(h.core).Timer2().isActive() && testing(h.core).Timer3().isActive());
         startReadOut(h, 1, 10);
         QVERIFY(h.core->isBusy());
         QCOMPARE(h.busy, QList<bool>{true});
-        QVERIFY(!h.core->Timer2().isActive());
-        QVERIFY(!h.core->Timer3().isActive());
-        QVERIFY(h.core->Timer4().isActive());
+        QVERIFY(!testing(h.core).Timer2().isActive());
+        QVERIFY(!testing(h.core).Timer3().isActive());
+        QVERIFY(testing(h.core).Timer4().isActive());
     }
 
     void shortCommandsKeepInputLen()
@@ -123,10 +123,10 @@ private slots:
         CoreHarness h;
         startReadOut(h, 1, 250);
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         QCOMPARE(int(h.core->serial().RThreshold()), 20);
         QCOMPARE(int(h.core->serial().InputLen()), 5000);
-        h.core->openPort();
+        testing(h.core).openPort();
         QCOMPARE(int(h.core->serial().InputLen()), 20);
     }
 
@@ -135,18 +135,18 @@ private slots:
         CoreHarness h;
         startReadOut(h, 1, 250);  // armed for a block of 5000 bytes
         const QByteArray block = h.takeWrites().last();
-        h.core->senddat(44);
+        testing(h.core).senddat(44);
         const auto w = h.takeWrites();
         QCOMPARE(w, QList<QByteArray>{block});
         QCOMPARE(int(h.core->serial().RThreshold()), 5000);
-        QCOMPARE(int(h.core->lastCmd()), 44);
+        QCOMPARE(int(testing(h.core).lastCmd()), 44);
     }
 
     void staleBytesAreGoneAfterSenddat()
     {
         CoreHarness h;
         h.io->injectQuietly(bytes({0xAA, 1, 2, 3}));  // in the driver, not yet read
-        h.core->senddat(11);
+        testing(h.core).senddat(11);
         QVERIFY(h.io->pendingInput.isEmpty());
         // Only the real reply completes the threshold; the stale bytes would have shifted it.
         h.receive(shortReply(0x11, 0xFF));
@@ -172,12 +172,12 @@ private slots:
             return shortReply(quint8(frame.at(7)), 0xFF);
         };
         h.io->injectQuietly(bytes({0xAA, 1, 2, 3}));  // stale, in the driver
-        h.core->senddat(11);
+        testing(h.core).senddat(11);
         // When senddat returns, the frame is on the line, whichever way the port sends.
         QCOMPARE(h.io->writes, QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11})});
         h.receive(QByteArray());  // the event loop hears of the reply
         QCOMPARE(int(h.core->commOk()), 1);
-        QCOMPARE(h.core->rxBuf(), shortReply(0x11, 0xFF));
+        QCOMPARE(testing(h.core).rxBuf(), shortReply(0x11, 0xFF));
         QCOMPARE(int(h.core->secFlag()), 1);
     }
 
@@ -195,24 +195,25 @@ private slots:
         QFETCH(int, secFlag);
         CoreHarness h;
         h.link();
-        h.core->senddat(11);
+        testing(h.core).senddat(11);
         h.receive(CoreHarness::probeReply(secFlag == 1 ? 0x00 : 0xFF));  // the other way first
         for (int i = 0; i < 12; ++i)
-            h.core->Timer2_Timer();  // linked: the ticks only count
-        QCOMPARE(int(h.core->silentTicks()), 12);
-        h.core->senddat(11);
+            testing(h.core).Timer2_Timer();  // linked: the ticks only count
+        QCOMPARE(int(testing(h.core).silentTicks()), 12);
+        testing(h.core).senddat(11);
         QByteArray reply = shortReply(0x11, quint8(byte15));
         for (int i = 1; i < 15; ++i)
             reply[i] = char(0x30 + i);  // bytes that are not read
         h.receive(reply);
         QTEST(int(h.core->secFlag()), "secFlag");
         QCOMPARE(int(h.core->commOk()), 1);
-        QCOMPARE(int(h.core->silentTicks()), 0);
+        QCOMPARE(int(testing(h.core).silentTicks()), 0);
     }
 
     void countReplyOpensTheDialog()
     {
         CoreHarness h;
+        h.link();
         h.core->read();
         h.receive(shortReply(0x22, 0x00, 0x03, 0x20));
         QCOMPARE(h.core->savesum(), 332);
@@ -222,24 +223,25 @@ private slots:
     void countReplyWithWrongEchoOpensNothing()
     {
         CoreHarness h;
+        h.link();
         h.core->read();
         h.receive(shortReply(0x22, 0, 0, 5));
         for (int i = 0; i < 3; ++i)
-            h.core->Timer2_Timer();
+            testing(h.core).Timer2_Timer();
         h.core->read();
         h.receive(shortReply(0x33, 0, 3, 32));
         QCOMPARE(int(h.core->serial().RThreshold()), 20);
         QCOMPARE(h.core->savesum(), 5);
         QCOMPARE(h.groupCounts, QList<qint32>{5});  // the dialog opened for the first reply only
-        QCOMPARE(int(h.core->silentTicks()), 3);    // only the instrument's answer counts
+        QCOMPARE(int(testing(h.core).silentTicks()), 3);  // only the instrument's answer counts
     }
 
     void liveReplyWithWrongEchoShowsNothing()
     {
         CoreHarness h;
-        h.core->senddat(11);
+        testing(h.core).senddat(11);
         h.receive(CoreHarness::probeReply(0xFF));  // seconds on ...
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         h.receive(shortReply(0x22));  // ... and not turned off by a wrong reply
         QVERIFY(h.live.isEmpty());
         QCOMPARE(int(h.core->secFlag()), 1);
@@ -251,14 +253,14 @@ private slots:
         CoreHarness h;
         h.link();
         for (int i = 0; i < 9; ++i)
-            h.core->Timer2_Timer();  // linked: the ticks only count
-        h.core->senddat(11);
+            testing(h.core).Timer2_Timer();  // linked: the ticks only count
+        testing(h.core).senddat(11);
         h.io->injectQuietly(shortReply(0x11, 0xFF));
         h.io->fail(SerialIo::Failure::ReadFailed);  // CommEvent 1008
         QCOMPARE(int(h.core->serial().CommEvent()), int(MSComm::comEventReadFailed));
-        QCOMPARE(h.core->rxBuf(), CoreHarness::probeReply());  // the reply that linked
+        QCOMPARE(testing(h.core).rxBuf(), CoreHarness::probeReply());  // the reply that linked
         QCOMPARE(int(h.core->secFlag()), 0);
-        QCOMPARE(int(h.core->silentTicks()), 9);
+        QCOMPARE(int(testing(h.core).silentTicks()), 9);
     }
 
     void shortBlockDeliveryIsNotStored()
@@ -275,13 +277,13 @@ private slots:
         QCOMPARE(h.takeWrites(), QList<QByteArray>{frame});        // the same block, at once
         QCOMPARE(h.completions, 0);
         QVERIFY(h.interruptions.isEmpty());
-        QVERIFY(h.core->Timer4().isActive());  // the watchdog still guards the block
+        QVERIFY(testing(h.core).Timer4().isActive());  // the watchdog still guards the block
     }
 
     void shortLiveDeliveryIsIgnored()
     {
         CoreHarness h;
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         h.receive(bytes({0xAA, 1, 2, 3, 4}));
         QVERIFY(h.live.isEmpty());
         QCOMPARE(int(h.core->commOk()), 0);
@@ -316,7 +318,7 @@ private slots:
         QFETCH(bool, links);
         CoreHarness h({1, 2});
         if (dat != 0)
-            h.core->senddat(qint16(dat));
+            testing(h.core).senddat(qint16(dat));
         h.receive(reply);
         QCOMPARE(int(h.core->commOk()), links ? 1 : 0);
         QCOMPARE(h.links, links ? QList<bool>{true} : QList<bool>{});

@@ -37,7 +37,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QStringList, shown);
         Form1Harness h;
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         h.receive(reply);
         QCOMPARE((QStringList{h.Label2->text(), h.Label4->text(), h.Label5->text()}), shown);
     }
@@ -46,10 +46,10 @@ private slots:
     void formatterSlotKeepsTheLastFormattedReading()
     {
         Form1Harness h;
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         h.receive(liveReply({0x0C, 0x22, 0x42, 0x00, 0x05, 0x43, 0x64, 0x00, 0x31}));
         QCOMPARE(h.Label5->text(), QStringLiteral("OL"));
-        QCOMPARE(h.core->fmtText(), QStringLiteral("0.005mA"));
+        QCOMPARE(testing(h.core).fmtText(), QStringLiteral("0.005mA"));
     }
 
     // The three values share one font whatever they show, "- -" of a lost link
@@ -65,13 +65,13 @@ private slots:
                                [&](const QLabel *l) { return l->font() == font; });
         };
         QVERIFY(allInFont());
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         h.receive(liveReply({255, 255, 0x41, 100, 0, 0x42, 0, 7, 0x00}));
         QCOMPARE((QStringList{h.Label2->text(), h.Label4->text(), h.Label5->text()}),
                  (QStringList{"2575.5mA", "OL", "7"}));
         QVERIFY(allInFont());
         for (int tick = 0; tick < 31; ++tick)
-            h.core->Timer2_Timer();  // silence: the link is lost
+            testing(h.core).Timer2_Timer();  // silence: the link is lost
         f.Timer1_Timer();
         QCOMPARE(h.Label5->text(), QStringLiteral("- -"));
         QVERIFY(allInFont());
@@ -101,9 +101,9 @@ private slots:
         const QFontMetricsF fm(h.Label2->font());
         for (int value : {25755, 19999, 12345, 10001, 9999, 1000, 0}) {
             for (int status = 0; status <= 255; ++status) {
-                h.core->fmtReading(QString::number(value), QString::number(status));
-                QVERIFY2(fm.horizontalAdvance(h.core->fmtText()) <= h.Label2->width(),
-                         qPrintable(h.core->fmtText()));
+                testing(h.core).fmtReading(QString::number(value), QString::number(status));
+                QVERIFY2(fm.horizontalAdvance(testing(h.core).fmtText()) <= h.Label2->width(),
+                         qPrintable(testing(h.core).fmtText()));
             }
         }
     }
@@ -111,10 +111,10 @@ private slots:
     void secondsFlagFollowsEveryLiveReply()
     {
         Form1Harness h;
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         h.receive(liveReply({0, 1, 0x40, 0, 2, 0x40, 0, 3, 0x40}, 0xFF));
         QCOMPARE(int(h.core->secFlag()), 1);
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         h.receive(liveReply({0, 1, 0x40, 0, 2, 0x40, 0, 3, 0x40}, 0x00));
         QCOMPARE(int(h.core->secFlag()), 0);
     }

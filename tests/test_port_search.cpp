@@ -1,11 +1,19 @@
 // Port search and link supervision (Timer2), the live poll (Timer3) and the block watchdog
 // (Timer4).
+#include "core/link/port_number.h"
 #include "support/read_out.h"
 
 #include <QtTest>
 
 namespace {
-QString combo(CoreHarness &h) { return h.core->portText(); }
+QString combo(CoreHarness &h) { return QString::number(testing(h.core).searchPort()); }
+// What the user types into the window's port box reaches the search as the
+// port number it reads as; a text that is no port number changes nothing.
+void type(CoreHarness &h, const QString &text)
+{
+    if (const std::optional<qint16> port = port_number::fromText(text))
+        h.core->setPort(*port);
+}
 }  // namespace
 
 class PortSearchTest : public QObject {
@@ -16,7 +24,7 @@ private slots:
         CoreHarness h({1, 2});
         QCOMPARE(h.io->openDevice, h.deviceOf(1));  // start-up opened COM1 ...
         QVERIFY(h.takeWrites().isEmpty());          // ... without probing it
-        h.core->Timer2_Timer();
+        testing(h.core).Timer2_Timer();
         QCOMPARE(combo(h), QStringLiteral("2"));
         QCOMPARE(h.io->openDevice, h.deviceOf(2));
         QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x11})});
@@ -32,21 +40,21 @@ private slots:
         // Every step tries a port from 1 to 16: no step is spent on a number
         // that selects no port.
         QTest::newRow("negative goes to 1") << "-2" << QStringList{"1", "2"};
-        QTest::newRow("huge negative goes to 1") << "-1e20" << QStringList{"1", "2"};
-        QTest::newRow("huge goes to 1") << "1e300" << QStringList{"1", "2"};
-        QTest::newRow("fraction") << "2.5" << QStringList{"3.5", "5"};  // 4.5 is port 4 again
-        // 1.5 and 2.5 both select port 2 (ties go to the even number); the
-        // second step moves on to port 3 instead of trying port 2 again.
-        QTest::newRow("fraction onto the same port") << "0.5" << QStringList{"1.5", "3", "4"};
-        QTest::newRow("not a number starts at 1") << "abc" << QStringList{"1", "2"};
-        QTest::newRow("empty starts at 1") << "" << QStringList{"1"};
+        // 2.5 reads as port 2 (ties go to the even number), 0.5 as port 0.
+        QTest::newRow("fraction") << "2.5" << QStringList{"3", "4"};
+        QTest::newRow("fraction below 1") << "0.5" << QStringList{"1", "2"};
+        // A text that is no port number leaves the search where it stands.
+        QTest::newRow("huge negative is no port") << "-1e20" << QStringList{"2", "3"};
+        QTest::newRow("huge is no port") << "1e300" << QStringList{"2", "3"};
+        QTest::newRow("not a number") << "abc" << QStringList{"2", "3"};
+        QTest::newRow("empty") << "" << QStringList{"2"};
     }
     void stepSequence()
     {
         QFETCH(QString, start);
         QFETCH(QStringList, steps);
         CoreHarness h;
-        h.core->setPortText(start);
+        type(h, start);
         QStringList seen;
         for (int i = 0; i < steps.size(); ++i) {
             h.searchStep();
@@ -67,7 +75,7 @@ private slots:
         for (const QString &t : texts) {
             for (int step = 0; step < 3; ++step) {
                 if (step == 0)
-                    h.core->setPortText(t);
+                    type(h, t);
                 h.io->openAttempts.clear();
                 h.searchStep();
                 const qint16 port = h.core->serial().CommPort();
@@ -85,18 +93,18 @@ private slots:
     void anOpenedPortKeepsTheSearchForItsProbeWindow()
     {
         CoreHarness h({2});
-        h.core->Timer2_Timer();  // port 2 opens and is probed
+        testing(h.core).Timer2_Timer();  // port 2 opens and is probed
         QCOMPARE(h.takeWrites().size(), 1);
-        QVERIFY(h.core->probeWindow().isActive());
-        QCOMPARE(h.core->probeWindow().interval(), 100);
-        h.core->Timer2_Timer();  // inside the window: the search stays
+        QVERIFY(testing(h.core).probeWindow().isActive());
+        QCOMPARE(testing(h.core).probeWindow().interval(), 100);
+        testing(h.core).Timer2_Timer();  // inside the window: the search stays
         QCOMPARE(combo(h), QStringLiteral("2"));
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(int(h.core->silentTicks()), 2);  // the ticks still count
-        h.searchStep();                           // the window passed unanswered
+        QCOMPARE(int(testing(h.core).silentTicks()), 2);  // the ticks still count
+        h.searchStep();                                   // the window passed unanswered
         QCOMPARE(combo(h), QStringLiteral("3"));
-        QVERIFY(!h.core->probeWindow().isActive());  // port 3 is missing ...
-        h.core->Timer2_Timer();                      // ... and costs one tick
+        QVERIFY(!testing(h.core).probeWindow().isActive());  // port 3 is missing ...
+        testing(h.core).Timer2_Timer();                      // ... and costs one tick
         QCOMPARE(combo(h), QStringLiteral("4"));
     }
 
@@ -114,29 +122,29 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, portAfterNextTick);
         CoreHarness h({2, 3});
-        h.core->Timer2_Timer();
-        QVERIFY(h.core->probeWindow().isActive());
+        testing(h.core).Timer2_Timer();
+        QVERIFY(testing(h.core).probeWindow().isActive());
         h.receive(reply);
-        QVERIFY(!h.core->probeWindow().isActive());
-        h.core->Timer2_Timer();
+        QVERIFY(!testing(h.core).probeWindow().isActive());
+        testing(h.core).Timer2_Timer();
         QCOMPARE(combo(h), portAfterNextTick);
     }
 
     void fractionalPortIsRoundedToEven()
     {
-        CoreHarness h({4});
-        h.core->setPortText(QStringLiteral("2.5"));
-        h.core->Timer2_Timer();  // 3.5 selects port 4
-        QCOMPARE(h.io->openDevice, h.deviceOf(4));
+        CoreHarness h({3});
+        type(h, QStringLiteral("2.5"));  // port 2: the search goes on to port 3
+        testing(h.core).Timer2_Timer();
+        QCOMPARE(h.io->openDevice, h.deviceOf(3));
     }
 
     void missingPortCostsOneStepAndSendsNothing()
     {
         CoreHarness h({1});
-        h.core->Timer2_Timer();
+        testing(h.core).Timer2_Timer();
         QVERIFY(!h.core->serial().PortOpen());
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(int(h.core->lastCmd()), 11);
+        QCOMPARE(int(testing(h.core).lastCmd()), 11);
     }
 
     void replyStopsTheSearchAtThatPort()
@@ -147,11 +155,11 @@ private slots:
         h.receive(shortReply(0x11));
         QCOMPARE(int(h.core->commOk()), 1);
         h.takeWrites();
-        h.core->Timer2_Timer();
+        testing(h.core).Timer2_Timer();
         QCOMPARE(combo(h), QStringLiteral("3"));
         QCOMPARE(h.io->openDevice, h.deviceOf(3));
         QVERIFY(h.takeWrites().isEmpty());
-        QCOMPARE(int(h.core->silentTicks()), 1);
+        QCOMPARE(int(testing(h.core).silentTicks()), 1);
     }
 
     void linkIsLostOnThe31stSilentTick()
@@ -160,12 +168,12 @@ private slots:
         h.link();
         QCOMPARE(int(h.core->commOk()), 1);
         for (int i = 0; i < 30; ++i)
-            h.core->Timer2_Timer();
+            testing(h.core).Timer2_Timer();
         QCOMPARE(int(h.core->commOk()), 1);
         QCOMPARE(combo(h), QStringLiteral("1"));
-        h.core->Timer2_Timer();
+        testing(h.core).Timer2_Timer();
         QCOMPARE(int(h.core->commOk()), 0);
-        h.core->Timer2_Timer();  // the search resumes after the current number
+        testing(h.core).Timer2_Timer();  // the search resumes after the current number
         QCOMPARE(combo(h), QStringLiteral("2"));
     }
 
@@ -176,21 +184,21 @@ private slots:
         CoreHarness h;
         h.link();
         for (int i = 0; i < 1299; ++i)
-            h.core->Timer2_Timer();
-        QCOMPARE(int(h.core->silentTicks()), 1299);
-        h.core->Timer2_Timer();
-        QCOMPARE(int(h.core->silentTicks()), 1300);
-        h.core->Timer2_Timer();
-        QCOMPARE(int(h.core->silentTicks()), 1300);
+            testing(h.core).Timer2_Timer();
+        QCOMPARE(int(testing(h.core).silentTicks()), 1299);
+        testing(h.core).Timer2_Timer();
+        QCOMPARE(int(testing(h.core).silentTicks()), 1300);
+        testing(h.core).Timer2_Timer();
+        QCOMPARE(int(testing(h.core).silentTicks()), 1300);
     }
 
     void livePollOnlyWhileLinked()
     {
         CoreHarness h;
-        h.core->Timer3_Timer();
+        testing(h.core).Timer3_Timer();
         QVERIFY(h.takeWrites().isEmpty());
         h.link();
-        h.core->Timer3_Timer();
+        testing(h.core).Timer3_Timer();
         QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x33})});
     }
 
@@ -200,27 +208,28 @@ private slots:
         startReadOut(h, 1, 2500);
         const QByteArray first = h.takeWrites().last();
         for (int i = 0; i < 30; ++i)
-            h.core->Timer4_Timer();
+            testing(h.core).Timer4_Timer();
         QVERIFY(h.takeWrites().isEmpty());
-        h.core->Timer4_Timer();
+        testing(h.core).Timer4_Timer();
         QCOMPARE(h.takeWrites(), QList<QByteArray>{first});
-        QCOMPARE(int(h.core->blockRetryTicks()), 0);
+        QCOMPARE(int(testing(h.core).blockRetryTicks()), 0);
         // The next block resets the count: 30 more ticks send nothing.
         h.receiveBlock(blockReplyFor(first, sampleRecord));
         h.takeWrites();
         for (int i = 0; i < 30; ++i)
-            h.core->Timer4_Timer();
+            testing(h.core).Timer4_Timer();
         QVERIFY(h.takeWrites().isEmpty());
     }
 
     void readStopsSearchAndPoll()
     {
         CoreHarness h;  // start-up lets the search and the live poll run
-        QVERIFY(h.core->Timer2().isActive());
-        QVERIFY(h.core->Timer3().isActive());
+        QVERIFY(testing(h.core).Timer2().isActive());
+        QVERIFY(testing(h.core).Timer3().isActive());
+        h.link();
         h.core->read();
-        QVERIFY(!h.core->Timer2().isActive());
-        QVERIFY(!h.core->Timer3().isActive());
+        QVERIFY(!testing(h.core).Timer2().isActive());
+        QVERIFY(!testing(h.core).Timer3().isActive());
         QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x22})});
     }
 };

@@ -27,9 +27,9 @@ void readOutPart(CoreHarness &h, qint32 first, qint32 last, int blocks)
 void expectBackAtWork(CoreHarness &h)
 {
     QCOMPARE(h.core->readPhase(), Phase::Idle);
-    QVERIFY(!h.core->Timer4().isActive());
-    QVERIFY(h.core->Timer2().isActive());
-    QVERIFY(h.core->Timer3().isActive());
+    QVERIFY(!testing(h.core).Timer4().isActive());
+    QVERIFY(testing(h.core).Timer2().isActive());
+    QVERIFY(testing(h.core).Timer3().isActive());
     QVERIFY(!h.core->isBusy());
     // Lifted, if it was ever on: a request to a port that is gone applies no lock.
     QVERIFY(h.busy.isEmpty() || !h.busy.last());
@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(h.links, QList<bool>{true});
         int frames = 0;
         for (int second = 1; second <= 31 * 4; ++second) {
-            h.core->Timer4_Timer();
+            testing(h.core).Timer4_Timer();
             frames += h.takeWrites().size();
             if (second == 30)
                 QCOMPARE(int(h.core->commOk()), 1);
@@ -146,13 +146,13 @@ private slots:
         CoreHarness h;
         readOutPart(h, 1, 3000, 0);
         for (int block = 0; block < 3; ++block) {
-            h.core->Timer4_Timer();
+            testing(h.core).Timer4_Timer();
             for (int i = 0; i < 31 * 3; ++i)
-                h.core->Timer4_Timer();  // three unanswered re-sends ...
+                testing(h.core).Timer4_Timer();  // three unanswered re-sends ...
             const QByteArray frame = h.takeWrites().last();
             h.receiveBlock(blockReplyFor(frame, sampleRecord));  // ... then an answer
             for (int i = 0; i < 31; ++i)
-                h.core->Timer4_Timer();  // the quiet period after a re-sent block
+                testing(h.core).Timer4_Timer();  // the quiet period after a re-sent block
         }
         QCOMPARE(h.completions, 1);
         QVERIFY(h.interruptions.isEmpty());
@@ -207,6 +207,7 @@ private slots:
     void okWithThePortGone()
     {
         CoreHarness h;
+        h.link();
         h.core->read();
         h.receive(shortReply(0x22, 0, 25, 0));
         QCOMPARE(h.groupCounts, QList<qint32>{2500});  // the read-range dialog's turn
@@ -219,7 +220,7 @@ private slots:
         h.core->startReadOut(read_plan::fromTexts(read_plan::Choice::Range, QStringLiteral("1"),
                                                   QStringLiteral("100"), h.core->savesum()));
         QVERIFY(h.takeWrites().isEmpty());
-        h.core->Timer4_Timer();
+        testing(h.core).Timer4_Timer();
         QCOMPARE(h.interruptions,
                  QStringList{QStringLiteral("读取中断：仪器已断开。没有读到任何数据组。")});
         QCOMPARE(h.completions, 0);
@@ -236,12 +237,12 @@ private slots:
         startReadOut(h, 1, 2000);
         QVERIFY(h.core->isBusy());
         QCOMPARE(h.busy, QList<bool>{true});
-        QVERIFY(!h.core->Timer2().isActive());
-        QVERIFY(!h.core->Timer3().isActive());
+        QVERIFY(!testing(h.core).Timer2().isActive());
+        QVERIFY(!testing(h.core).Timer3().isActive());
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
         QVERIFY(h.core->isBusy());
         QVERIFY(!h.busy.contains(false));
-        QVERIFY(!h.core->Timer3().isActive());
+        QVERIFY(!testing(h.core).Timer3().isActive());
         h.receiveBlock(blockReplyFor(h.takeWrites().last(), sampleRecord));
         QCOMPARE(h.completions, 1);
         QCOMPARE(h.busy.count(false), 1);  // lifted once, at the end
@@ -255,14 +256,14 @@ private slots:
         h.core->read();
         h.receive(shortReply(0x22, 0, 25, 0));
         h.core->resumeLink();  // Cancel in the read-range dialog
-        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
+        QVERIFY(testing(h.core).Timer2().isActive() && testing(h.core).Timer3().isActive());
         QCOMPARE(int(h.core->commOk()), 1);
         h.io->fail(SerialIo::Failure::Unplugged);
         QVERIFY(!h.core->serial().PortOpen());  // "port closed"
         QCOMPARE(int(h.core->commOk()), 0);     // "communication failed", and searching
         QCOMPARE(h.links, (QList<bool>{true, false}));
         QCOMPARE(h.portLosses, 1);
-        QVERIFY(h.core->Timer2().isActive());  // the search goes on
+        QVERIFY(testing(h.core).Timer2().isActive());  // the search goes on
         QVERIFY(h.interruptions.isEmpty());
         QCOMPARE(h.completions, 0);
         QCOMPARE(h.nothingToRead, 0);
@@ -284,7 +285,7 @@ private slots:
         QStringList problems, tips;
         for (int round = 0; round < 3; ++round) {
             for (int step = 0; step < 16; ++step) {
-                h.core->Timer2_Timer();
+                testing(h.core).Timer2_Timer();
                 if (round == 0 && step < 3) {
                     problems << h.core->portProblem();
                     tips << h.core->portTip();
@@ -317,8 +318,8 @@ private slots:
         // Once the busy device opens, it is no longer a problem.
         h.io->busyDevices.clear();
         h.io->presentDevices << h.deviceOf(3);
-        h.core->setPortText(QStringLiteral("2"));
-        h.core->Timer2_Timer();
+        h.core->setPort(2);
+        testing(h.core).Timer2_Timer();
         QCOMPARE(h.io->openDevice, h.deviceOf(3));
         QCOMPARE(h.core->portProblem(), QString());
         QCOMPARE(int(h.core->commOk()), 0);  // "communication failed" takes its place
@@ -338,18 +339,19 @@ private slots:
         CoreHarness h({1, 2});
         if (reading) {
             startReadOut(h, 1, 2000);
-            QVERIFY(h.core->Timer4().isActive() && h.core->lineTimer().isActive());
+            QVERIFY(testing(h.core).Timer4().isActive() && testing(h.core).lineTimer().isActive());
         } else {
-            h.core->Timer2_Timer();  // COM2 opens and is probed
-            QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
-            QVERIFY(h.core->probeWindow().isActive());
+            testing(h.core).Timer2_Timer();  // COM2 opens and is probed
+            QVERIFY(testing(h.core).Timer2().isActive() && testing(h.core).Timer3().isActive());
+            QVERIFY(testing(h.core).probeWindow().isActive());
         }
         QVERIFY(h.core->serial().PortOpen());
         h.core->shutDown();
         QVERIFY(!h.core->serial().PortOpen());
         QVERIFY(h.io->openDevice.isEmpty());
-        for (LinkTimer *t : {&h.core->Timer2(), &h.core->Timer3(), &h.core->Timer4(),
-                             &h.core->lineTimer(), &h.core->probeWindow()})
+        for (LinkTimer *t :
+             {&testing(h.core).Timer2(), &testing(h.core).Timer3(), &testing(h.core).Timer4(),
+              &testing(h.core).lineTimer(), &testing(h.core).probeWindow()})
             QVERIFY(!t->isActive());
     }
 };

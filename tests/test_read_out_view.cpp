@@ -78,7 +78,7 @@ private slots:
         QCOMPARE(commandsState(h), kCommandsOff);
         QVERIFY(!h.Timer1->isActive());
         h.mnuClear->trigger();  // off: it does not restart the search under the read-out
-        QVERIFY(!h.core->Timer3().isActive());
+        QVERIFY(!testing(h.core).Timer3().isActive());
 
         QString underTheMessage;
         h.dialogs.whileMessageOpen = [&] {
@@ -122,13 +122,13 @@ private slots:
             h.io->fail(SerialIo::Failure::Unplugged);
         } else {
             for (int second = 1; second <= 31; ++second)
-                h.core->Timer4_Timer();
+                testing(h.core).Timer4_Timer();
             // The link is shown lost at once, though the status display stands still.
             QCOMPARE(h.Text3->text(), QStringLiteral("通信失败"));
             QCOMPARE(h.StatusBar1->panelText(1), QStringLiteral("通信失败"));
             QCOMPARE(h.Label2->text(), QStringLiteral("- -"));
             for (int second = 32; second <= 4 * 31; ++second)
-                h.core->Timer4_Timer();
+                testing(h.core).Timer4_Timer();
         }
         QCOMPARE(h.dialogs.messages.size(), 1);
         QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Harlune"));
@@ -174,7 +174,7 @@ private slots:
         h.io->presentDevices << h.deviceOf(2);
         do
             h.searchStep();
-        while (h.core->portText() != QStringLiteral("2"));
+        while (h.core->port() != 2);
         h.form->Timer1_Timer();
         QCOMPARE(h.StatusBar1->panelText(1), QStringLiteral("通信失败"));
     }
@@ -216,12 +216,12 @@ private slots:
             }));
         QVERIFY(trend && trend->isVisible());
         h.link();
-        h.core->senddat(33);
+        testing(h.core).senddat(33);
         h.receive(liveReply());
         QCOMPARE(drawnPoints(trend), 1);
         QCOMPARE(h.core->liveHistory().size(), 1);
         for (int tick = 0; tick < 31; ++tick)
-            h.core->Timer2_Timer();  // silence: the link is lost
+            testing(h.core).Timer2_Timer();  // silence: the link is lost
         QVERIFY(h.core->liveHistory().at(h.core->liveHistory().size() - 1).gap);
     }
 
@@ -237,7 +237,8 @@ private slots:
         QVERIFY(!h.form->isVisible());
         QVERIFY(!h.core->serial().PortOpen());
         QVERIFY(!h.Timer1->isActive());
-        for (LinkTimer *t : {&h.core->Timer2(), &h.core->Timer3(), &h.core->Timer4()})
+        for (LinkTimer *t :
+             {&testing(h.core).Timer2(), &testing(h.core).Timer3(), &testing(h.core).Timer4()})
             QVERIFY(!t->isActive());
     }
 };

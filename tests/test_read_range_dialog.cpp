@@ -23,9 +23,10 @@
 
 namespace {
 
-// Read pressed and the group count answered: the dialog is up.
+// The instrument linked, Read pressed and the group count answered: the dialog is up.
 Form2 *openDialog(Form1Harness &h, quint8 byte15 = 0, quint8 byte16 = 25, quint8 byte17 = 0)
 {
+    h.link();
     h.form->Command2_Click();
     h.takeWrites();
     h.receive(shortReply(0x22, byte15, byte16, byte17));
@@ -269,23 +270,23 @@ void ReadRangeDialogTest::okStartsTheReadOut()
     QTest::mouseClick(d->Command1, Qt::LeftButton);
 
     Form1 &f = *h.form;
-    QCOMPARE(h.core->startsave(), startsave);
-    QCOMPARE(h.core->endsave(), endsave);
+    QCOMPARE(testing(h.core).startsave(), startsave);
+    QCOMPARE(testing(h.core).endsave(), endsave);
     QCOMPARE(h.core->lssavesum(), startsave);
     QCOMPARE(h.core->memnum(), memnum);
-    QCOMPARE(int(h.core->memmul()), memmul);
-    QCOMPARE(int(h.core->memrem()), memrem);
-    QCOMPARE(h.core->lsmemmul(), qint16(1));
+    QCOMPARE(int(testing(h.core).memmul()), memmul);
+    QCOMPARE(int(testing(h.core).memrem()), memrem);
+    QCOMPARE(testing(h.core).lsmemmul(), qint16(1));
 
     const QList<QByteArray> writes = h.takeWrites();
     QCOMPARE(writes.size(), 1);
     QCOMPARE(writes.first(), blockFrame(startsave, firstBlockEnd));
     QCOMPARE(int(h.core->serial().RThreshold()), (firstBlockEnd - startsave + 1) * 20);
-    QVERIFY(h.core->Timer4().isActive());
+    QVERIFY(testing(h.core).Timer4().isActive());
     QVERIFY(f.isEnabled());
     // The busy lock of the read-out is on.
     QVERIFY(!h.Command2->isEnabled());
-    QVERIFY(!h.core->Timer2().isActive());
+    QVERIFY(!testing(h.core).Timer2().isActive());
 
     QVERIFY(d.isNull() || !d->isVisible());
     flushDeletes();
@@ -297,23 +298,23 @@ void ReadRangeDialogTest::okEmptiesViewAndResetsPlanCounters()
 {
     Form1Harness h;
     h.storeGroups(1, 2500, [](qint32) { return GroupRecord{}; });  // an earlier read-out
-    QCOMPARE(h.core->lsmemmul(), qint16(3));
+    QCOMPARE(testing(h.core).lsmemmul(), qint16(3));
     for (int tick = 0; tick < 25; ++tick)
-        h.core->Timer4_Timer();  // a count left over after it
-    QCOMPARE(h.core->blockRetryTicks(), qint16(25));
+        testing(h.core).Timer4_Timer();  // a count left over after it
+    QCOMPARE(testing(h.core).blockRetryTicks(), qint16(25));
     h.dialogs.messages.clear();
     Form2 *d = openDialog(h);
     d->Command1_Click();
     QCOMPARE(h.ProgressBar1->value(), 0);
     QCOMPARE(h.RichTextBox1->Text(), QString());
-    QCOMPARE(h.core->lsmemmul(), qint16(1));
-    QCOMPARE(h.core->blockRetryTicks(), qint16(0));
+    QCOMPARE(testing(h.core).lsmemmul(), qint16(1));
+    QCOMPARE(testing(h.core).blockRetryTicks(), qint16(0));
     // So the watchdog waits its full 31 seconds before asking again.
     h.takeWrites();
     for (int tick = 0; tick < 30; ++tick)
-        h.core->Timer4_Timer();
+        testing(h.core).Timer4_Timer();
     QVERIFY(h.takeWrites().isEmpty());
-    h.core->Timer4_Timer();
+    testing(h.core).Timer4_Timer();
     QCOMPARE(h.takeWrites().size(), 1);
     QVERIFY(h.dialogs.messages.isEmpty());
 }
@@ -353,9 +354,9 @@ void ReadRangeDialogTest::emptyRangeDoesNotLock()
 
     QCOMPARE(h.core->memnum(), memnum);
     QVERIFY(h.takeWrites().isEmpty());
-    QVERIFY(!h.core->Timer4().isActive());
-    QVERIFY(h.core->Timer2().isActive());
-    QVERIFY(h.core->Timer3().isActive());
+    QVERIFY(!testing(h.core).Timer4().isActive());
+    QVERIFY(testing(h.core).Timer2().isActive());
+    QVERIFY(testing(h.core).Timer3().isActive());
     QVERIFY(f.isEnabled());
     QVERIFY(h.Command2->isEnabled());
     QVERIFY(h.Toolbar1->isEnabled());
@@ -377,10 +378,10 @@ void ReadRangeDialogTest::framesStayInsideTheStore()
     QCOMPARE(h.core->savesum(), 250000);
     d->Option2->setChecked(true);
     d->Command1_Click();
-    QCOMPARE(h.core->endsave(), 200000);
+    QCOMPARE(testing(h.core).endsave(), 200000);
     QCOMPARE(h.core->memnum(), 200000);
-    QCOMPARE(int(h.core->memmul()), 200);
-    QCOMPARE(int(h.core->memrem()), 0);
+    QCOMPARE(int(testing(h.core).memmul()), 200);
+    QCOMPARE(int(testing(h.core).memrem()), 0);
     QCOMPARE(h.takeWrites(), QList<QByteArray>{blockFrame(1, 1000)});
 
     // A range typed below 0 and past the store starts at slot 0.
@@ -389,8 +390,8 @@ void ReadRangeDialogTest::framesStayInsideTheStore()
     d2->Text1->setText(QStringLiteral("-1e30"));
     d2->Text2->setText(QStringLiteral("1e30"));
     d2->Command1_Click();
-    QCOMPARE(h2.core->startsave(), 0);
-    QCOMPARE(h2.core->endsave(), 200000);
+    QCOMPARE(testing(h2.core).startsave(), 0);
+    QCOMPARE(testing(h2.core).endsave(), 200000);
     QCOMPARE(h2.takeWrites(), QList<QByteArray>{blockFrame(0, 999)});
 }
 
@@ -400,9 +401,10 @@ void ReadRangeDialogTest::cancelChangesOnlyTheTimers()
     Form1 &f = *h.form;
     h.storeGroups(1, 2500, [](qint32) { return GroupRecord{}; });  // an earlier read-out
     h.dialogs.messages.clear();
-    const QList<qint32> plan = {h.core->startsave(), h.core->endsave(), h.core->lssavesum(),
-                                h.core->memnum(),    h.core->memmul(),  h.core->memrem(),
-                                h.core->lsmemmul()};
+    const QList<qint32> plan = {testing(h.core).startsave(), testing(h.core).endsave(),
+                                h.core->lssavesum(),         h.core->memnum(),
+                                testing(h.core).memmul(),    testing(h.core).memrem(),
+                                testing(h.core).lsmemmul()};
     QCOMPARE(plan, (QList<qint32>{2001, 2500, 1, 2500, 2, 500, 3}));
     const QString table = h.RichTextBox1->Text();
     QPointer<Form2> d = openDialog(h);
@@ -411,16 +413,16 @@ void ReadRangeDialogTest::cancelChangesOnlyTheTimers()
 
     QVERIFY(f.isEnabled());
     QVERIFY(h.takeWrites().isEmpty());
-    QCOMPARE(
-        (QList<qint32>{h.core->startsave(), h.core->endsave(), h.core->lssavesum(),
-                       h.core->memnum(), h.core->memmul(), h.core->memrem(), h.core->lsmemmul()}),
-        plan);
+    QCOMPARE((QList<qint32>{testing(h.core).startsave(), testing(h.core).endsave(),
+                            h.core->lssavesum(), h.core->memnum(), testing(h.core).memmul(),
+                            testing(h.core).memrem(), testing(h.core).lsmemmul()}),
+             plan);
     QCOMPARE(h.ProgressBar1->value(), 100);
     QCOMPARE(h.RichTextBox1->Text(), table);
     // The search and the live poll, stopped by Read, run again.
-    QVERIFY(h.core->Timer2().isActive());
-    QVERIFY(h.core->Timer3().isActive());
-    QVERIFY(!h.core->Timer4().isActive());
+    QVERIFY(testing(h.core).Timer2().isActive());
+    QVERIFY(testing(h.core).Timer3().isActive());
+    QVERIFY(!testing(h.core).Timer4().isActive());
     QVERIFY(h.dialogs.messages.isEmpty());
     flushDeletes();
     QVERIFY(d.isNull());
@@ -438,17 +440,17 @@ void ReadRangeDialogTest::closingByFrameOrEscapeActsAsCancel()
     QFETCH(bool, escape);
     Form1Harness h;
     QPointer<Form2> d = openDialog(h);
-    const qint32 startBefore = h.core->startsave();
+    const qint32 startBefore = testing(h.core).startsave();
     if (escape)
         QTest::keyClick(d->Text1, Qt::Key_Escape);
     else
         QVERIFY(d->close());
     QVERIFY(h.form->isEnabled());
     QVERIFY(h.takeWrites().isEmpty());
-    QCOMPARE(h.core->startsave(), startBefore);
-    QVERIFY(!h.core->Timer4().isActive());
-    QVERIFY(h.core->Timer2().isActive());
-    QVERIFY(h.core->Timer3().isActive());
+    QCOMPARE(testing(h.core).startsave(), startBefore);
+    QVERIFY(!testing(h.core).Timer4().isActive());
+    QVERIFY(testing(h.core).Timer2().isActive());
+    QVERIFY(testing(h.core).Timer3().isActive());
     flushDeletes();
     QVERIFY(d.isNull());
 }

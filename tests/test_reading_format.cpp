@@ -77,10 +77,11 @@ void ReadingFormatTest::formatsThroughTheInstrumentsTexts()
     Instrument &core = *harness_->core;
     // A different text first, so a result that was not written shows.
     const bool error = text == QStringLiteral("err");
-    core.fmtReading(error ? QStringLiteral("10000") : QStringLiteral("20000"), QStringLiteral("0"));
-    QVERIFY(core.fmtText() != text);
-    core.fmtReading(QString::number(value), QString::number(status));
-    QCOMPARE(core.fmtText(), text);
+    testing(core).fmtReading(error ? QStringLiteral("10000") : QStringLiteral("20000"),
+                             QStringLiteral("0"));
+    QVERIFY(testing(core).fmtText() != text);
+    testing(core).fmtReading(QString::number(value), QString::number(status));
+    QCOMPARE(testing(core).fmtText(), text);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include "core/instrument.h"
 #include "platform/qt_serial_io.h"
 #include "support/instrument_recorder.h"
+#include "support/instrument_testing.h"
 
 #include <QTemporaryDir>
 #include <QThread>
@@ -122,8 +123,8 @@ struct PtyLink : InstrumentRecorder {
         qputenv("HARLUNE_PORT_DIR", dir.path().toLocal8Bit());
         core = std::make_unique<Instrument>(std::make_unique<SlowSerialIo>());
         record(core.get());
-        core->setPortText(QStringLiteral("5"));
-        core->openPort();
+        core->setPort(5);
+        testing(core).openPort();
     }
     QTemporaryDir dir;
     InstantPeer peer;
@@ -151,7 +152,7 @@ private slots:
         constexpr int kRounds = 20;
         for (int i = 0; i < kRounds; ++i) {
             // Every reply is a live reading heard: none was thrown away.
-            w.core->senddat(33);
+            testing(w.core).senddat(33);
             QTRY_COMPARE_WITH_TIMEOUT(int(w.live.size()), i + 1, 2000);
             QCOMPARE(int(w.core->commOk()), 1);
             QCOMPARE(int(w.core->secFlag()), 1);
@@ -165,11 +166,11 @@ private slots:
         w.peer.writeRaw(QByteArray("\x01\x02\x03\x04\x05", 5));
         QTest::qWait(50);  // let them reach the port's buffers
         w.peer.start();
-        w.core->senddat(33);
+        testing(w.core).senddat(33);
         QTRY_COMPARE_WITH_TIMEOUT(int(w.core->commOk()), 1, 2000);
-        QCOMPARE(w.core->rxBuf().size(), kReplyLength);
-        QCOMPARE(quint8(w.core->rxBuf()[0]), quint8(0xAA));
-        QCOMPARE(quint8(w.core->rxBuf()[19]), quint8(0x33));
+        QCOMPARE(testing(w.core).rxBuf().size(), kReplyLength);
+        QCOMPARE(quint8(testing(w.core).rxBuf()[0]), quint8(0xAA));
+        QCOMPARE(quint8(testing(w.core).rxBuf()[19]), quint8(0x33));
     }
 
     void unplugClosesThePort()
@@ -177,7 +178,7 @@ private slots:
         PtyLink w;
         QVERIFY(w.core->serial().PortOpen());
         w.peer.hangUp();
-        w.core->senddat(11);  // the next write or read meets the dead device
+        testing(w.core).senddat(11);  // the next write or read meets the dead device
         QTRY_VERIFY_WITH_TIMEOUT(!w.core->serial().PortOpen(), 3000);
         QCOMPARE(w.portLosses, 1);
         QVERIFY(w.interruptions.isEmpty());

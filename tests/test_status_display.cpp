@@ -37,7 +37,7 @@ private slots:
         QCOMPARE(h.Label2->text(), QStringLiteral("12.34mA"));
 
         for (int tick = 0; tick < 31; ++tick)
-            h.core->Timer2_Timer();  // silence: the link is lost
+            testing(h.core).Timer2_Timer();  // silence: the link is lost
         h.form->Timer1_Timer();
         QCOMPARE(h.Text3->text(), QStringLiteral("通信失败"));
         QCOMPARE(h.Text4->text(), QStringLiteral("正在查找..."));
@@ -94,14 +94,14 @@ private slots:
     void searchPaceFollowsTheLink()
     {
         CoreHarness h({1}, false);
-        QCOMPARE(h.core->Timer2().interval(), 100);  // the design's
+        QCOMPARE(testing(h.core).Timer2().interval(), 100);  // the design's
         h.core->load();
-        QCOMPARE(h.core->Timer2().interval(), 20);  // searching
+        QCOMPARE(testing(h.core).Timer2().interval(), 20);  // searching
         h.link();
-        QCOMPARE(h.core->Timer2().interval(), 70);  // linked
+        QCOMPARE(testing(h.core).Timer2().interval(), 70);  // linked
         for (int tick = 0; tick < 31; ++tick)
-            h.core->Timer2_Timer();
-        QCOMPARE(h.core->Timer2().interval(), 20);  // lost: searching again
+            testing(h.core).Timer2_Timer();
+        QCOMPARE(testing(h.core).Timer2().interval(), 20);  // lost: searching again
     }
 
     void buttonsBackAndProgressBarOff()
@@ -153,27 +153,27 @@ private slots:
         RecordingUi dialogs;
         Form1 form(&core, &dialogs);
         form.Form_Load();
-        core.senddat(11);
+        testing(core).senddat(11);
         if (linked)
             io->inject(CoreHarness::probeReply());
         else
             for (int tick = 0; tick < 31; ++tick)
-                core.Timer2_Timer();  // silence beyond the threshold, on every tick
+                testing(core).Timer2_Timer();  // silence beyond the threshold, on every tick
         for (int tick = 0; tick < 3; ++tick) {
             // Long enough for a restarted countdown to stand above the running one.
             QElapsedTimer waited;
             waited.start();
             while (waited.elapsed() < kBetweenTicksMs)
                 QThread::msleep(kBetweenTicksMs);
-            const int before = core.Timer2().remainingTime();
+            const int before = testing(core).Timer2().remainingTime();
             form.Timer1_Timer();
             if (linked) {
-                core.senddat(33);
+                testing(core).senddat(33);
                 io->inject(shortReply(0x33));
             } else {
-                core.Timer2_Timer();
+                testing(core).Timer2_Timer();
             }
-            const int after = core.Timer2().remainingTime();
+            const int after = testing(core).Timer2().remainingTime();
             QVERIFY2(before >= 0 && after <= before,
                      qPrintable(QStringLiteral("tick %1: %2 ms left before, %3 after")
                                     .arg(tick)

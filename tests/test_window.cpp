@@ -89,6 +89,7 @@ QStringList everyWord(Form1Harness &h)
     h.form->mnuCurrentVersion_Click();
     h.form->mnuChart_Click();
     h.form->mnuTrend_Click();
+    h.link();
     h.form->Command2_Click();
     h.receive(shortReply(0x22, 0, 25, 0));
     QStringList words = shownTexts(h.form.get()) + shownTexts(h.form2());
@@ -480,8 +481,8 @@ private slots:
     {
         Form1Harness h({1});
         QCOMPARE(int(h.core->commOk()), 0);
-        QCOMPARE(int(h.core->lastCmd()), 0);
-        QCOMPARE(h.core->cmdBuf(), (std::array<quint8, 8>{}));
+        QCOMPARE(int(testing(h.core).lastCmd()), 0);
+        QCOMPARE(testing(h.core).cmdBuf(), (std::array<quint8, 8>{}));
         for (qint32 g = record_store::kFirstGroup; g <= record_store::kLastGroup; ++g) {
             const GroupRecord r = h.core->store().recordAt(g);
             QVERIFY(r.val[0] == 20000 && r.val[1] == 20000 && r.val[2] == 20000);
@@ -507,18 +508,19 @@ private slots:
         QTimer *timer1 = f.findChild<QTimer *>(QStringLiteral("Timer1"));
         // Building the window starts nothing; Form_Load starts the program's work.
         QVERIFY(!timer1->isActive());
-        for (LinkTimer *t : {&core.Timer2(), &core.Timer3(), &core.Timer4(), &core.lineTimer()})
+        for (LinkTimer *t : {&testing(core).Timer2(), &testing(core).Timer3(),
+                             &testing(core).Timer4(), &testing(core).lineTimer()})
             QVERIFY(!t->isActive());
-        QCOMPARE(core.Timer2().interval(), 100);  // the design's, until the search begins
+        QCOMPARE(testing(core).Timer2().interval(), 100);  // the design's, until the search begins
         f.Form_Load();
         QCOMPARE(timer1->interval(), 70);
-        QCOMPARE(core.Timer2().interval(), 20);  // searching
-        QCOMPARE(core.Timer3().interval(), 500);
-        QCOMPARE(core.Timer4().interval(), 1000);
+        QCOMPARE(testing(core).Timer2().interval(), 20);  // searching
+        QCOMPARE(testing(core).Timer3().interval(), 500);
+        QCOMPARE(testing(core).Timer4().interval(), 1000);
         QVERIFY(timer1->isActive());
-        QVERIFY(core.Timer2().isActive());
-        QVERIFY(core.Timer3().isActive());
-        QVERIFY(!core.Timer4().isActive());
+        QVERIFY(testing(core).Timer2().isActive());
+        QVERIFY(testing(core).Timer3().isActive());
+        QVERIFY(!testing(core).Timer4().isActive());
         f.close();
         qunsetenv("HARLUNE_PORT_DIR");
     }
@@ -558,7 +560,8 @@ private slots:
     {
         QFETCH(QString, place);
         Form1Harness h;
-        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
+        QVERIFY(testing(h.core).Timer2().isActive() && testing(h.core).Timer3().isActive());
+        h.link();
         if (place == QLatin1String("button"))
             h.Command2->click();
         else if (place == QLatin1String("menu"))
@@ -566,8 +569,8 @@ private slots:
         else
             h.Toolbar1->actions().at(0)->trigger();
         QCOMPARE(h.takeWrites(), QList<QByteArray>{bytes({0xAA, 1, 2, 3, 4, 5, 6, 0x22})});
-        QVERIFY(!h.core->Timer2().isActive());
-        QVERIFY(!h.core->Timer3().isActive());
+        QVERIFY(!testing(h.core).Timer2().isActive());
+        QVERIFY(!testing(h.core).Timer3().isActive());
     }
 
     void clearFromEveryPlace()
@@ -579,19 +582,20 @@ private slots:
         // A group in the store, and the search and the live poll stopped by Read.
         auto dirty = [&] {
             h.storeGroups(9, 9, [&](qint32) { return present; });
+            h.link();
             h.core->read();
         };
         dirty();
         h.Command4->click();
         QCOMPARE(int(h.core->store().recordAt(9).val[0]), 20000);
-        QVERIFY(h.core->Timer2().isActive() && h.core->Timer3().isActive());
+        QVERIFY(testing(h.core).Timer2().isActive() && testing(h.core).Timer3().isActive());
         dirty();
         h.mnuClear->trigger();
         QCOMPARE(int(h.core->store().recordAt(9).val[0]), 20000);
         dirty();
         f.Toolbar1_ButtonClick(QStringLiteral("清除"));
         QCOMPARE(int(h.core->store().recordAt(9).val[0]), 20000);
-        QVERIFY(h.core->Timer3().isActive());
+        QVERIFY(testing(h.core).Timer3().isActive());
     }
 
     void saveFromEveryPlaceOpensTheSaveDialog()

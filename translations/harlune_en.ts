@@ -34,6 +34,10 @@
         <source>已写入 %1 组：%2</source>
         <translation>%1 groups written: %2</translation>
     </message>
+    <message>
+        <source>%1，正在重新查找……</source>
+        <translation>%1; searching again…</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -470,6 +474,21 @@ COM13-COM16 /dev/ttyS0-3.</translation>
     <message>
         <source>没有可以打开窗口的显示器（DISPLAY 和 WAYLAND_DISPLAY 都没有设置）；请在桌面会话中启动它</source>
         <translation>no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session</translation>
+    </message>
+</context>
+<context>
+    <name>count_request</name>
+    <message>
+        <source>未找到仪器</source>
+        <translation>Instrument not found</translation>
+    </message>
+    <message>
+        <source>仪器未回答组数</source>
+        <translation>The instrument did not answer the group count</translation>
+    </message>
+    <message>
+        <source>仪器已断开，未读到组数</source>
+        <translation>The instrument was disconnected before it gave the group count</translation>
     </message>
 </context>
 <context>

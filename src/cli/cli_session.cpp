@@ -43,8 +43,8 @@ CliSession::CliSession(Instrument &core, const cli_options::Options &options, QO
     deadline_.setInterval(options_.timeoutMs);
     connect(&deadline_, &QTimer::timeout, this, &CliSession::onDeadline);
     connect(&core_, &Instrument::linkChanged, this, &CliSession::onLinkChanged);
-    connect(&core_, &Instrument::portLost, this, &CliSession::onPortLost);
     connect(&core_, &Instrument::groupCountArrived, this, &CliSession::onGroupCount);
+    connect(&core_, &Instrument::groupCountFailed, this, &CliSession::onCountFailed);
     connect(&core_, &Instrument::liveReading, this, &CliSession::onLiveReading);
     connect(&core_, &Instrument::blockStored, this,
             [this](qint32, qint32 last) { progress_.update(last - core_.lssavesum() + 1); });
@@ -117,8 +117,8 @@ void CliSession::onLinkChanged(bool linked)
         return;
     case cli_options::Command::Count:
     case cli_options::Command::Read:
+        // The instrument keeps the deadline of the count itself.
         stage_ = Stage::AwaitingCount;
-        deadline_.start();
         later([this] {
             if (stage_ == Stage::AwaitingCount)
                 core_.read();
@@ -135,12 +135,23 @@ void CliSession::onLinkChanged(bool linked)
     }
 }
 
-// Read quiets the search, so a lost port is all that can end the wait for
-// the count early; during a read-out the instrument ends it.
-void CliSession::onPortLost()
+// No count came. An instrument that went away (or away before it was
+// asked) is looked for again, within --timeout; one that does not answer the
+// count ends the command.
+void CliSession::onCountFailed(Instrument::CountFailure why, const QString &message)
 {
-    if (stage_ == Stage::AwaitingCount)
-        countFailed(read_out::End::Disconnected);
+    if (stage_ != Stage::AwaitingCount)
+        return;
+    if (why == Instrument::CountFailure::NoAnswer) {
+        if (options_.command == cli_options::Command::Read)
+            writeAndFinish(cli_options::kExitInterrupted, message);
+        else
+            finish(cli_options::kExitInterrupted, message);
+        return;
+    }
+    stage_ = Stage::Searching;
+    deadline_.start();
+    say(tr("%1，正在重新查找……").arg(message));
 }
 
 void CliSession::onGroupCount(qint32 savesum)
@@ -177,15 +188,6 @@ void CliSession::beginReadOut(qint32 savesum)
     core_.startReadOut(plan);
 }
 
-void CliSession::countFailed(read_out::End why)
-{
-    const QString message = read_out::interruptionText(why, 0, -1);
-    if (options_.command == cli_options::Command::Read)
-        writeAndFinish(cli_options::kExitInterrupted, message);
-    else
-        finish(cli_options::kExitInterrupted, message);
-}
-
 void CliSession::onLiveReading(const Instrument::LiveReading &reading)
 {
     if (stage_ != Stage::Live)
@@ -212,10 +214,6 @@ void CliSession::onLiveReading(const Instrument::LiveReading &reading)
 
 void CliSession::onDeadline()
 {
-    if (stage_ == Stage::AwaitingCount) {
-        countFailed(read_out::End::NoAnswer);
-        return;
-    }
     if (stage_ != Stage::Searching)
         return;
     QString message = tr("没有找到仪器：%1 秒内 COM1 至 COM16 都没有应答。")

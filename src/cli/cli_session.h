@@ -30,20 +30,18 @@ public:
 private:
     enum class Stage {
         Searching,      // until the instrument answers (again)
-        AwaitingCount,  // Read is sent; until the group count comes
+        AwaitingCount,  // Read is sent; until the group count comes or fails
         ReadingOut,     // the read-out runs
         Live,           // live readings are printed
         Done,           // the command is over; the event loop is ending
     };
 
     void onLinkChanged(bool linked);
-    void onPortLost();
     void onGroupCount(qint32 savesum);
+    void onCountFailed(Instrument::CountFailure why, const QString &message);
     void onLiveReading(const Instrument::LiveReading &reading);
     void onDeadline();
     void beginReadOut(qint32 savesum);
-    // The group count never came: `why` says how it was lost.
-    void countFailed(read_out::End why);
 
     // Ends the command with `code`, saying `message` on standard error when
     // there is one: every timer stops and the port closes.
@@ -63,7 +61,7 @@ private:
     const cli_options::Options options_;
     std::optional<OutputFile> output_;  // read's file
     ProgressReport progress_;
-    QTimer deadline_;  // --timeout, while searching or awaiting the count
+    QTimer deadline_;  // --timeout, while searching
     Stage stage_ = Stage::Searching;
     bool linkedBefore_ = false;  // the instrument answered once; a link now is a return
     int livePrinted_ = 0;

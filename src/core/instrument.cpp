@@ -1,41 +1,31 @@
 #include "core/instrument.h"
 
-#include "core/link/frames.h"
-#include "core/link/port_number.h"
-#include "core/link/port_problem.h"
-#include "core/link/read_plan.h"
-#include "core/records/record_table.h"
-#include "platform/port_map.h"
-
-namespace {
-// The design intervals of the link's timers. The search's pace follows the
-// link from start-up on (setLinked): 20 ms searching, 70 ms linked.
-constexpr int kTimer2DesignMs = 100;
-constexpr int kTimer3IntervalMs = 500;   // the live poll
-constexpr int kTimer4IntervalMs = 1000;  // the block watchdog's tick
-
-// How long a port that opened keeps the search after its probe went out. An
-// FTDI adapter holds received bytes for its latency timer (16 ms by default),
-// the instrument takes its turnaround, and USB moves data in 1 ms frames:
-// replies have been seen 60 ms late. 100 ms waits for all of that, and a whole
-// cycle over sixteen numbers with one or two ports that open still takes well
-// under a second.
-constexpr int kProbeWindowMs = 100;
-}  // namespace
+#include "platform/serial_io.h"
 
 Instrument::Instrument(std::unique_ptr<SerialIo> io, Timing timing, QObject *parent)
-    : QObject(parent), MSComm1(std::move(io)), timer2_(kTimer2DesignMs, false, timing),
-      timer3_(kTimer3IntervalMs, false, timing), timer4_(kTimer4IntervalMs, false, timing),
-      lineTimer_(0, true, timing), probeWindow_(kProbeWindowMs, true, timing)
+    : QObject(parent), clock_(timing == Timing::Manual ? std::make_unique<ManualClock>() : nullptr),
+      link_(std::move(io)), records_(link_), search_(link_, timing, clock_.get()),
+      live_(link_, records_, timing, clock_.get()), count_(link_, timing, clock_.get()),
+      reader_(link_, records_, timing, clock_.get())
 {
-    qRegisterMetaType<Instrument::LiveReading>();
-    connect(&MSComm1, &MSComm::OnComm, this, &Instrument::MSComm1_OnComm);
-    connect(&MSComm1, &MSComm::PortLost, this, &Instrument::MSComm1_PortLost);
-    connect(&timer2_, &LinkTimer::timeout, this, &Instrument::Timer2_Timer);
-    connect(&timer3_, &LinkTimer::timeout, this, &Instrument::Timer3_Timer);
-    connect(&timer4_, &LinkTimer::timeout, this, &Instrument::Timer4_Timer);
-    connect(&lineTimer_, &LinkTimer::timeout, this, &Instrument::lineTimer_Timer);
-    // The probe window only has to run out: the search looks at it on its next tick.
+    connect(&link_.port(), &MSComm::OnComm, this, &Instrument::MSComm1_OnComm);
+    connect(&link_.port(), &MSComm::PortLost, this, &Instrument::MSComm1_PortLost);
+    // The parts took their connections first: by the time a front end hears
+    // of a change, every part has followed it.
+    connect(&link_, &SerialLink::modeChanged, this, &Instrument::linkModeChanged);
+    connect(&link_, &SerialLink::linkChanged, this, &Instrument::linkChanged);
+    connect(&live_, &LivePoll::liveReading, this, &Instrument::liveReading);
+    connect(&count_, &CountRequest::groupCountArrived, this, &Instrument::groupCountArrived);
+    connect(&count_, &CountRequest::groupCountFailed, this, &Instrument::groupCountFailed);
+    connect(&reader_, &BlockReader::busyChanged, this, &Instrument::busyChanged);
+    connect(&reader_, &BlockReader::readOutStarted, this, &Instrument::readOutStarted);
+    connect(&reader_, &BlockReader::progressChanged, this, &Instrument::progressChanged);
+    connect(&reader_, &BlockReader::blockStored, this, &Instrument::blockStored);
+    connect(&reader_, &BlockReader::readOutCompleted, this, &Instrument::readOutCompleted);
+    connect(&reader_, &BlockReader::readOutInterrupted, this, &Instrument::readOutInterrupted);
+    connect(&reader_, &BlockReader::nothingToRead, this, &Instrument::nothingToRead);
+    connect(&records_, &Records::recordsListed, this, &Instrument::recordsListed);
+    connect(&records_, &Records::storeCleared, this, &Instrument::storeCleared);
 }
 
 Instrument::~Instrument() = default;
@@ -44,78 +34,51 @@ Instrument::~Instrument() = default;
 // instrument can be made and looked at without any timer running.
 void Instrument::load()
 {
-    setLinked(false);
-    openPort();
+    search_.load();
     clearData();
-    timer4_.setEnabled(false);
+    link_.announceMode();
 }
 
 void Instrument::shutDown()
 {
-    for (LinkTimer *t : {&timer2_, &timer3_, &timer4_, &lineTimer_, &probeWindow_})
-        t->stop();
-    MSComm1.setPortOpen(false);
+    search_.stop();
+    live_.stop();
+    count_.stop();
+    reader_.stop();
+    link_.port().setPortOpen(false);
 }
 
-void Instrument::setPortText(const QString &text) { portText_ = text; }
+void Instrument::read() { count_.read(); }
 
-QString Instrument::portTip() const
-{
-    const auto n = port_number::fromText(portText_);
-    const QString device = n ? port_map::deviceFor(*n) : QString();
-    if (device.isEmpty())
-        return QString();
-    const QString tip = port_problem::portText(*n, device);
-    const auto note = portNotes_.constFind(*n);
-    return note == portNotes_.cend() ? tip
-                                     : port_problem::withReason(tip, port_problem::reason(*note));
-}
-
-QString Instrument::portProblem() const
-{
-    if (!portProblem_)
-        return QString();
-    return port_problem::withReason(
-        port_problem::portText(portProblem_->port, portProblem_->device),
-        port_problem::reason(portProblem_->note));
-}
-
-// The start sequence of a read-out, the one place it is written: the plan,
-// an empty record view, the first block request and the watchdog. A range
-// without stored groups sends nothing, since no reply would ever lift the
-// busy lock; the link goes back to its idle state instead.
-void Instrument::startReadOut(const read_plan::Plan &plan)
-{
-    if (readPhase_ != ReadPhase::Idle)
-        return;  // one read-out at a time
-    setReadPlan(plan);
-    emit readOutStarted();
-    if (!plan.hasGroups()) {
-        emit recordsListed(record_table::headerText());
-        resumeLink();
-        emit nothingToRead();
-        return;
-    }
-    emit recordsListed(QString());
-    beginReadOut();
-    senddat(frames::kBlockRequest);
-    timer4_.setEnabled(true);
-}
-
-// The plan's range becomes the read plan, from its first block.
-void Instrument::setReadPlan(const read_plan::Plan &plan)
-{
-    startsave_ = plan.startsave;
-    endsave_ = plan.endsave;
-    lssavesum_ = plan.lssavesum;
-    memnum_ = plan.memnum;
-    memmul_ = plan.memmul;
-    memrem_ = plan.memrem;
-    lsmemmul_ = 1;
-}
+void Instrument::startReadOut(const read_plan::Plan &plan) { reader_.startReadOut(plan); }
 
 void Instrument::resumeLink()
 {
-    timer2_.setEnabled(true);
-    timer3_.setEnabled(true);
+    if (link_.mode() != LinkMode::ReadingOut)
+        link_.resume();
+}
+
+void Instrument::abandonReadOut() { reader_.abandonReadOut(); }
+
+void Instrument::setPort(qint16 port) { search_.setPort(port); }
+
+// Clear data, not under a running read-out, whose search and poll must stay
+// quiet. A count still awaited is given up: the user has moved on.
+void Instrument::clearData()
+{
+    if (link_.mode() == LinkMode::ReadingOut)
+        return;
+    records_.clear();
+    link_.resume();
+}
+
+// The port went away under us (unplugged, or the device hung up). The
+// instrument is gone with it: the status says so at once, and a wait for
+// the count or a read-out in progress ends.
+void Instrument::MSComm1_PortLost()
+{
+    link_.setLinked(false);
+    emit portLost();
+    count_.portLost();
+    reader_.portLost();
 }

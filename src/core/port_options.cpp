@@ -55,18 +55,17 @@ QString read(const QCommandLineParser &parser, const Declared &declared, Ports *
     return QString();
 }
 
-QString textBefore(int firstPort)
+qint16 portBefore(int firstPort)
 {
-    const int before =
-        firstPort == port_number::kFirstSearched ? port_number::kHighestSearched : firstPort - 1;
-    return QString::number(before);
+    return qint16(firstPort == port_number::kFirstSearched ? port_number::kHighestSearched
+                                                           : firstPort - 1);
 }
 
 void apply(const Ports &ports, Instrument &core)
 {
     port_map::setPortDir(ports.portDir);
     if (ports.firstPort != 0)
-        core.setPortText(textBefore(ports.firstPort));
+        core.setPort(portBefore(ports.firstPort));
 }
 
 }  // namespace port_options

@@ -28,9 +28,9 @@ Declared declare(QCommandLineParser &parser);
 // without the program's name; empty when they are fine.
 QString read(const QCommandLineParser &parser, const Declared &declared, Ports *ports);
 
-// The port text the search starts from so that it probes `firstPort` first:
-// the search steps to the number after it, wrapping from 16 to 1.
-QString textBefore(int firstPort);
+// The port the search starts from so that it probes `firstPort` first: the
+// search steps to the number after it, wrapping from 16 to 1.
+qint16 portBefore(int firstPort);
 
 // Before load(): the port directory to the port map, and the first port to
 // probe to the search. Without --port the search keeps its start-up port.

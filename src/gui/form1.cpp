@@ -1,5 +1,7 @@
 #include "gui/form1.h"
 
+#include "core/link/port_number.h"
+
 #include "core/product.h"
 #include "core/records/group_record.h"
 #include "core/records/reading_format.h"
@@ -328,9 +330,12 @@ void Form1::createToolbar()
 
 void Form1::connectEvents()
 {
-    // What the user types is the search's port at once; the search's steps
-    // reach the box at the status display's pace.
-    connect(Combo1, &QComboBox::editTextChanged, core_, &Instrument::setPortText);
+    // What the user types is the search's port at once, when it is a port
+    // number; the search's steps reach the box at the status display's pace.
+    connect(Combo1, &QComboBox::editTextChanged, core_, [this](const QString &text) {
+        if (const std::optional<qint16> port = port_number::fromText(text))
+            core_->setPort(*port);
+    });
     for (QWidget *w : {static_cast<QWidget *>(Text1), static_cast<QWidget *>(Combo1),
                        static_cast<QWidget *>(Combo1->lineEdit())})
         w->installEventFilter(this);

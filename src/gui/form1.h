@@ -140,4 +140,5 @@ private:
     AnchoredPanel *client_ = nullptr;  // the controls under the menu bar
     QString lastSaveFolder_;           // where the last Save of this run went
     qint64 clockSecond_ = -1;          // the second the status bar's clock shows
+    qint16 shownPort_ = 1;             // the port Combo1 last showed: Combo1's text at start
 };

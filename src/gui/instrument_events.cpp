@@ -2,6 +2,7 @@
 
 #include "core/product.h"
 #include "gui/form2.h"
+#include "gui/panel_status_bar.h"
 #include "platform/rich_text_box.h"
 #include "platform/ui_seam.h"
 
@@ -13,6 +14,11 @@
 #include <QToolBar>
 
 // How the window shows what the instrument tells it.
+
+namespace {
+// Long enough to be read after a glance back at the window.
+constexpr int kCountNoticeMs = 5000;
+}  // namespace
 
 // What the instrument tells, shown.
 void Form1::connectInstrument()
@@ -27,6 +33,11 @@ void Form1::connectInstrument()
     connect(core_, &Instrument::portLost, this, [this] { showLinkState(); });
     connect(core_, &Instrument::liveReading, this, &Form1::showLiveReading);
     connect(core_, &Instrument::groupCountArrived, this, &Form1::showGroupCount);
+    // Read brought no count: the link is back at work, and the status bar says why.
+    connect(core_, &Instrument::groupCountFailed, this,
+            [this](Instrument::CountFailure, const QString &message) {
+                StatusBar1->showNotice(1, message, kCountNoticeMs);
+            });
     connect(core_, &Instrument::busyChanged, this, &Form1::showBusy);
     connect(core_, &Instrument::readOutStarted, this, [this] { ProgressBar1->setValue(0); });
     connect(core_, &Instrument::progressChanged, this, &Form1::showProgress);

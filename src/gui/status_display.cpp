@@ -71,10 +71,14 @@ void Form1::Timer1_Timer()
 void Form1::showLinkState(bool panelLags)
 {
     const QString linkTextBefore = Text3->text();
-    const QString port = core_->portText();
-    if (Combo1->currentText() != port)
-        Combo1->setEditText(port);
-    setTextIfChanged(Text1, QStringLiteral("COM") + port);
+    // The box follows the port the status shows when that changes, and
+    // otherwise keeps what the user typed.
+    const qint16 port = core_->port();
+    if (port != shownPort_) {
+        shownPort_ = port;
+        Combo1->setEditText(QString::number(port));
+    }
+    setTextIfChanged(Text1, QStringLiteral("COM%1").arg(port));
     const StatusWords &words = statusWords_;
     setTextIfChanged(Text2, core_->serial().PortOpen() ? words.portOpen : words.portClosed);
     const qint16 commOk = core_->commOk();

@@ -36,21 +36,21 @@ QList<QByteArray> CoreHarness::takeWrites()
 
 void CoreHarness::quietLine(int limit)
 {
-    for (int i = 0; i < limit && core->lineTimer().isActive(); ++i)
-        core->lineTimer().fire();
+    for (int i = 0; i < limit && testing(core).lineTimer().isActive(); ++i)
+        testing(core).lineTimer().fire();
 }
 
 void CoreHarness::searchStep()
 {
-    if (core->probeWindow().isActive())
-        core->probeWindow().fire();
-    core->Timer2_Timer();
+    if (testing(core).probeWindow().isActive())
+        testing(core).probeWindow().fire();
+    testing(core).Timer2_Timer();
 }
 
 void CoreHarness::link()
 {
     const qsizetype before = io->writes.size();
-    core->senddat(frames::kProbe);
+    testing(core).senddat(frames::kProbe);
     io->writes.resize(before);
     receive(probeReply());
 }
@@ -58,7 +58,7 @@ void CoreHarness::link()
 void CoreHarness::secondsFlag(quint8 on)
 {
     const qsizetype before = io->writes.size();
-    core->senddat(frames::kProbe);
+    testing(core).senddat(frames::kProbe);
     io->writes.resize(before);
     receive(probeReply(on == 1 ? 0xFF : 0x00));
 }

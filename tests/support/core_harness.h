@@ -4,6 +4,7 @@
 #include "support/bytes.h"
 #include "support/fake_serial_io.h"
 #include "support/instrument_recorder.h"
+#include "support/instrument_testing.h"
 
 #include <QByteArray>
 #include <QList>

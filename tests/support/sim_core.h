@@ -4,6 +4,7 @@
 #include "platform/qt_serial_io.h"
 #include "sim/pty_instrument.h"
 #include "support/instrument_recorder.h"
+#include "support/instrument_testing.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

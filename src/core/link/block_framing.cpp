@@ -1,7 +1,8 @@
-#include "core/instrument.h"
+#include "core/link/block_reader.h"
 
 #include "core/link/frames.h"
 #include "core/link/read_out.h"
+#include "core/link/serial_link.h"
 #include "platform/mscomm.h"
 #include "platform/serial_log.h"
 
@@ -24,7 +25,7 @@ QString requested(const frames::Frame &frame)
 }  // namespace
 
 // A new read-out starts: no block stored, no request out yet.
-void Instrument::beginReadOut()
+void BlockReader::beginReadOut()
 {
     readPhase_ = ReadPhase::Receiving;
     // A count left over from an earlier read-out would shorten the first wait.
@@ -36,8 +37,8 @@ void Instrument::beginReadOut()
     storedLast_ = lssavesum_ - 1;
 }
 
-// A block request of replyBytes went out.
-void Instrument::armBlockReception(qint32 replyBytes)
+// A block request of replyBytes goes out.
+void BlockReader::armBlockReception(qint32 replyBytes)
 {
     if (readPhase_ == ReadPhase::Idle)
         return;
@@ -48,33 +49,36 @@ void Instrument::armBlockReception(qint32 replyBytes)
     lineTimer_.start(read_out::kStallCheckMs);
 }
 
-// The receive threshold was reached: rxBuf_ holds the reply's length.
-void Instrument::blockDelivered(bool morePending)
+// The receive threshold was reached: rxBuf holds the reply's length.
+void BlockReader::blockDelivered(bool morePending)
 {
+    link_.markLinkAlive();
     blockResends_ = 0;
-    if (morePending || rxBuf_.size() != blockReplyBytes_) {
+    const QByteArray &rx = link_.rxBuf();
+    if (morePending || rx.size() != blockReplyBytes_) {
         qCDebug(lcSerial).noquote()
-            << requested(cmdBuf_) << rxBuf_.size() << "bytes" << (morePending ? "and more" : "")
+            << requested(link_.cmdBuf()) << rx.size() << "bytes" << (morePending ? "and more" : "")
             << "for a reply of" << blockReplyBytes_;
         startDraining();
         return;
     }
     readPhase_ = ReadPhase::Settling;
-    MSComm1.setRThreshold(kAnyByte);
+    link_.port().setRThreshold(kAnyByte);
     lineTimer_.start(read_out::kQuietWindowMs);
 }
 
 // Bytes outside the reply being received.
-void Instrument::blockLineNoise()
+void BlockReader::blockLineNoise()
 {
-    const int n = MSComm1.InBufferCount();
-    MSComm1.setInBufferCount(0);
-    markLinkAlive();
+    MSComm &port = link_.port();
+    const int n = port.InBufferCount();
+    port.setInBufferCount(0);
+    link_.markLinkAlive();
     switch (readPhase_) {
     case ReadPhase::Idle:
     case ReadPhase::Receiving: return;
     case ReadPhase::Settling:
-        qCDebug(lcSerial).noquote() << requested(cmdBuf_) << "bytes follow the reply";
+        qCDebug(lcSerial).noquote() << requested(link_.cmdBuf()) << "bytes follow the reply";
         startDraining();
         return;
     case ReadPhase::Draining: lineTimer_.start(read_out::kQuietWindowMs); return;
@@ -88,9 +92,9 @@ void Instrument::blockLineNoise()
     }
 }
 
-void Instrument::lineTimer_Timer()
+void BlockReader::lineTimer_Timer()
 {
-    const int pending = MSComm1.InBufferCount();
+    const int pending = link_.serial().InBufferCount();
     switch (readPhase_) {
     case ReadPhase::Idle: return;
     case ReadPhase::Receiving:
@@ -98,8 +102,8 @@ void Instrument::lineTimer_Timer()
         // A check that comes late, after the event loop was held up, looks
         // again before it concludes: bytes may be on their way to us.
         if (pending > 0 && pending == stallBytes_ && !lineTimer_.firedLate()) {
-            qCDebug(lcSerial).noquote() << requested(cmdBuf_) << "reply stopped short at" << pending
-                                        << "of" << blockReplyBytes_ << "bytes";
+            qCDebug(lcSerial).noquote() << requested(link_.cmdBuf()) << "reply stopped short at"
+                                        << pending << "of" << blockReplyBytes_ << "bytes";
             startDraining();
             return;
         }
@@ -128,31 +132,31 @@ void Instrument::lineTimer_Timer()
 
 // Requests of the current block beyond the one whose reply was stored, less
 // the deliveries that failed: each may still bring a reply.
-qint32 Instrument::lateRepliesOwed() const { return blockRequests_ - 1 - blockFailures_; }
+qint32 BlockReader::lateRepliesOwed() const { return blockRequests_ - 1 - blockFailures_; }
 
 // Drops everything until the line has been quiet for the window.
-void Instrument::startDraining()
+void BlockReader::startDraining()
 {
     readPhase_ = ReadPhase::Draining;
-    MSComm1.setInBufferCount(0);
-    MSComm1.setRThreshold(kAnyByte);
+    link_.port().setInBufferCount(0);
+    link_.port().setRThreshold(kAnyByte);
     lineTimer_.start(read_out::kQuietWindowMs);
 }
 
 // The delivery was not the block's reply: ask again at once, or give up.
-void Instrument::blockFailed()
+void BlockReader::blockFailed()
 {
     ++blockFailures_;
     if (blockFailures_ >= read_out::kAttemptsPerBlock) {
         interruptReadOut(read_out::End::BadData);
         return;
     }
-    qCDebug(lcSerial).noquote() << requested(cmdBuf_) << "asking again";
+    qCDebug(lcSerial).noquote() << requested(link_.cmdBuf()) << "asking again";
     blockRetryTicks_ = 0;
-    senddat(frames::kBlockRequest);
+    requestBlock();
 }
 
-void Instrument::acceptBlock()
+void BlockReader::acceptBlock()
 {
     storeBlock();
     if (readPhase_ == ReadPhase::Idle)
@@ -164,7 +168,7 @@ void Instrument::acceptBlock()
         readPhase_ = ReadPhase::AwaitingLate;
         lateBytes_ = 0;
         blockRetryTicks_ = 0;
-        MSComm1.setRThreshold(kAnyByte);
+        link_.port().setRThreshold(kAnyByte);
         return;
     }
     advanceReadOut();
@@ -172,7 +176,7 @@ void Instrument::acceptBlock()
 
 // Requests the next block of the plan. (The block that ends the range
 // completes the read-out when it is stored; nothing is left to request then.)
-void Instrument::advanceReadOut()
+void BlockReader::advanceReadOut()
 {
     lineTimer_.stop();
     if (lsmemmul_ > memmul_) {
@@ -191,5 +195,5 @@ void Instrument::advanceReadOut()
     blockResends_ = 0;
     blockFailures_ = 0;
     readPhase_ = ReadPhase::Receiving;
-    senddat(frames::kBlockRequest);
+    requestBlock();
 }

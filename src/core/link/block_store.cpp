@@ -1,8 +1,10 @@
-#include "core/instrument.h"
+#include "core/link/block_reader.h"
 
 #include "core/link/block_store.h"
 #include "core/link/frames.h"
 #include "core/link/replies.h"
+#include "core/link/serial_link.h"
+#include "core/records/records.h"
 
 #include <cmath>
 
@@ -24,17 +26,20 @@ int progressPercent(qint32 g, qint32 endsave)
 
 // Stores the groups of a block reply and, after the block that ends the range,
 // completes the read-out.
-void Instrument::storeBlock()
+void BlockReader::storeBlock()
 {
-    const qint32 first = frames::frameFirstGroup(cmdBuf_);
-    const qint32 last = frames::frameLastGroup(cmdBuf_);
+    const frames::Frame &frame = link_.cmdBuf();
+    const QByteArray &rx = link_.rxBuf();
+    const qint32 first = frames::frameFirstGroup(frame);
+    const qint32 last = frames::frameLastGroup(frame);
+    RecordStore &store = records_.store();
     int k = 0;
     int percent = -1;
     for (qint32 g = first; g <= last; ++g, ++k) {
         // The read plan keeps requests inside the store; a group without a slot is never written.
         if (g < record_store::kFirstGroup || g > record_store::kLastGroup)
             continue;
-        store_.storeRecord(g, replies::blockRecord(rxBuf_, k));
+        store.storeRecord(g, replies::blockRecord(rx, k));
         // The progress follows every group; it is told when it moves.
         const int p = block_store::progressPercent(g, endsave_);
         if (p != percent) {
@@ -54,22 +59,21 @@ void Instrument::storeBlock()
         return;
     readPhase_ = ReadPhase::Idle;
     lineTimer_.stop();
-    listRecords(first, last);
+    records_.listRecords(first, last);
     timer4_.setEnabled(false);
     emit readOutCompleted();
     // The read-out is over; whatever arrived while the completion was shown (a
     // late duplicate block, say) must not be taken for a new block.
-    MSComm1.setInBufferCount(0);
+    link_.port().setInBufferCount(0);
     unlockControls();
 }
 
-// Lifts the busy lock of a read-out.
-void Instrument::unlockControls()
+// Lifts the busy lock of a read-out, and the link goes back to its everyday work.
+void BlockReader::unlockControls()
 {
     if (busy_) {
         busy_ = false;
         emit busyChanged(false);
     }
-    timer2_.setEnabled(true);
-    timer3_.setEnabled(true);
+    link_.resume();
 }

@@ -1,7 +1,8 @@
-#include "core/instrument.h"
+#include "core/link/live_poll.h"
 
 #include "core/link/replies.h"
-#include "core/records/reading_format.h"
+#include "core/link/serial_link.h"
+#include "core/records/records.h"
 
 #include <QDateTime>
 
@@ -12,26 +13,24 @@ const QString kOverload = QStringLiteral("OL");
 // Tells the three readings of a live-reading reply, all three decoded before
 // anyone hears of them. fmtText keeps the last reading formatted, as after
 // every use of the formatter.
-void Instrument::showLive()
+void LivePoll::showLive()
 {
-    const auto readings = replies::liveReadings(rxBuf_);
+    const auto readings = replies::liveReadings(link_.rxBuf());
     quint16 raw[3];
     quint8 status[3];
     for (int c = 0; c < 3; ++c) {
         raw[c] = readings[c].value;
         status[c] = readings[c].status;
     }
-    liveHistory_.appendReading(QDateTime::currentMSecsSinceEpoch(), raw, status);
+    history_.appendReading(QDateTime::currentMSecsSinceEpoch(), raw, status);
     LiveReading live;
     for (int c = 0; c < 3; ++c) {
         live.raw[c] = readings[c];
         // Overload shows as a bare "OL", without the formatter's padding.
-        if (readings[c].value == record_store::kOverloadValue) {
+        if (readings[c].value == record_store::kOverloadValue)
             live.texts[c] = kOverload;
-        } else {
-            fmtText_ = reading_format::formatReading(readings[c].value, readings[c].status);
-            live.texts[c] = fmtText_;
-        }
+        else
+            live.texts[c] = records_.format(readings[c].value, readings[c].status);
     }
     emit liveReading(live);
 }

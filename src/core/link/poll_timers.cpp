@@ -1,57 +1,44 @@
-#include "core/instrument.h"
+#include "core/link/live_poll.h"
 
 #include "core/link/frames.h"
-#include "core/link/read_out.h"
-#include "platform/mscomm.h"
-#include "platform/serial_log.h"
+#include "core/link/serial_link.h"
+
+#include <QDateTime>
 
 namespace {
-constexpr qint16 kBlockRetryThreshold = 30;  // re-send on the 31st unanswered second
+constexpr int kTimer3IntervalMs = 500;  // the live poll
+}
+
+LivePoll::LivePoll(SerialLink &link, Records &records, LinkTimer::Timing timing, ManualClock *clock,
+                   QObject *parent)
+    : QObject(parent), link_(link), records_(records),
+      timer3_(kTimer3IntervalMs, false, timing, clock)
+{
+    qRegisterMetaType<LiveReading>();
+    connect(&timer3_, &LinkTimer::timeout, this, &LivePoll::Timer3_Timer);
+    // The poll runs while the link is at its everyday work.
+    connect(&link_, &SerialLink::modeChanged, this,
+            [this](LinkMode mode) { timer3_.setEnabled(link_mode::pollsRun(mode)); });
+    // A loss is a gap in the live history, kept before anyone hears of it.
+    connect(&link_, &SerialLink::linkChanged, this, [this](bool linked) {
+        if (!linked)
+            history_.markGap(QDateTime::currentMSecsSinceEpoch());
+    });
 }
 
 // Live-reading poll.
-void Instrument::Timer3_Timer()
+void LivePoll::Timer3_Timer()
 {
-    if (commOk_ == 1)
-        senddat(frames::kLiveReading);
+    if (link_.commOk() == 1)
+        link_.senddat(frames::kLiveReading);
 }
 
-// Block watchdog: asks again for the block last requested. A read-out whose
-// port is gone, or whose instrument has not answered three re-sends, ends.
-void Instrument::Timer4_Timer()
+void LivePoll::liveReplied()
 {
-    ++blockRetryTicks_;
-    if (readPhase_ != ReadPhase::Idle && !MSComm1.PortOpen()) {
-        interruptReadOut(read_out::End::Disconnected);
+    const QByteArray &rx = link_.rxBuf();
+    if (!replies::isShortReply(rx, frames::commandCode(frames::kLiveReading)))
         return;
-    }
-    if (blockRetryTicks_ <= kBlockRetryThreshold)
-        return;
-    switch (readPhase_) {
-    case ReadPhase::AwaitingLate:
-        // A whole period of quiet line: no late reply is coming any more.
-        blockRetryTicks_ = 0;
-        advanceReadOut();
-        return;
-    case ReadPhase::Settling:
-    case ReadPhase::Draining:
-        // A line that never goes quiet is a failed delivery too.
-        blockRetryTicks_ = 0;
-        blockFailed();
-        return;
-    case ReadPhase::Receiving:
-        if (blockResends_ >= read_out::kUnansweredResends) {
-            interruptReadOut(read_out::End::NoAnswer);
-            return;
-        }
-        ++blockResends_;
-        qCDebug(lcSerial) << "block request unanswered; sending it again";
-        // Silence this long means the link is gone, and is told at once: the
-        // busy lock keeps the status display still.
-        setLinked(false);
-        break;
-    case ReadPhase::Idle: break;
-    }
-    senddat(frames::kBlockRequest);
-    blockRetryTicks_ = 0;
+    link_.markLinkAlive();
+    link_.setSecFlag(replies::secondsFlag(rx));
+    showLive();
 }

@@ -34,26 +34,14 @@ std::optional<qint16> fromText(const QString &text)
     return numeric_text::roundToInt16(*v);
 }
 
-QString nextSearched(const QString &text, int lastPort)
+qint16 nextSearched(int port, int lastPort)
 {
-    const std::optional<int> plain = plainNumber(text);
-    const std::optional<double> v =
-        plain ? std::optional<double>(*plain) : numeric_text::strictValue(text);
-    if (v) {
-        const double n = *v + 1.0;
-        // The common case, fifty times a second: a whole port number. Its
-        // text is the plain decimal one.
-        const int whole = int(n);
-        if (n == whole && whole >= kFirstSearched && whole <= kHighestSearched && whole != lastPort)
-            return QString::number(whole);
-        const QString next =
-            n > kHighestSearched ? QString::number(kFirstSearched) : numeric_text::decimalText(n);
-        const std::optional<qint16> port = fromText(next);
-        if (port && *port >= kFirstSearched && *port <= kHighestSearched && *port != lastPort)
-            return next;
-    }
+    const qint64 after = qint64(port) + 1;
+    const qint64 next = after > kHighestSearched ? kFirstSearched : after;
+    if (next >= kFirstSearched && next != lastPort)
+        return qint16(next);
     const bool lastInRange = lastPort >= kFirstSearched && lastPort < kHighestSearched;
-    return QString::number(lastInRange ? lastPort + 1 : kFirstSearched);
+    return qint16(lastInRange ? lastPort + 1 : kFirstSearched);
 }
 
 }  // namespace port_number

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-// Port numbers as the combo box holds them: decimal text.
+// Port numbers: the text the combo box holds, and the search's steps.
 namespace port_number {
 
 constexpr int kHighestSearched = 16;  // the search wraps from here ...
@@ -14,11 +14,11 @@ constexpr int kFirstSearched = 1;     // ... to here
 // the nearest integer (a tie to the even one) and within the 16-bit range.
 std::optional<qint16> fromText(const QString &text);
 
-// The text of the next port a search step tries: the value plus one, wrapping
-// to 1 above 16. The step always lands on a port from 1 to 16 other than
-// `lastPort`, the one tried last: when the value plus one selects no such port
-// (a text that is no number, 0 or below, a huge number, a fraction that rounds
-// back onto the last port), the step goes to the whole number after lastPort.
-QString nextSearched(const QString &text, int lastPort);
+// The next port a search step tries when the search stands on `port`: the
+// one after it, wrapping to 1 above 16. The step always lands on a port from
+// 1 to 16 other than `lastPort`, the one tried last: when the one after
+// `port` is no such port (0 or below, or the last one again), the step goes
+// to the port after lastPort.
+qint16 nextSearched(int port, int lastPort);
 
 }  // namespace port_number

@@ -1,8 +1,7 @@
-#include "core/instrument.h"
+#include "core/link/port_search.h"
 
 #include "core/link/frames.h"
-#include "core/link/port_number.h"
-#include "core/link/port_problem.h"
+#include "core/link/serial_link.h"
 #include "platform/mscomm.h"
 #include "platform/serial_log.h"
 
@@ -13,18 +12,18 @@ constexpr char kLineSettings[] = "115200,n,8,1";
 // (Re)opens the port whose number the search stands on, the window's Combo1.
 // A failure stops nothing: the port stays closed, the search moves on, and
 // the status shows why.
-void Instrument::openPort()
+void PortSearch::openPort()
 {
-    if (MSComm1.PortOpen())
-        MSComm1.setPortOpen(false);
-    // A text that selects no port leaves the previous number selected.
-    if (const auto n = port_number::fromText(portText_))
-        MSComm1.setCommPort(*n);
-    MSComm1.setSettings(QString::fromLatin1(kLineSettings));
-    MSComm1.setPortOpen(true);
-    MSComm1.setRThreshold(frames::kReplyLength);
-    MSComm1.setInputLen(frames::kReplyLength);
-    MSComm1.setInputMode(MSComm::comInputModeBinary);
+    MSComm &port = link_.port();
+    if (port.PortOpen())
+        port.setPortOpen(false);
+    // A number that selects no port leaves the previous number selected.
+    port.setCommPort(port_);
+    port.setSettings(QString::fromLatin1(kLineSettings));
+    port.setPortOpen(true);
+    port.setRThreshold(frames::kReplyLength);
+    port.setInputLen(frames::kReplyLength);
+    port.setInputMode(MSComm::comInputModeBinary);
     noteOpenOutcome();
 }
 
@@ -33,28 +32,29 @@ void Instrument::openPort()
 // the ports many times a second, so a failure is logged only when it changes.
 // A port that opens has no open failure any more; a device found not to be
 // the instrument stays noted as such until it answers as one.
-void Instrument::noteOpenOutcome()
+void PortSearch::noteOpenOutcome()
 {
-    const qint16 port = MSComm1.CommPort();
-    if (MSComm1.PortOpen()) {
-        const auto note = portNotes_.constFind(port);
+    const MSComm &port = link_.serial();
+    const qint16 n = port.CommPort();
+    if (port.PortOpen()) {
+        const auto note = portNotes_.constFind(n);
         if (note == portNotes_.cend() || note->why != port_problem::Why::NotInstrument)
             forgetPortNote();
         return;
     }
-    const QString device = MSComm1.deviceName();
-    const SerialIo::OpenError error = MSComm1.openError();
+    const QString device = port.deviceName();
+    const SerialIo::OpenError error = port.openError();
     const std::optional<port_problem::Note> note = port_problem::openFailure(error);
     if (!note)
         return;
-    if (notePort(port, device, *note))
+    if (notePort(n, device, *note))
         qCDebug(lcSerial) << "cannot open" << device << ":" << error.detail;
 }
 
 // Notes why `port`, standing for `device`, is passed over, and puts it in the
 // status bar when it is worth it. True when the note is new for the device,
 // and so worth the log.
-bool Instrument::notePort(qint16 port, const QString &device, const port_problem::Note &note)
+bool PortSearch::notePort(qint16 port, const QString &device, const port_problem::Note &note)
 {
     portNotes_.insert(port, note);
     if (port_problem::worthReporting(note))
@@ -67,10 +67,10 @@ bool Instrument::notePort(qint16 port, const QString &device, const port_problem
 }
 
 // The port of the serial control has no problem (any more).
-void Instrument::forgetPortNote()
+void PortSearch::forgetPortNote()
 {
-    const qint16 port = MSComm1.CommPort();
-    const QString device = MSComm1.deviceName();
+    const qint16 port = link_.serial().CommPort();
+    const QString device = link_.serial().deviceName();
     portNotes_.remove(port);
     loggedPortNotes_.remove(device);
     if (portProblem_ && portProblem_->port == port && portProblem_->device == device)
@@ -80,12 +80,12 @@ void Instrument::forgetPortNote()
 // The device on the port answered the probe with something other than the
 // instrument's reply: a modem, a GPS receiver, another instrument. It is left
 // alone, and the search moves on at its next tick.
-void Instrument::noteNotInstrument()
+void PortSearch::noteNotInstrument()
 {
     probeWindow_.stop();
-    const QString device = MSComm1.deviceName();
-    if (notePort(MSComm1.CommPort(), device, port_problem::notInstrument())) {
-        qCDebug(lcSerial).noquote()
-            << device << "answered the probe with" << rxBuf_.toHex(' ') << "; not the instrument";
+    const QString device = link_.serial().deviceName();
+    if (notePort(link_.serial().CommPort(), device, port_problem::notInstrument())) {
+        qCDebug(lcSerial).noquote() << device << "answered the probe with"
+                                    << link_.rxBuf().toHex(' ') << "; not the instrument";
     }
 }

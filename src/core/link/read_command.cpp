@@ -1,15 +1,115 @@
-#include "core/instrument.h"
+#include "core/link/count_request.h"
 
 #include "core/link/frames.h"
+#include "core/link/replies.h"
+#include "core/link/serial_link.h"
+#include "platform/serial_log.h"
+
+#include <QCoreApplication>
+
+namespace {
+// How long one count request may go unanswered. The instrument answers within
+// milliseconds; a slow adapter adds its latency timer, and probe replies have
+// been seen 60 ms late. A second is many times that, and short enough that a
+// user who pressed Read hears back soon.
+constexpr int kCountAnswerMs = 1000;
+// Requests for one Read before giving up: a frame lost to noise or to a
+// glitching adapter is asked for again; three unanswered ones mean that the
+// instrument will not answer now (busy, or in a menu). The user hears why
+// within three seconds, and the live poll takes up its work again.
+constexpr qint16 kCountAttempts = 3;
+}  // namespace
+
+CountRequest::CountRequest(SerialLink &link, LinkTimer::Timing timing, ManualClock *clock,
+                           QObject *parent)
+    : QObject(parent), link_(link), countTimer_(kCountAnswerMs, true, timing, clock)
+{
+    connect(&countTimer_, &LinkTimer::timeout, this, &CountRequest::countTimer_Timer);
+    // The deadline belongs to the wait: leaving it for anything else ends it.
+    connect(&link_, &SerialLink::modeChanged, this, [this](LinkMode mode) {
+        if (mode != LinkMode::AwaitingCount)
+            countTimer_.stop();
+    });
+}
 
 // Read: quiets the port search and the live poll and asks for the group count.
-// The reply opens the read-range dialog. Not while a read-out runs: the
-// request would be taken for a block.
-void Instrument::read()
+// The reply opens the read-range dialog. Not while a read-out runs, whose
+// block the request would be taken for, nor while a count is awaited or a
+// range is being chosen. With no instrument linked nothing is asked: the
+// search goes on, and the user hears why.
+void CountRequest::read()
 {
-    if (readPhase_ != ReadPhase::Idle)
+    switch (link_.mode()) {
+    case LinkMode::Searching:
+        emit groupCountFailed(Failure::NotLinked, failureText(Failure::NotLinked));
         return;
-    timer2_.setEnabled(false);
-    timer3_.setEnabled(false);
-    senddat(frames::kGroupCount);
+    case LinkMode::Linked: break;
+    case LinkMode::AwaitingCount:
+    case LinkMode::ChoosingRange:
+    case LinkMode::ReadingOut: return;
+    }
+    attempts_ = 0;
+    link_.setMode(LinkMode::AwaitingCount);
+    ask();
+}
+
+void CountRequest::ask()
+{
+    ++attempts_;
+    link_.senddat(frames::kGroupCount);
+    countTimer_.start();
+}
+
+void CountRequest::countTimer_Timer()
+{
+    if (link_.mode() != LinkMode::AwaitingCount)
+        return;
+    if (attempts_ < kCountAttempts) {
+        qCDebug(lcSerial) << "group count unanswered; asking again";
+        ask();
+        return;
+    }
+    giveUp(Failure::NoAnswer);
+}
+
+// Only the reply to a count being awaited opens the dialog: a late second
+// reply to a request sent again is the instrument's all the same, but the
+// range is being chosen by then.
+void CountRequest::countReplied()
+{
+    const QByteArray &rx = link_.rxBuf();
+    if (!replies::isShortReply(rx, frames::commandCode(frames::kGroupCount))) {
+        link_.port().setRThreshold(frames::kReplyLength);
+        return;
+    }
+    link_.markLinkAlive();
+    if (link_.mode() != LinkMode::AwaitingCount)
+        return;
+    savesum_ = replies::groupCount(rx);
+    link_.setMode(LinkMode::ChoosingRange);
+    emit groupCountArrived(savesum_);
+}
+
+void CountRequest::portLost()
+{
+    if (link_.mode() == LinkMode::AwaitingCount)
+        giveUp(Failure::Disconnected);
+}
+
+void CountRequest::giveUp(Failure why)
+{
+    qCDebug(lcSerial) << "no group count after" << attempts_ << "requests";
+    link_.resume();
+    emit groupCountFailed(why, failureText(why));
+}
+
+QString CountRequest::failureText(Failure why)
+{
+    switch (why) {
+    case Failure::NotLinked: return QCoreApplication::translate("count_request", "未找到仪器");
+    case Failure::NoAnswer: return QCoreApplication::translate("count_request", "仪器未回答组数");
+    case Failure::Disconnected:
+        return QCoreApplication::translate("count_request", "仪器已断开，未读到组数");
+    }
+    return QString();
 }

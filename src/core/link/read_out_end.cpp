@@ -1,7 +1,9 @@
-#include "core/instrument.h"
+#include "core/link/block_reader.h"
 
 #include "core/link/read_out.h"
+#include "core/link/serial_link.h"
 #include "core/records/record_table.h"
+#include "core/records/records.h"
 #include "platform/mscomm.h"
 #include "platform/serial_log.h"
 
@@ -12,36 +14,33 @@
 // on writes exactly those groups: the range is cut at the last stored group.
 // The link goes back to work at once, so the search looks for the instrument
 // while the user reads why.
-void Instrument::interruptReadOut(read_out::End why)
+void BlockReader::interruptReadOut(read_out::End why)
 {
     qCDebug(lcSerial) << "read-out ended early after group" << storedLast_;
     readPhase_ = ReadPhase::Idle;
     lineTimer_.stop();
     timer4_.setEnabled(false);
-    if (MSComm1.PortOpen())
-        MSComm1.setInBufferCount(0);
+    if (link_.serial().PortOpen())
+        link_.port().setInBufferCount(0);
     memnum_ = std::max(0, storedLast_ - lssavesum_ + 1);
     if (storedLast_ >= storedFirst_)
-        listRecords(storedFirst_, storedLast_);
+        records_.listRecords(storedFirst_, storedLast_);
     else
-        emit recordsListed(record_table::headerText());
+        records_.show(record_table::headerText());
     unlockControls();
     emit readOutInterrupted(why, read_out::interruptionText(why, lssavesum_, storedLast_));
 }
 
-void Instrument::abandonReadOut()
+void BlockReader::abandonReadOut()
 {
     if (readPhase_ != ReadPhase::Idle)
         interruptReadOut(read_out::End::Stopped);
 }
 
-// The port went away under us (unplugged, or the device hung up). The
-// instrument is gone with it: the status says so at once, and a read-out in
-// progress ends.
-void Instrument::MSComm1_PortLost()
+// The port went away under us (unplugged, or the device hung up): a read-out
+// in progress ends.
+void BlockReader::portLost()
 {
-    setLinked(false);
-    emit portLost();
     if (readPhase_ != ReadPhase::Idle)
         interruptReadOut(read_out::End::Disconnected);
 }

@@ -1,18 +1,10 @@
-#include "core/instrument.h"
+#include "core/records/records.h"
 
-#include "core/records/record_table.h"
-
-// Clear data: empties the record store, lists it (banner and header only) and
-// lets the port search and the live poll run again. Statuses and charge stay:
-// a group is present by its channel-1 value alone.
-void Instrument::clearData()
+// Clear data: empties the record store and lists it (banner and header only).
+// Statuses and charge stay: a group is present by its channel-1 value alone.
+void Records::clear()
 {
-    // Not under a running read-out, whose search and poll must stay quiet.
-    if (readPhase_ != ReadPhase::Idle)
-        return;
     store_.clear();
     emit storeCleared();
     listRecords(0, 0);
-    timer2_.setEnabled(true);
-    timer3_.setEnabled(true);
 }
