@@ -69,6 +69,7 @@ void Instrument::clearData()
     if (link_.mode() == LinkMode::ReadingOut)
         return;
     records_.clear();
+    count_.abandon();
     link_.resume();
 }
 

@@ -30,6 +30,17 @@ private:
     std::vector<LinkTimer *> timers_;  // in the order they were made: ties fire in that order
 };
 
+// What time it is for the link: its manual clock's time, or monotonic time.
+class LinkClock {
+public:
+    explicit LinkClock(ManualClock *manual) : manual_(manual) { real_.start(); }
+    qint64 nowMs() const { return manual_ ? manual_->now() : real_.elapsed(); }
+
+private:
+    ManualClock *manual_;
+    QElapsedTimer real_;
+};
+
 // A timer of the instrument link. With real timing it is a QTimer. With
 // manual timing it keeps whether it runs, its interval and when it falls
 // due on its ManualClock, and fires when that clock passes that moment (or

@@ -103,6 +103,7 @@ void MSComm::onBytesArrived()
 {
     readFailuresInARow_ = 0;
     takeArrivedBytes();
+    emit BytesArrived();
     if (inEvent_) {
         // A handler is still running (it may be showing a modal message);
         // it is not entered again. The bytes wait until it has returned.

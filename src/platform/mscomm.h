@@ -64,6 +64,8 @@ public:
 
 signals:
     void OnComm();
+    // Bytes came in, however few: before OnComm, which waits for RThreshold.
+    void BytesArrived();
     // The open port was lost (unplugged, or hung up) and has been closed.
     void PortLost();
 

@@ -55,10 +55,7 @@ public:
     qint16 lsmemmul() const { return i_.reader_.lsmemmul(); }
     qint32 storedFirst() const { return i_.reader_.storedFirst(); }
     qint16 searchPort() const { return i_.search_.port(); }
-    const QHash<qint16, port_problem::Note> &portNotes() const
-    {
-        return i_.search_.portNotes();
-    }
+    const QHash<qint16, port_problem::Note> &portNotes() const { return i_.search_.portNotes(); }
 
 private:
     Instrument &i_;

@@ -6,6 +6,8 @@
 #include "platform/mscomm.h"
 #include "platform/serial_log.h"
 
+#include <algorithm>
+
 // How the receive path takes block replies. A reply has no header, no length
 // field and no check, so a block is accepted only when exactly its length
 // arrived for the request and the line then stays quiet. Anything else (stray
@@ -24,10 +26,12 @@ QString requested(const frames::Frame &frame)
 }
 }  // namespace
 
-// A new read-out starts: no block stored, no request out yet.
+// A new read-out starts: no block stored, no request out yet, and nothing
+// known of how the adapter delivers.
 void BlockReader::beginReadOut()
 {
     readPhase_ = ReadPhase::Receiving;
+    deliveriesSeen_ = 0;
     // A count left over from an earlier read-out would shorten the first wait.
     blockRetryTicks_ = 0;
     blockRequests_ = 0;
@@ -46,7 +50,33 @@ void BlockReader::armBlockReception(qint32 replyBytes)
     blockReplyBytes_ = replyBytes;
     ++blockRequests_;
     stallBytes_ = -1;
+    lastArrivalMs_ = -1;  // the wait for the first byte is no pause of the delivery
+    deliveryPauseMs_ = 0;
     lineTimer_.start(read_out::kStallCheckMs);
+}
+
+// Some bytes of a block reply came. The pauses between them tell how the
+// adapter delivers; and while a reply comes, it is being answered: the
+// watchdog counts quiet seconds from its last byte, so a request is never
+// sent again over a reply that is still coming in.
+void BlockReader::bytesArrived()
+{
+    if (readPhase_ != ReadPhase::Receiving)
+        return;
+    const qint64 now = clock_.nowMs();
+    if (lastArrivalMs_ >= 0)
+        deliveryPauseMs_ = std::max(deliveryPauseMs_, int(now - lastArrivalMs_));
+    lastArrivalMs_ = now;
+    blockRetryTicks_ = 0;
+}
+
+int BlockReader::quietWindowMs() const
+{
+    int pause = deliveriesSeen_ == 0 ? read_out::kUnknownAdapterPauseMs : 0;
+    const int remembered = std::min(deliveriesSeen_, read_out::kPausesRemembered);
+    for (int i = 0; i < remembered; ++i)
+        pause = std::max(pause, recentPausesMs_[std::size_t(i)]);
+    return read_out::quietWindowMs(std::max(pause, deliveryPauseMs_));
 }
 
 // The receive threshold was reached: rxBuf holds the reply's length.
@@ -64,7 +94,7 @@ void BlockReader::blockDelivered(bool morePending)
     }
     readPhase_ = ReadPhase::Settling;
     link_.port().setRThreshold(kAnyByte);
-    lineTimer_.start(read_out::kQuietWindowMs);
+    lineTimer_.start(quietWindowMs());
 }
 
 // Bytes outside the reply being received.
@@ -81,12 +111,12 @@ void BlockReader::blockLineNoise()
         qCDebug(lcSerial).noquote() << requested(link_.cmdBuf()) << "bytes follow the reply";
         startDraining();
         return;
-    case ReadPhase::Draining: lineTimer_.start(read_out::kQuietWindowMs); return;
+    case ReadPhase::Draining: lineTimer_.start(quietWindowMs()); return;
     case ReadPhase::AwaitingLate: {
         lateBytes_ += n;
         blockRetryTicks_ = 0;  // the watchdog counts quiet seconds from the last byte
         if (lateBytes_ >= lateRepliesOwed() * blockReplyBytes_)
-            lineTimer_.start(read_out::kQuietWindowMs);
+            lineTimer_.start(quietWindowMs());
         return;
     }
     }
@@ -140,7 +170,7 @@ void BlockReader::startDraining()
     readPhase_ = ReadPhase::Draining;
     link_.port().setInBufferCount(0);
     link_.port().setRThreshold(kAnyByte);
-    lineTimer_.start(read_out::kQuietWindowMs);
+    lineTimer_.start(quietWindowMs());
 }
 
 // The delivery was not the block's reply: ask again at once, or give up.
@@ -158,6 +188,8 @@ void BlockReader::blockFailed()
 
 void BlockReader::acceptBlock()
 {
+    recentPausesMs_[std::size_t(deliveriesSeen_ % read_out::kPausesRemembered)] = deliveryPauseMs_;
+    ++deliveriesSeen_;
     storeBlock();
     if (readPhase_ == ReadPhase::Idle)
         return;  // the read-out is complete

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
+
 namespace read_plan {
 struct Plan;
 }
@@ -104,6 +106,9 @@ private:
     void blockFailed();
     void acceptBlock();
     void advanceReadOut();
+    void bytesArrived();
+    // How long the line must stay quiet before what arrived counts as whole.
+    int quietWindowMs() const;
 
     SerialLink &link_;
     Records &records_;
@@ -131,4 +136,11 @@ private:
     qint32 lateBytes_ = 0;        // bytes dropped while awaiting a late reply
     qint32 storedFirst_ = 0;
     qint32 storedLast_ = -1;
+
+    // The pauses of the adapter's deliveries.
+    LinkClock clock_;
+    qint64 lastArrivalMs_ = -1;  // the current delivery's last piece; -1 before its first
+    int deliveryPauseMs_ = 0;    // the longest pause between its pieces so far
+    std::array<int, read_out::kPausesRemembered> recentPausesMs_{};  // of whole deliveries
+    int deliveriesSeen_ = 0;
 };

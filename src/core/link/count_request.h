@@ -25,7 +25,7 @@ public:
                  QObject *parent = nullptr);
 
     const LinkTimer &countTimer() const { return countTimer_; }
-    qint32 savesum() const { return savesum_; }  // groups stored in the instrument
+    qint32 savesum() const { return savesum_; }    // groups stored in the instrument
     qint16 attempts() const { return attempts_; }  // count requests sent for this Read
 
     // Read: asks for the group count while the instrument answers; says that
@@ -35,6 +35,8 @@ public:
     void countReplied();
     // The port went away: the wait ends.
     void portLost();
+    // The user moved on (Clear data): the wait ends, and nothing is said.
+    void abandon();
     void stop() { countTimer_.stop(); }
 
     // The failure in the user's words.
@@ -52,9 +54,12 @@ private:
     void ask();
     void countTimer_Timer();
     void giveUp(Failure why);
+    void endWait();
 
     SerialLink &link_;
     LinkTimer countTimer_;
+    LinkClock clock_;
+    qint64 waitSince_ = 0;
     qint32 savesum_ = 0;
     qint16 attempts_ = 0;
 };

@@ -9,9 +9,8 @@
 
 namespace {
 constexpr int kTimer2DesignMs = 100;
-// The search's pace: a step every 20 ms while searching, a count of silence
-// every 70 ms while linked.
-constexpr int kLinkedPaceMs = 70;
+// The search's pace: a step every 20 ms while searching (a count of silence
+// every kLinkedPaceMs while linked).
 constexpr int kSearchingPaceMs = 20;
 
 // How long a port that opened keeps the search after its probe went out. An

@@ -22,7 +22,8 @@ constexpr qint16 kCountAttempts = 3;
 
 CountRequest::CountRequest(SerialLink &link, LinkTimer::Timing timing, ManualClock *clock,
                            QObject *parent)
-    : QObject(parent), link_(link), countTimer_(kCountAnswerMs, true, timing, clock)
+    : QObject(parent), link_(link), countTimer_(kCountAnswerMs, true, timing, clock),
+      clock_(timing == LinkTimer::Timing::Manual ? clock : nullptr)
 {
     connect(&countTimer_, &LinkTimer::timeout, this, &CountRequest::countTimer_Timer);
     // The deadline belongs to the wait: leaving it for anything else ends it.
@@ -49,6 +50,7 @@ void CountRequest::read()
     case LinkMode::ReadingOut: return;
     }
     attempts_ = 0;
+    waitSince_ = clock_.nowMs();
     link_.setMode(LinkMode::AwaitingCount);
     ask();
 }
@@ -96,11 +98,29 @@ void CountRequest::portLost()
         giveUp(Failure::Disconnected);
 }
 
+void CountRequest::abandon()
+{
+    if (link_.mode() == LinkMode::AwaitingCount)
+        endWait();
+}
+
 void CountRequest::giveUp(Failure why)
 {
     qCDebug(lcSerial) << "no group count after" << attempts_ << "requests";
-    link_.resume();
+    endWait();
     emit groupCountFailed(why, failureText(why));
+}
+
+// The live poll paused for the wait, and the supervision with it; the
+// silence of the wait counts as it would have, so a link that nothing
+// answered for longer than the supervision allows is looked for again
+// rather than shown as answering. An instrument that only ignores the
+// count is found again by its next probe reply.
+void CountRequest::endWait()
+{
+    countTimer_.stop();
+    link_.countSilence(clock_.nowMs() - waitSince_);
+    link_.resume();
 }
 
 QString CountRequest::failureText(Failure why)

@@ -13,10 +13,12 @@ constexpr int kTimer4IntervalMs = 1000;  // the block watchdog's tick
 BlockReader::BlockReader(SerialLink &link, Records &records, LinkTimer::Timing timing,
                          ManualClock *clock, QObject *parent)
     : QObject(parent), link_(link), records_(records),
-      timer4_(kTimer4IntervalMs, false, timing, clock), lineTimer_(0, true, timing, clock)
+      timer4_(kTimer4IntervalMs, false, timing, clock), lineTimer_(0, true, timing, clock),
+      clock_(timing == LinkTimer::Timing::Manual ? clock : nullptr)
 {
     connect(&timer4_, &LinkTimer::timeout, this, &BlockReader::Timer4_Timer);
     connect(&lineTimer_, &LinkTimer::timeout, this, &BlockReader::lineTimer_Timer);
+    connect(&link_.port(), &MSComm::BytesArrived, this, &BlockReader::bytesArrived);
 }
 
 // The start sequence of a read-out, the one place it is written: the plan,

@@ -102,6 +102,12 @@ void SerialLink::setLinked(bool linked)
     emit linkChanged(linked);
 }
 
+void SerialLink::countSilence(qint64 ms)
+{
+    for (qint64 t = kLinkedPaceMs; t <= ms && silentTicks_ <= kSilenceThreshold; t += kLinkedPaceMs)
+        countSilentTick();
+}
+
 void SerialLink::countSilentTick()
 {
     ++silentTicks_;

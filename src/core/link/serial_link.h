@@ -11,6 +11,10 @@
 
 class SerialIo;
 
+// While linked, Timer2 counts a tick of silence this often; the link is lost
+// on the 31st silent tick.
+constexpr int kLinkedPaceMs = 70;
+
 // The line to the instrument and the state of the link, written down here
 // and nowhere else: the serial control, the command last sent, the bytes last
 // received, whether the instrument answers, and the link's mode. The parts of
@@ -62,6 +66,8 @@ public:
     void setLinked(bool linked);
     // One tick of Timer2's supervision: the link is lost on the 31st silent one.
     void countSilentTick();
+    // The ticks a silence of `ms` stands for, while Timer2 did not run.
+    void countSilence(qint64 ms);
 
 signals:
     void modeChanged(LinkMode mode);
