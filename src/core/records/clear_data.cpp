@@ -3,8 +3,9 @@
 #include "core/records/record_table.h"
 
 // Clear data: empties the record store, lists it (banner and header only) and
-// lets the port search and the live poll run again. Statuses and charge stay:
-// a group is present by its channel-1 value alone.
+// lets the port search and the live poll run again. Statuses and charge stay
+// in their slots, but no group is present any more, so nothing lists, draws
+// or saves them.
 void Instrument::clearData()
 {
     // Not under a running read-out, whose search and poll must stay quiet.
