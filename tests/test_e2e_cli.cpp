@@ -5,6 +5,8 @@
 // with the exit code it documents, the port closed and no lock file left.
 #include "core/records/amperes.h"
 #include "core/records/reading_format.h"
+#include "gui/plots/channel_plot.h"
+#include "gui/plots/stored_chart_window.h"
 #include "sim/generator.h"
 #include "support/cli_process.h"
 #include "support/lock_files.h"
@@ -14,14 +16,18 @@
 #include "support/tmpfs.h"
 #include "support/wait.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <csignal>
 #include <sys/stat.h>
+
+#include <qcustomplot.h>
 
 namespace {
 
@@ -139,6 +145,21 @@ QString csvMismatch(const QString &csv, qint32 groups, bool seconds)
         if (!why.isEmpty())
             return why;
     }
+    return QString();
+}
+
+// Where the chart's line of channel c differs, at group g, from the
+// instrument's reading: a value in amperes, or a gap where it has none.
+QString chartMismatch(const StoredChartWindow &chart, int c, qint32 g)
+{
+    const QCPGraphDataContainer &line = *chart.plot()->channel(c)->data();
+    const auto point = line.findBegin(g, false);
+    if (point == line.constEnd() || point->key != g)
+        return QStringLiteral("I%1 of group %2 is not drawn").arg(c + 1).arg(g);
+    const sim::Reading r = sim::recordReading(sim::groupRecord(g), c);
+    const std::optional<double> amperes = reading_amperes::amperes(r.value(), r.status);
+    if (amperes ? point->value != *amperes : !std::isnan(point->value))
+        return QStringLiteral("I%1 of group %2 is drawn at %3").arg(c + 1).arg(g).arg(point->value);
     return QString();
 }
 
@@ -303,6 +324,22 @@ private slots:
         const QString windows = bench.file(QStringLiteral("window.xlsx"));
         w.form->exportSheet(windows);
         QCOMPARE(w.dialogs.messages.size(), 1);  // the completion's; no failure
+
+        // The chart draws every group of them, one whose I1 reads err too.
+        w.form->mnuChart_Click();
+        const StoredChartWindow *chart = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            chart = chart ? chart : qobject_cast<StoredChartWindow *>(widget);
+        QVERIFY(chart);
+        int withErr = 0;
+        for (qint32 g = from.toInt(); g <= to.toInt(); ++g) {
+            withErr += sim::recordReading(sim::groupRecord(g), 0).value() == sim::kErrorValue;
+            for (int c = 0; c < sim::kChannels; ++c) {
+                const QString why = chartMismatch(*chart, c, g);
+                QVERIFY2(why.isEmpty(), qPrintable(why));
+            }
+        }
+        QVERIFY(withErr > 0);
 
         const Sheet expected = readSheet(windows);
         const Sheet got = readSheet(ours);
@@ -726,6 +763,17 @@ private slots:
                 csvMismatch(QString::fromUtf8(reader.readAllStandardOutput()), 10, true);
             QVERIFY2(why.isEmpty(), qPrintable(why));
         }
+    }
+
+    // A count that never comes is told as such, not as a read that was never asked for.
+    void countThatNeverComesSpeaksOfTheCount()
+    {
+        Bench bench;
+        QVERIFY(
+            bench.run({"--silent-on-count"}, {"--timeout", QString::number(kTimeoutS), "count"}));
+        QCOMPARE(bench.cli.exitCode(), 4);
+        QCOMPARE(bench.cli.err(), QStringLiteral("没有读到组数：仪器未应答。\n"));
+        QCOMPARE(bench.cli.out(), QString());
     }
 
     // Nothing found: what each port that answered otherwise said, one line
