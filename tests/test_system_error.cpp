@@ -1,26 +1,12 @@
 // The system's errors in the program's words, in both languages: each cause
-// from its errno and from the English text Qt makes of it, and as a save
-// that meets it names it.
-#include "core/export/save_csv.h"
+// from its errno and from the English text Qt makes of it. (A save that
+// meets one names it: test_save_failures.cpp.)
+#include "core/language.h"
 #include "platform/system_error.h"
-#include "support/languages.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
-
-namespace {
-
-// The words of a row in the language chosen.
-QString inLanguage(language::Language language, const QString &chinese, const QString &english)
-{
-    return language == language::Language::Chinese ? chinese : english;
-}
-
-}  // namespace
 
 class SystemErrorTest : public QObject {
     Q_OBJECT
@@ -67,7 +53,7 @@ private slots:
         for (const language::Language language :
              {language::Language::Chinese, language::Language::English}) {
             const language::Translators speaking(language);
-            const QString expected = inLanguage(language, chinese, english);
+            const QString expected = language == language::Language::Chinese ? chinese : english;
             QCOMPARE(system_error::inUserWords(code), expected);
             // QFile and QTemporaryDir give only the system's English text.
             QCOMPARE(system_error::inUserWords(qt_error_string(code)), expected);
@@ -82,36 +68,6 @@ private slots:
         QCOMPARE(system_error::inUserWords(QStringLiteral("Unknown error")),
                  QStringLiteral("Unknown error"));
         QCOMPARE(system_error::causeOf(EXDEV), system_error::Cause::Other);
-    }
-
-    // A save that meets the cause ends its message with the cause's words.
-    void savesNameTheCause_data() { languages::addRows(); }
-    void savesNameTheCause()
-    {
-        QFETCH(language::Language, language);
-        const language::Translators speaking(language);
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.csv")));
-        QFile plain(dir.filePath(QStringLiteral("plain")));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        const struct {
-            const char *name;
-            QString chinese, english;
-        } cases[] = {
-            {"folder.csv", QStringLiteral("这是一个文件夹"), QStringLiteral("it is a folder")},
-            {"plain/out.csv", QStringLiteral("路径中有一项不是文件夹"),
-             QStringLiteral("a part of the path is not a folder")},
-            {"missing/out.csv", QStringLiteral("文件或文件夹不存在"),
-             QStringLiteral("no such file or folder")},
-        };
-        const RecordStore store;
-        for (const auto &c : cases) {
-            const QString failure =
-                save_csv::save(store, 1, 3, 1, dir.filePath(QLatin1String(c.name)));
-            QVERIFY2(failure.endsWith(inLanguage(language, c.chinese, c.english)),
-                     qPrintable(failure));
-        }
     }
 };
 
