@@ -55,7 +55,7 @@ GroupRecord groupRecord(qint32 g)
     if (g % kOverloadEvery == 0)
         r.val[1] = record_store::kOverloadValue;
     if (g % kErrorEvery == 0)
-        r.val[2] = record_store::kEmptyValue;
+        r.val[2] = record_store::kErrorValue;
     const int seconds = g * 2;
     r.year = 24;
     r.month = 5;

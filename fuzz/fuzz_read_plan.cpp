@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(p.memnum == p.endsave - p.startsave + 1, what);
     if (!p.hasGroups())
         return 0;
-    FUZZ_CHECK(p.startsave >= record_store::kFirstGroup && p.endsave <= record_store::kLastGroup,
-               what);
+    // The instrument numbers its groups from 1.
+    FUZZ_CHECK(p.startsave >= 1 && p.endsave <= record_store::kLastGroup, what);
     FUZZ_CHECK(p.endsave <= savesum, what);
     FUZZ_CHECK(p.memmul * frames::kBlockGroups + p.memrem == p.memnum && p.memrem >= 0
                    && p.memrem < frames::kBlockGroups,

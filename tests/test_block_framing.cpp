@@ -39,7 +39,7 @@ void expectStored(CoreHarness &h, qint32 first, qint32 last)
 void expectEmpty(CoreHarness &h, qint32 first, qint32 last)
 {
     for (qint32 g = first; g <= last; ++g)
-        QVERIFY2(h.core->store().recordAt(g).val[0] == record_store::kEmptyValue,
+        QVERIFY2(h.core->store().recordAt(g).val[0] == record_store::kErrorValue,
                  qPrintable(QString::number(g)));
 }
 

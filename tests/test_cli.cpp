@@ -2,6 +2,7 @@
 // help that documents it, and the progress texts of a read.
 #include "cli/cli_options.h"
 #include "cli/progress_report.h"
+#include "support/languages.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -104,6 +105,70 @@ private slots:
         QVERIFY2(p.text.startsWith(QStringLiteral("harlune-cli: ")), qPrintable(p.text));
         QVERIFY2(p.text.contains(says), qPrintable(p.text));
         QVERIFY(!p.text.contains(QLatin1Char('\n')));
+    }
+
+    // A mistake the parser finds is told as it was typed, with the way to
+    // the help, in either language.
+    void parserMistakesAsTyped_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("chinese");
+        QTest::addColumn<QString>("english");
+        QTest::newRow("--bogus") << QStringList{"--bogus", "find"}
+                                 << "未知选项“--bogus”（见 --help）"
+                                 << "unknown option “--bogus” (see --help)";
+        QTest::newRow("--bogus=3")
+            << QStringList{"find", "--bogus=3"} << "未知选项“--bogus”（见 --help）"
+            << "unknown option “--bogus” (see --help)";
+        QTest::newRow("-x") << QStringList{"-x", "find"} << "未知选项“-x”（见 --help）"
+                            << "unknown option “-x” (see --help)";
+    }
+    void parserMistakesAsTyped()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, chinese);
+        QFETCH(QString, english);
+        for (const auto language : {language::Language::Chinese, language::Language::English}) {
+            const language::Translators speaking(language);
+            const cli_options::Parsed p = parse(args);
+            QCOMPARE(p.outcome, Outcome::Error);
+            QCOMPARE(p.text, QStringLiteral("harlune-cli: ")
+                                 + (language == language::Language::Chinese ? chinese : english));
+        }
+        // A value left out is the parser's own words, with the same hint.
+        const cli_options::Parsed missing = parse({"find", "--timeout"});
+        QVERIFY2(missing.text.endsWith(QStringLiteral("（见 --help）")), qPrintable(missing.text));
+    }
+
+    // --timeout takes a millisecond to the most whole seconds a timer's
+    // milliseconds hold, and says that range when a value is outside it.
+    void timeoutRange_data()
+    {
+        QTest::addColumn<QString>("seconds");
+        QTest::addColumn<int>("timeoutMs");  // 0: refused
+        QTest::newRow("a millisecond") << "0.001" << 1;
+        QTest::newRow("the longest") << "2147483" << 2147483000;
+        QTest::newRow("below a millisecond") << "0.0004" << 0;
+        QTest::newRow("beyond the longest") << "2147484" << 0;
+        QTest::newRow("far beyond") << "1e30" << 0;
+        QTest::newRow("not a number") << "nan" << 0;
+        QTest::newRow("negative") << "-5" << 0;
+    }
+    void timeoutRange()
+    {
+        QFETCH(QString, seconds);
+        QFETCH(int, timeoutMs);
+        const cli_options::Parsed p = parse({"--timeout", seconds, "find"});
+        if (timeoutMs > 0) {
+            QCOMPARE(p.outcome, Outcome::Run);
+            QCOMPARE(p.options.timeoutMs, timeoutMs);
+            return;
+        }
+        QCOMPARE(p.outcome, Outcome::Error);
+        QCOMPARE(p.text, QStringLiteral(
+                             "harlune-cli: --timeout 需要 0.001 至 2147483 之间的秒数，不是 '%1'")
+                             .arg(seconds));
+        QVERIFY(parse({"--help"}).text.contains(QStringLiteral("0.001 至 2147483 秒")));
     }
 
     // The help names every command and every exit code, and says what each

@@ -75,7 +75,7 @@ private slots:
                                   << "0.001kA";
         QTest::newRow("OL") << int(record_store::kOverloadValue) << 0x42 << ""
                             << "OL";
-        QTest::newRow("err") << int(record_store::kEmptyValue) << 0x42 << ""
+        QTest::newRow("err") << int(record_store::kErrorValue) << 0x42 << ""
                              << "err";
         QTest::newRow("no unit (0x50)") << 1234 << 0x52 << ""
                                         << "12.34";
@@ -110,7 +110,7 @@ private slots:
         for (int decimals = 0; decimals <= 4; ++decimals) {
             const quint8 status = quint8(unit | decimals);
             for (int raw = 0; raw <= kHighestRaw; ++raw) {
-                if (raw == record_store::kOverloadValue || raw == record_store::kEmptyValue)
+                if (raw == record_store::kOverloadValue || raw == record_store::kErrorValue)
                     continue;
                 QString shown = reading_format::formatReading(raw, status);
                 QVERIFY(shown.endsWith(suffix));

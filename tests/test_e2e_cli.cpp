@@ -5,6 +5,8 @@
 // with the exit code it documents, the port closed and no lock file left.
 #include "core/records/amperes.h"
 #include "core/records/reading_format.h"
+#include "gui/plots/channel_plot.h"
+#include "gui/plots/stored_chart_window.h"
 #include "sim/generator.h"
 #include "support/cli_process.h"
 #include "support/lock_files.h"
@@ -14,13 +16,18 @@
 #include "support/tmpfs.h"
 #include "support/wait.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <csignal>
+#include <sys/stat.h>
+
+#include <qcustomplot.h>
 
 namespace {
 
@@ -55,6 +62,16 @@ struct Bench {
         return startSimulator(simArgs) && cli.run(cliArgs, kRunMs);
     }
     QString device() const { return ports.filePath(QStringLiteral("COM%1").arg(kPort)); }
+    // `fault` comes to the running program.
+    void bring(Fault fault)
+    {
+        switch (fault) {
+        case Fault::None: break;
+        case Fault::KillSimulator: simulator.kill(); break;
+        case Fault::Sigint: cli.signal(SIGINT); break;
+        case Fault::Sigterm: cli.signal(SIGTERM); break;
+        }
+    }
     QString file(const QString &name) const { return files.filePath(name); }
 };
 
@@ -128,6 +145,21 @@ QString csvMismatch(const QString &csv, qint32 groups, bool seconds)
         if (!why.isEmpty())
             return why;
     }
+    return QString();
+}
+
+// Where the chart's line of channel c differs, at group g, from the
+// instrument's reading: a value in amperes, or a gap where it has none.
+QString chartMismatch(const StoredChartWindow &chart, int c, qint32 g)
+{
+    const QCPGraphDataContainer &line = *chart.plot()->channel(c)->data();
+    const auto point = line.findBegin(g, false);
+    if (point == line.constEnd() || point->key != g)
+        return QStringLiteral("I%1 of group %2 is not drawn").arg(c + 1).arg(g);
+    const sim::Reading r = sim::recordReading(sim::groupRecord(g), c);
+    const std::optional<double> amperes = reading_amperes::amperes(r.value(), r.status);
+    if (amperes ? point->value != *amperes : !std::isnan(point->value))
+        return QStringLiteral("I%1 of group %2 is drawn at %3").arg(c + 1).arg(g).arg(point->value);
     return QString();
 }
 
@@ -212,6 +244,8 @@ private slots:
         QTest::newRow("--no-seconds, a reversed range")
             << QStringList{} << QStringList{"read", "--range", "10-1", "--no-seconds", "-o", "-"}
             << 10 << false;
+        QTest::newRow("--range 0-3 starts at group 1")
+            << QStringList{} << QStringList{"read", "--range", "0-3", "-o", "-"} << 3 << true;
     }
     void csvOnStandardOutput()
     {
@@ -291,6 +325,22 @@ private slots:
         w.form->exportSheet(windows);
         QCOMPARE(w.dialogs.messages.size(), 1);  // the completion's; no failure
 
+        // The chart draws every group of them, one whose I1 reads err too.
+        w.form->mnuChart_Click();
+        const StoredChartWindow *chart = nullptr;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            chart = chart ? chart : qobject_cast<StoredChartWindow *>(widget);
+        QVERIFY(chart);
+        int withErr = 0;
+        for (qint32 g = from.toInt(); g <= to.toInt(); ++g) {
+            withErr += sim::recordReading(sim::groupRecord(g), 0).value() == sim::kErrorValue;
+            for (int c = 0; c < sim::kChannels; ++c) {
+                const QString why = chartMismatch(*chart, c, g);
+                QVERIFY2(why.isEmpty(), qPrintable(why));
+            }
+        }
+        QVERIFY(withErr > 0);
+
         const Sheet expected = readSheet(windows);
         const Sheet got = readSheet(ours);
         QCOMPARE(got.rows().size(), expected.rows().size());
@@ -354,7 +404,7 @@ private slots:
         QTest::newRow("SIGTERM") << slow << Fault::Sigterm << 4
                                  << "读取中断：已被中止。已读取第 1 至 ";
         QTest::newRow("the group count never comes")
-            << QStringList{"--silent-on-count"} << Fault::None << 4 << "仪器未回答组数";
+            << QStringList{"--silent-on-count"} << Fault::None << 4 << "没有读到组数：仪器未应答。";
         QTest::newRow("a block with a byte too many, asked for again")
             << QStringList{"--insert-in-block", "2"} << Fault::None << 0 << "已写入 2500 组";
     }
@@ -373,12 +423,7 @@ private slots:
             QVERIFY(cli.waitForError(QStringLiteral("已读取 1000/"), kRunMs));
             QVERIFY(!lockFilesOf(bench.device()).isEmpty());  // the port is in use
         }
-        switch (fault) {
-        case Fault::None: break;
-        case Fault::KillSimulator: bench.simulator.kill(); break;
-        case Fault::Sigint: cli.signal(SIGINT); break;
-        case Fault::Sigterm: cli.signal(SIGTERM); break;
-        }
+        bench.bring(fault);
         QVERIFY(cli.finish(kRunMs));
         QVERIFY(!cli.crashed());
         QCOMPARE(cli.exitCode(), exitCode);
@@ -486,26 +531,271 @@ private slots:
         QCOMPARE(lockFilesOf(bench.device()), QStringList());
     }
 
-    // live has no end of its own: Ctrl+C and SIGTERM are its way out.
-    void liveEndsOnSignals_data()
+    // A signal ends every command with the code the help gives: live
+    // without --count has no other end, so it ends there with 0; anything
+    // stopped before it had done what was asked ends with 4.
+    void signalsEndAsDocumented_data()
     {
+        QTest::addColumn<QStringList>("simArgs");  // none: no instrument
+        QTest::addColumn<QStringList>("cliArgs");
         QTest::addColumn<int>("signal");
-        QTest::newRow("Ctrl+C") << int(SIGINT);
-        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::addColumn<int>("exitCode");
+        const QStringList instrument{"--groups", "100"};
+        for (const auto &[name, signal] :
+             {std::pair{"SIGINT", SIGINT}, std::pair{"SIGTERM", SIGTERM},
+              std::pair{"SIGHUP", SIGHUP}}) {
+            QTest::addRow("live, %s", name) << instrument << QStringList{"live"} << signal << 0;
+            QTest::addRow("live --count 100, %s", name)
+                << instrument << QStringList{"live", "--count", "100"} << signal << 4;
+        }
+        QTest::newRow("find, searching, SIGTERM")
+            << QStringList() << QStringList{"--timeout", "60", "find"} << int(SIGTERM) << 4;
+        QTest::newRow("count, no count yet, SIGHUP")
+            << QStringList{"--silent-on-count"} << QStringList{"--timeout", "60", "count"}
+            << int(SIGHUP) << 4;
     }
-    void liveEndsOnSignals()
+    void signalsEndAsDocumented()
     {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QStringList, cliArgs);
         QFETCH(int, signal);
+        QFETCH(int, exitCode);
         Bench bench;
-        QVERIFY(bench.startSimulator({}));
+        if (!simArgs.isEmpty())
+            QVERIFY(bench.startSimulator(simArgs));
         CliProcess &cli = bench.cli;
-        cli.start({"live"});
-        QVERIFY(waitUntil([&] { return lines(cli.out()).size() >= 2; }, kRunMs));
+        cli.start(cliArgs);
+        if (cliArgs.contains(QStringLiteral("live")))
+            QVERIFY(waitUntil([&] { return lines(cli.out()).size() >= 2; }, kRunMs));
+        else
+            waitUntil([] { return false; }, 1000);  // searching, or waiting for the count
         cli.signal(signal);
         QVERIFY(cli.finish(kRunMs));
         QVERIFY(!cli.crashed());
-        QCOMPARE(cli.exitCode(), 0);
+        QCOMPARE(cli.exitCode(), exitCode);
+        QCOMPARE(cli.err().contains(QStringLiteral("已被中止")), exitCode == 4);
         QCOMPARE(lockFilesOf(bench.device()), QStringList());
+    }
+
+    // Standard output that goes nowhere: a reader that closed it ends every
+    // command quietly with 0; a full disk is a message and exit 5.
+    void standardOutputFailures_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QStringList>("cliArgs");
+        QTest::addColumn<bool>("readerGone");  // else /dev/full
+        const QStringList commands[] = {{"find"},
+                                        {"count"},
+                                        {"live"},
+                                        {"live", "--csv"},
+                                        {"read", "--all", "--quiet", "-o", "-"}};
+        for (const QStringList &command : commands) {
+            const QByteArray name = command.join(QLatin1Char(' ')).toUtf8();
+            QTest::addRow("%s, a closed pipe", name.constData())
+                << QStringList{} << command << true;
+            QTest::addRow("%s, /dev/full", name.constData()) << QStringList{} << command << false;
+        }
+    }
+    void standardOutputFailures()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QStringList, cliArgs);
+        QFETCH(bool, readerGone);
+        Bench bench;
+        QVERIFY(bench.startSimulator(simArgs));
+        CliProcess &cli = bench.cli;
+        if (readerGone)
+            QVERIFY(cli.setOutputReaderGone());
+        else
+            cli.setOutputFile(QStringLiteral("/dev/full"));
+        QVERIFY(cli.run(cliArgs, kRunMs));
+        QVERIFY(!cli.crashed());
+        if (readerGone) {
+            QCOMPARE(cli.exitCode(), 0);
+            QCOMPARE(cli.err(), QString());
+        } else {
+            QCOMPARE(cli.exitCode(), 5);
+            QCOMPARE(cli.err(), QStringLiteral("写入标准输出时出错：磁盘空间不足\n"));
+        }
+        QCOMPARE(lockFilesOf(bench.device()), QStringList());
+    }
+
+    // A file the user already has is replaced only by a whole result: a read
+    // with no groups keeps it byte for byte, and one that ends early writes
+    // what arrived beside it and says so. Where there was no file, it holds
+    // what arrived.
+    void usersFileIsKept_data()
+    {
+        QTest::addColumn<QStringList>("simArgs");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("before");  // files there before the run
+        QTest::addColumn<Fault>("fault");         // once the first block is in; Sigint: at once
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("written");  // where the groups went; empty: nowhere
+        QTest::addColumn<QString>("says");
+        const QStringList noCount{"--silent-on-count"};
+        const QStringList slow{"--groups", "20000", "--line-rate"};
+        QTest::newRow("no count, a CSV")
+            << noCount << "data.csv" << QStringList{"data.csv"} << Fault::None << 4 << ""
+            << "没有读到数据组，原有文件“%1”保持不变。";
+        QTest::newRow("no count, a workbook")
+            << noCount << "data.xlsx" << QStringList{"data.xlsx"} << Fault::None << 4 << ""
+            << "没有读到数据组，原有文件“%1”保持不变。";
+        QTest::newRow("Ctrl+C before the first block")
+            << noCount << "data.csv" << QStringList{"data.csv"} << Fault::Sigint << 4 << ""
+            << "读取中断：已被中止。没有读到任何数据组。";
+        QTest::newRow("a range without groups")
+            << QStringList{} << "data.csv" << QStringList{"data.csv"} << Fault::None << 0 << ""
+            << "所选范围内没有已存储的数据组。";
+        QTest::newRow("ended early: beside it") << slow << "data.csv" << QStringList{"data.csv"}
+                                                << Fault::KillSimulator << 4 << "data.partial.csv"
+                                                << "（读取没有完成，原有文件“%1”保持不变）";
+        QTest::newRow("ended early, the partial name taken")
+            << slow << "data.xlsx" << QStringList{"data.xlsx", "data.partial.xlsx"}
+            << Fault::Sigterm << 4 << "data.partial-2.xlsx"
+            << "（读取没有完成，原有文件“%1”保持不变）";
+        QTest::newRow("complete: the file is replaced")
+            << QStringList{} << "data.csv" << QStringList{"data.csv"} << Fault::None << 0
+            << "data.csv"
+            << "已写入 2500 组";
+    }
+    void usersFileIsKept()
+    {
+        QFETCH(QStringList, simArgs);
+        QFETCH(QString, name);
+        QFETCH(QStringList, before);
+        QFETCH(Fault, fault);
+        QFETCH(int, exitCode);
+        QFETCH(QString, written);
+        QFETCH(QString, says);
+        const bool workbook = name.endsWith(QLatin1String(".xlsx"));
+        if (workbook && !written.isEmpty()) {
+            if (const char *why = missingSheetReader())
+                QSKIP(why);
+        }
+        Bench bench;
+        QVERIFY(bench.startSimulator(simArgs));
+        QMap<QString, QByteArray> old;
+        for (const QString &file : before) {
+            old[file] = "the user's " + file.toUtf8() + '\n' + QByteArray(179 * 1024, 'x');
+            QVERIFY(writeFile(bench.file(file), old[file]));
+        }
+        const QString path = bench.file(name);
+        // Stopped while waiting for the count: a wait far longer than the test's.
+        const bool stoppedEarly = fault == Fault::Sigint && simArgs.contains("--silent-on-count");
+        QStringList cliArgs{"--timeout", QString::number(stoppedEarly ? kRunMs / 1000 : kTimeoutS),
+                            "read", "-o", path};
+        if (QTest::currentDataTag() == QByteArray("a range without groups"))
+            cliArgs << "--range"
+                    << "3000-4000";
+        CliProcess &cli = bench.cli;
+        cli.start(cliArgs);
+        if (stoppedEarly)
+            waitUntil([] { return false; }, 1000);
+        else if (fault != Fault::None)
+            QVERIFY(cli.waitForError(QStringLiteral("已读取 1000/"), kRunMs));
+        bench.bring(fault);
+        QVERIFY(cli.finish(kRunMs));
+        QCOMPARE(cli.exitCode(), exitCode);
+        if (says.contains(QLatin1String("%1")))
+            says = says.arg(QDir::toNativeSeparators(path));
+        QVERIFY2(cli.err().contains(says), qPrintable(cli.err()));
+
+        // The user's files as they were, and the groups only where told.
+        QStringList expected = before;
+        if (!written.isEmpty() && !expected.contains(written))
+            expected << written;
+        expected.sort();
+        QCOMPARE(filesIn(bench.files.path()), expected);
+        for (const QString &file : before) {
+            if (file != written)
+                QVERIFY2(readText(bench.file(file)).toUtf8() == old[file], qPrintable(file));
+        }
+        if (written.isEmpty())
+            return;
+        const qint32 groups = exitCode == 0 ? kDefaultGroups : lastNamed(cli.err());
+        QVERIFY2(cli.err().contains(QStringLiteral("已写入 %1 组：%2")
+                                        .arg(groups)
+                                        .arg(QDir::toNativeSeparators(bench.file(written)))),
+                 qPrintable(cli.err()));
+        if (workbook) {
+            QCOMPARE(readSheet(bench.file(written)).rows().size(), groups + 2);
+        } else {
+            const QString why = csvMismatch(readText(bench.file(written)), groups, true);
+            QVERIFY2(why.isEmpty(), qPrintable(why));
+        }
+    }
+
+    // A named pipe or a device as -o is written into, not replaced: the
+    // reader at the pipe's other end gets the groups.
+    void streamsAreWrittenInto_data()
+    {
+        QTest::addColumn<QString>("target");  // %FIFO% stands for a named pipe
+        QTest::newRow("a named pipe") << "%FIFO%";
+        QTest::newRow("a named pipe named .csv") << "%FIFO%.csv";
+        QTest::newRow("a character device") << "/dev/null";
+    }
+    void streamsAreWrittenInto()
+    {
+        QFETCH(QString, target);
+        Bench bench;
+        QVERIFY(bench.startSimulator({}));
+        const bool fifo = target.startsWith(QLatin1String("%FIFO%"));
+        const QString path = target.replace(QStringLiteral("%FIFO%"), bench.file("pipe"));
+        QProcess reader;
+        if (fifo) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            reader.start(QStringLiteral("cat"), {path});
+            QVERIFY(reader.waitForStarted());
+        }
+        QVERIFY(bench.cli.run({"read", "--range", "1-10", "-o", path}, kRunMs));
+        QCOMPARE(bench.cli.exitCode(), 0);
+        QVERIFY2(bench.cli.err().contains(QStringLiteral("已写入 10 组：") + path),
+                 qPrintable(bench.cli.err()));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+        QVERIFY(fifo ? S_ISFIFO(info.st_mode) : S_ISCHR(info.st_mode));
+        // No file in its place, and none beside it (a pipe is no file to list).
+        QCOMPARE(filesIn(bench.files.path()), QStringList{});
+        if (fifo) {
+            QVERIFY(reader.state() == QProcess::NotRunning || reader.waitForFinished(kRunMs));
+            const QString why =
+                csvMismatch(QString::fromUtf8(reader.readAllStandardOutput()), 10, true);
+            QVERIFY2(why.isEmpty(), qPrintable(why));
+        }
+    }
+
+    // A count that never comes is told as such, not as a read that was never asked for.
+    void countThatNeverComesSpeaksOfTheCount()
+    {
+        Bench bench;
+        QVERIFY(
+            bench.run({"--silent-on-count"}, {"--timeout", QString::number(kTimeoutS), "count"}));
+        QCOMPARE(bench.cli.exitCode(), 4);
+        QCOMPARE(bench.cli.err(), QStringLiteral("没有读到组数：仪器未应答。\n"));
+        QCOMPARE(bench.cli.out(), QString());
+    }
+
+    // Nothing found: what each port that answered otherwise said, one line
+    // each, rather than that none answered.
+    void nothingFoundNamesEachPort()
+    {
+        Bench bench;
+        QVERIFY(bench.startSimulator({"--talker", "long"}));
+        SimProcess random;
+        QVERIFY(random.start(bench.ports.path(), 5, {"--talker", "random"}));
+        CliProcess &cli = bench.cli;
+        QVERIFY(cli.run({"--timeout", QString::number(kTimeoutS), "find"}, kRunMs));
+        QCOMPARE(cli.exitCode(), 3);
+        const QStringList said = cli.err().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(
+            said.value(0),
+            QStringLiteral("没有找到仪器：%1 秒内本仪器没有在 COM1 至 COM16 上应答。各端口的情况：")
+                .arg(kTimeoutS));
+        QCOMPARE(said.mid(1),
+                 (QStringList{
+                     QStringLiteral("  COM3 = %1：不是本仪器").arg(bench.device()),
+                     QStringLiteral("  COM5 = %1：不是本仪器").arg(bench.ports.filePath("COM5"))}));
     }
 };
 

@@ -80,7 +80,7 @@ private slots:
                      QStringLiteral("读取中断：仪器已断开。已读取第 1 至 %1 组。").arg(arrived)});
         QCOMPARE(arrived % 1000, 0);
         QCOMPARE(storeMismatch(w.core->store(), 1, arrived), QString());
-        QCOMPARE(int(w.core->store().recordAt(arrived + 1).val[0]), int(record_store::kEmptyValue));
+        QCOMPARE(int(w.core->store().recordAt(arrived + 1).val[0]), int(record_store::kErrorValue));
         QCOMPARE(w.core->memnum(), arrived);
         QVERIFY(!w.core->isBusy());  // Read can be asked for again
         QVERIFY(testing(w.core).Timer2().isActive());

@@ -1,14 +1,34 @@
 // End to end: Harlune finds the simulated instrument, shows its live readings,
 // notices when it goes quiet and finds it again.
+#include "gui/form2.h"
+#include "gui/plots/channel_plot.h"
+#include "gui/plots/live_trend_window.h"
 #include "support/sim_window.h"
-
 #include "support/wait.h"
+
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 
 #include <QtTest>
+
+#include <qcustomplot.h>
+
+namespace {
+
+// The live trend window the View menu made.
+LiveTrendWindow *trendWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *trend = qobject_cast<LiveTrendWindow *>(w))
+            return trend;
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 class EndToEndLiveTest : public QObject {
     Q_OBJECT
@@ -61,6 +81,39 @@ private slots:
         QVERIFY(waitUntil([&] { return w.instrument->isLinked(); }, 3000));
         QVERIFY(waitUntil([&] { return w.Text3->text() == QStringLiteral("通信成功"); }, 10000));
         QVERIFY(waitUntil([&] { return w.Label2->text() != QStringLiteral("- -"); }, 3000));
+    }
+
+    // Read stops the live poll while the read-range dialog is open: the
+    // trend shows a gap there, in every line, and no line drawn across it.
+    void trendHasAGapWhileTheDialogIsOpen()
+    {
+        SimWindow w;
+        w.form->mnuTrend_Click();
+        LiveTrendWindow *trend = trendWindow();
+        QVERIFY(trend);
+        const LiveHistory &history = w.core->liveHistory();
+        QVERIFY(waitUntil([&] { return history.size() >= 3; }, 5000));
+        w.form->Command2_Click();
+        QVERIFY(waitUntil([&] { return w.form->readRangeDialog() != nullptr; }, 3000));
+        const qsizetype before = history.size();
+        waitUntil([] { return false; }, 3 * LiveHistory::kLongestStepMs);
+        QCOMPARE(history.size(), before);             // nothing is polled meanwhile
+        w.form->readRangeDialog()->Command2_Click();  // Cancel
+        QVERIFY(waitUntil([&] { return history.size() >= before + 2; }, 5000));
+        QCoreApplication::processEvents();  // the trend's queued update
+
+        const double pauseFrom = history.at(before - 1).msecsSinceEpoch / 1000.0;
+        const double pauseTo = history.at(before).msecsSinceEpoch / 1000.0;
+        QVERIFY(pauseTo - pauseFrom > 3 * LiveHistory::kLongestStepMs / 1000.0);
+        for (int c = 0; c < 3; ++c) {
+            QList<double> inside;
+            for (const QCPGraphData &point : *trend->plot()->channel(c)->data()) {
+                if (point.key > pauseFrom && point.key < pauseTo)
+                    inside << point.value;
+            }
+            QCOMPARE(inside.size(), 1);
+            QVERIFY(std::isnan(inside[0]));
+        }
     }
 };
 

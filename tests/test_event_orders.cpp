@@ -225,23 +225,31 @@ void World::userStep()
         const bool all = pick(3) == 0;
         const int a = between(-3, n + 20), b = between(-3, n + 20);
         note(all ? QStringLiteral("OK, all") : QStringLiteral("OK, %1 to %2").arg(a).arg(b));
-        core_->startReadOut(read_plan::makePlan(all ? read_plan::Choice::All
-                                                    : read_plan::Choice::Range,
-                                                a, b, n));
+        core_->startReadOut(
+            read_plan::makePlan(all ? read_plan::Choice::All : read_plan::Choice::Range, a, b, n));
         return;
     }
     switch (pick(6)) {
     case 0:
     case 1:
-    case 2: note(QStringLiteral("Read")); core_->read(); return;
-    case 3: note(QStringLiteral("Clear data")); core_->clearData(); return;
+    case 2:
+        note(QStringLiteral("Read"));
+        core_->read();
+        return;
+    case 3:
+        note(QStringLiteral("Clear data"));
+        core_->clearData();
+        return;
     case 4: {
         const int port = between(-2, 20);
         note(QStringLiteral("port %1 typed").arg(port));
         core_->setPort(qint16(port));
         return;
     }
-    default: note(QStringLiteral("stop")); core_->abandonReadOut(); return;
+    default:
+        note(QStringLiteral("stop"));
+        core_->abandonReadOut();
+        return;
     }
 }
 
@@ -265,8 +273,8 @@ void World::lineStep()
         return;
     case 2: {
         // Line noise, or the rest of a half-sent frame, on whatever is open.
-        const int port = io_->isOpen() ? io_->openDevice.section(QStringLiteral("COM"), -1).toInt()
-                                       : 0;
+        const int port =
+            io_->isOpen() ? io_->openDevice.section(QStringLiteral("COM"), -1).toInt() : 0;
         QByteArray noise;
         for (int i = between(1, 5); i > 0; --i)
             noise.append(char(pick(256)));
@@ -462,8 +470,10 @@ void World::checkBlock(qint32 first, qint32 last)
     note(QStringLiteral("  stored %1..%2").arg(first).arg(last));
     progressAt_ = testing(core_).clock().now();
     if (first != expectNext_)
-        fail(QStringLiteral("block %1..%2 stored where %3 was next").arg(first).arg(last).arg(
-            expectNext_));
+        fail(QStringLiteral("block %1..%2 stored where %3 was next")
+                 .arg(first)
+                 .arg(last)
+                 .arg(expectNext_));
     expectNext_ = last + 1;
     for (qint32 g = first; g <= last; ++g) {
         const QString mismatch = slotMismatch(core_->store(), g, bytes(sim::groupRecord(g)));

@@ -170,7 +170,9 @@ void PlotsTest::chartBreaksAtTheRightGroups()
         if (g == 21)
             r.val[1] = record_store::kOverloadValue;
         if (g == 22)
-            r.val[2] = record_store::kEmptyValue;
+            r.val[2] = record_store::kErrorValue;
+        if (g == 23)
+            r.val[0] = record_store::kErrorValue;
         if (g == 25)
             r.stat[0] = kNoUnit;
         if (g == 35)
@@ -195,6 +197,9 @@ void PlotsTest::chartBreaksAtTheRightGroups()
     // The words above name the store's faults where they are.
     const QString second = graphText(window.plot()->channel(1), group);
     QVERIFY(second.contains(QStringLiteral("NaN@20 NaN@21 22:")));
+    // Channel 1's err is a gap in I1 alone; I2 and I3 of that group are drawn.
+    QVERIFY(graphText(window.plot()->channel(0), group).contains(QStringLiteral(" NaN@23 24:")));
+    QVERIFY(second.contains(QStringLiteral(" 23:")));
     QVERIFY(second.contains(QStringLiteral(" gap 17:"))
             && second.contains(QStringLiteral(" gap 31:")));
     QCOMPARE(second.contains(QStringLiteral(" gap 36:")), axis == StoredSeries::Axis::Time);
@@ -210,7 +215,8 @@ void PlotsTest::chartFollowsAReadOutBlockByBlock_data()
 // A read-out of groups 0 to 449 in blocks of 100 over a store that still
 // holds an earlier read-out: after each block the chart holds exactly what a
 // chart made from the store for the groups read so far holds, never the old
-// groups beyond them. An absent group falls on a block's edge, and the
+// groups beyond them. A group whose channel 1 reads err falls on a block's
+// edge and is drawn all the same, and the
 // instrument's clock is set back in the third block, which lands among the
 // drawn points on the time axis; one block is told twice. Clear data leaves
 // three empty lines.
@@ -240,7 +246,7 @@ void PlotsTest::chartFollowsAReadOutBlockByBlock()
             if (g >= 250)
                 stamp(r, 2 * (g - 300) + 1);  // set back 100 s, between earlier groups
             if (g == 199 || g == 200 || g == 333)
-                r.val[0] = record_store::kEmptyValue;  // absent
+                r.val[0] = record_store::kErrorValue;  // read: drawn, with a gap in I1
             store.storeRecord(g, r);
         }
         window.addBlock(blockFirst, blockLast);
@@ -275,7 +281,8 @@ void PlotsTest::chartFollowsAReadOutBlockByBlock()
 
 void PlotsTest::trendBreaksAtLinkLossesAndFollowsTheHistory_data()
 {
-    // `steps`: "R" a reading, "G" a link loss, one a second. `seen`: how many
+    // `steps`: "R" a reading, "G" a link loss, "P" a second in which the poll
+    // paused, one a second. `seen`: how many
     // steps happen before the window is made; after that, the window is told
     // of each step when `eachStep`, otherwise only after the last.
     QTest::addColumn<int>("capacity");
@@ -293,10 +300,15 @@ void PlotsTest::trendBreaksAtLinkLossesAndFollowsTheHistory_data()
     QTest::newRow("told late, history wrapped meanwhile")
         << 4 << "RRRRGRRRR" << 2 << false << "R5 R6 R7 R8";
     QTest::newRow("told late, no wrap") << 10 << "RGRRR" << 1 << false << "R0 gap R2 R3 R4";
+    QTest::newRow("a paused poll") << 100 << "RRPPRR" << 0 << true << "R0 R1 gap R4 R5";
+    QTest::newRow("a pause of one poll's second") << 100 << "RPRR" << 0 << true << "R0 gap R2 R3";
+    QTest::newRow("a pause, told late") << 100 << "RRPRR" << 1 << false << "R0 R1 gap R3 R4";
+    QTest::newRow("a pause, then a loss: one gap") << 100 << "RPPGR" << 0 << true << "R0 gap R4";
 }
 
 // Each line holds one point per reading kept in the history, at its second,
-// and a gap at each link loss kept; OL and a missing unit break the line too.
+// and a gap at each link loss kept and across each pause of the poll; OL
+// and a missing unit break the line too.
 void PlotsTest::trendBreaksAtLinkLossesAndFollowsTheHistory()
 {
     QFETCH(int, capacity);
@@ -317,6 +329,8 @@ void PlotsTest::trendBreaksAtLinkLossesAndFollowsTheHistory()
             break;
         const qint64 when = (kStartSeconds + i) * 1000;
         const bool loss = steps[i] == QLatin1Char('G');
+        if (steps[i] == QLatin1Char('P'))
+            continue;
         if (loss) {
             history.markGap(when);
         } else {
@@ -335,11 +349,11 @@ void PlotsTest::trendBreaksAtLinkLossesAndFollowsTheHistory()
     QStringList words;
     for (const QCPGraphData &point : *window->plot()->channel(0)->data()) {
         const qint64 step = qint64(point.key) - kStartSeconds;
-        QCOMPARE(point.key, double(kStartSeconds + step));  // on the second
         if (std::isnan(point.value)) {
             words << QStringLiteral("gap");
         } else {
-            QCOMPARE(point.value, step / 1000.0);  // raw = step, in mA
+            QCOMPARE(point.key, double(kStartSeconds + step));  // on the second
+            QCOMPARE(point.value, step / 1000.0);               // raw = step, in mA
             words << QStringLiteral("R%1").arg(step);
         }
     }
@@ -352,8 +366,9 @@ void PlotsTest::trendBreaksAtLinkLossesAndFollowsTheHistory()
         QCOMPARE(data.size(), window->plot()->channel(0)->data()->size());
         for (const QCPGraphData &point : data) {
             const qint64 step = qint64(point.key) - kStartSeconds;
-            const bool breaks = steps[int(step)] == QLatin1Char('G') || (c == 1 && step == 1)
-                                || (c == 2 && step == 2);
+            const bool betweenSeconds = point.key != double(kStartSeconds + step);
+            const bool breaks = betweenSeconds || steps[int(step)] != QLatin1Char('R')
+                                || (c == 1 && step == 1) || (c == 2 && step == 2);
             QCOMPARE(std::isnan(point.value), breaks);
         }
     }

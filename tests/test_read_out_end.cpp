@@ -91,7 +91,7 @@ private slots:
         QVERIFY(view.contains(QStringLiteral("NO.003000")));
         QVERIFY(!view.contains(QStringLiteral("NO.002000")));
         QVERIFY(slotMismatch(h.core->store(), 3000, sampleRecord(3000)).isEmpty());
-        QCOMPARE(int(h.core->store().recordAt(3001).val[0]), int(record_store::kEmptyValue));
+        QCOMPARE(int(h.core->store().recordAt(3001).val[0]), int(record_store::kErrorValue));
     }
 
     void aTransientReadErrorKeepsThePort()
@@ -189,7 +189,7 @@ private slots:
 
         h.receiveBlock(blockReplyFor(inFlight, sampleRecord));
         const qint32 next = blocks * 1000 + 1;
-        QCOMPARE(int(h.core->store().recordAt(next).val[0]), int(record_store::kEmptyValue));
+        QCOMPARE(int(h.core->store().recordAt(next).val[0]), int(record_store::kErrorValue));
         QCOMPARE(h.interruptions.size(), 1);
     }
 

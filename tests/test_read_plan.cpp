@@ -43,9 +43,9 @@ void ReadPlanTest::plan_data()
                                              << "3.5" << 2500 << 2 << 4 << 3 << 0 << 3 << true;
     QTest::newRow("3.5 to 2.5 reads 2 to 4") << false << "3.5"
                                              << "2.5" << 2500 << 2 << 4 << 3 << 0 << 3 << true;
-    QTest::newRow("empty start reads from 0")
+    QTest::newRow("empty start reads from 1")
         << false << ""
-        << "100" << 2500 << 0 << 100 << 101 << 0 << 101 << true;
+        << "100" << 2500 << 1 << 100 << 100 << 0 << 100 << true;
     QTest::newRow("leading number of a text")
         << false << "1 0abc"
         << "&H14" << 2500 << 10 << 20 << 11 << 0 << 11 << true;
@@ -58,10 +58,12 @@ void ReadPlanTest::plan_data()
         << "2000" << 2500 << 1001 << 2000 << 1000 << 1 << 0 << true;
 
     // Bounds of the store and of the instrument.
-    QTest::newRow("start below 0 kept at 0") << false << "-50"
-                                             << "10" << 2500 << 0 << 10 << 11 << 0 << 11 << true;
-    QTest::newRow("start 0") << false << "0"
-                             << "3" << 2500 << 0 << 3 << 4 << 0 << 4 << true;
+    QTest::newRow("start below 1 reads from 1") << false << "-50"
+                                                << "10" << 2500 << 1 << 10 << 10 << 0 << 10 << true;
+    QTest::newRow("start 0 reads from 1") << false << "0"
+                                          << "3" << 2500 << 1 << 3 << 3 << 0 << 3 << true;
+    QTest::newRow("a range of group 0 alone") << false << "0"
+                                              << "0" << 2500 << 1 << 0 << 0 << 0 << 0 << false;
     QTest::newRow("more groups than slots")
         << true << ""
         << "" << 250000 << 1 << 200000 << 200000 << 200 << 0 << true;
@@ -69,7 +71,7 @@ void ReadPlanTest::plan_data()
         << false << "199990"
         << "300000" << 999999 << 199990 << 200000 << 11 << 0 << 11 << true;
     QTest::newRow("whole store") << false << "-1e20"
-                                 << "1e20" << 999999 << 0 << 200000 << 200001 << 200 << 1 << true;
+                                 << "1e20" << 999999 << 1 << 200000 << 200000 << 200 << 0 << true;
     QTest::newRow("text beyond 32 bits") << false << "1e20"
                                          << "5" << 2500 << 5 << 2500 << 2496 << 2 << 496 << true;
 
@@ -84,8 +86,8 @@ void ReadPlanTest::plan_data()
     QTest::newRow("range wholly past the store")
         << false << "300000"
         << "400000" << 999999 << 200001 << 200000 << 0 << 0 << 0 << false;
-    QTest::newRow("range wholly below 0") << false << "-5"
-                                          << "-3" << 2500 << 0 << -1 << 0 << 0 << 0 << false;
+    QTest::newRow("range wholly below 1") << false << "-5"
+                                          << "-3" << 2500 << 1 << 0 << 0 << 0 << 0 << false;
 }
 
 void ReadPlanTest::plan()

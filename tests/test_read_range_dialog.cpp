@@ -245,7 +245,9 @@ void ReadRangeDialogTest::okStartsTheReadOut_data()
     QTest::newRow("2.5 to 3.5") << false << "2.5"
                                 << "3.5" << 25 << 2 << 4 << 3 << 0 << 3 << 4;
     QTest::newRow("empty start") << false << ""
-                                 << "100" << 25 << 0 << 100 << 101 << 0 << 101 << 100;
+                                 << "100" << 25 << 1 << 100 << 100 << 0 << 100 << 100;
+    QTest::newRow("start 0") << false << "0"
+                             << "3" << 25 << 1 << 3 << 3 << 0 << 3 << 3;
 }
 
 void ReadRangeDialogTest::okStartsTheReadOut()
@@ -384,15 +386,16 @@ void ReadRangeDialogTest::framesStayInsideTheStore()
     QCOMPARE(int(testing(h.core).memrem()), 0);
     QCOMPARE(h.takeWrites(), QList<QByteArray>{blockFrame(1, 1000)});
 
-    // A range typed below 0 and past the store starts at slot 0.
+    // A range typed below 0 and past the store starts at group 1, the
+    // instrument's first.
     Form1Harness h2;
     Form2 *d2 = openDialog(h2, 25, 0, 0);
     d2->Text1->setText(QStringLiteral("-1e30"));
     d2->Text2->setText(QStringLiteral("1e30"));
     d2->Command1_Click();
-    QCOMPARE(testing(h2.core).startsave(), 0);
+    QCOMPARE(testing(h2.core).startsave(), 1);
     QCOMPARE(testing(h2.core).endsave(), 200000);
-    QCOMPARE(h2.takeWrites(), QList<QByteArray>{blockFrame(0, 999)});
+    QCOMPARE(h2.takeWrites(), QList<QByteArray>{blockFrame(1, 1000)});
 }
 
 void ReadRangeDialogTest::cancelChangesOnlyTheTimers()

@@ -100,39 +100,46 @@ private slots:
         }
     }
 
-    // A group is present by its channel-1 value alone, and only inside the store.
-    void presenceFollowsTheFirstValue_data()
+    // A group is present once it was stored, whatever it reads, and only
+    // inside the store; Clear data makes it absent again.
+    void presenceFollowsTheStoring_data()
     {
         QTest::addColumn<int>("group");
         QTest::addColumn<int>("value1");
-        QTest::addColumn<bool>("present");
-        QTest::newRow("a reading") << 77 << 1234 << true;
-        QTest::newRow("overload") << 77 << 10000 << true;
-        QTest::newRow("the empty mark") << 77 << 20000 << false;
-        QTest::newRow("group 0") << 0 << 5 << true;
-        QTest::newRow("the last slot") << 200000 << 5 << true;
+        QTest::newRow("a reading") << 77 << 1234;
+        QTest::newRow("overload") << 77 << 10000;
+        QTest::newRow("channel 1 reads err") << 77 << 20000;
+        QTest::newRow("group 0") << 0 << 5;
+        QTest::newRow("the last slot") << 200000 << 20000;
     }
-    void presenceFollowsTheFirstValue()
+    void presenceFollowsTheStoring()
     {
         QFETCH(int, group);
         QFETCH(int, value1);
-        QFETCH(bool, present);
         RecordStore store;
         store.clear();
+        QVERIFY(!store.isPresent(group));
         GroupRecord r = kDistinct;
         r.val[0] = quint16(value1);
         store.storeRecord(group, r);
-        QCOMPARE(store.isPresent(group), present);
+        QVERIFY(store.isPresent(group));
         QVERIFY(!store.isPresent(group == 0 ? 1 : group - 1));
         QVERIFY(!store.isPresent(-1));
         QVERIFY(!store.isPresent(200001));
+        QVERIFY(store.anyPresent(group, 1));
+        QVERIFY(store.anyPresent(group - 5, 11));
+        QVERIFY(!store.anyPresent(group + 1, 5));
+        QVERIFY(!store.anyPresent(group - 5, 5));
+        store.clear();
+        QVERIFY(!store.isPresent(group));
+        QVERIFY(!store.anyPresent(record_store::kFirstGroup, record_store::kSlots));
     }
 
-    // 200001 slots of three 16-bit values and ten bytes.
+    // 200001 slots of three 16-bit values, ten bytes and a bit.
     void sizeOfTheStore()
     {
         const RecordStore store;
-        QCOMPARE(store.bytes(), std::size_t(200001 * 16));
+        QCOMPARE(store.bytes(), std::size_t(200001 * 16 + (200001 + 7) / 8));
     }
 };
 

@@ -68,6 +68,8 @@ private slots:
     void unwritableTargetIsReported();
     void failedConversionIsReportedWithANormalCursor();
     void fullDiskIsNotReportedAsSaved();
+    void nothingToSaveWritesNothing_data();
+    void nothingToSaveWritesNothing();
 
 private:
     // Runs Save into `path` and expects no message.
@@ -133,6 +135,7 @@ void TestSaveCommand::cancelWritesNothing()
 
 void TestSaveCommand::dialogShowsEachTypeOnce()
 {
+    readGroups(*h, kFirst, kLast);
     h->dialogs.saveAnswer.reset();
     h->form->Command3_Click();
     const QStringList types = {QStringLiteral("Text Files(*.xlsx)"), QStringLiteral("(*.xls)"),
@@ -157,12 +160,12 @@ void TestSaveCommand::dialogShowsEachTypeOnce()
 
 void TestSaveCommand::dialogStartsInTheLastFolderOfTheRun()
 {
+    readGroups(*h, kFirst, kLast);
     h->dialogs.saveAnswer.reset();
     h->form->Command3_Click();
     // Tests run from the build folder, which can be written and is no system folder.
     QCOMPARE(h->dialogs.lastSaveStartPath, QCoreApplication::applicationDirPath());
 
-    readGroups(*h, kFirst, kLast);
     save(dir->filePath(QStringLiteral("first.xlsx")));
     h->dialogs.saveAnswer.reset();
     h->form->Command3_Click();
@@ -332,6 +335,42 @@ void TestSaveCommand::fullDiskIsNotReportedAsSaved()
 #else
     QSKIP("mounts a small tmpfs, which only Linux has");
 #endif
+}
+
+void TestSaveCommand::nothingToSaveWritesNothing_data()
+{
+    QTest::addColumn<bool>("readFirst");
+    QTest::addColumn<bool>("clearFirst");
+    QTest::newRow("before any read-out") << false << false;
+    QTest::newRow("after Clear data") << true << true;
+    QTest::newRow("Clear data before any read-out") << false << true;
+}
+
+// Nothing was read, or what was read is cleared: Save says so, asks for no
+// name, writes no file and tells no "已保存". A read-out afterwards saves again.
+void TestSaveCommand::nothingToSaveWritesNothing()
+{
+    QFETCH(bool, readFirst);
+    QFETCH(bool, clearFirst);
+    if (readFirst)
+        readGroups(*h, kFirst, kLast);
+    if (clearFirst)
+        h->form->Command4_Click();
+    const QString path = dir->filePath(QStringLiteral("groups.xlsx"));
+    h->dialogs.saveAnswer = path;
+    h->form->Command3_Click();
+    QCOMPARE(h->dialogs.saveDialogs, 0);
+    QCOMPARE(h->dialogs.messages.size(), 1);
+    QCOMPARE(h->dialogs.messages[0].icon, UiSeam::Icon::Information);
+    QCOMPARE(h->dialogs.messages[0].text, QStringLiteral("没有可保存的数据：请先读取数据组。"));
+    QVERIFY(filesIn(dir->path()).isEmpty());
+    QVERIFY(!h->StatusBar1->panelText(1).startsWith(QStringLiteral("已保存")));
+
+    h->dialogs.messages.clear();
+    h->completions = 0;
+    readGroups(*h, kFirst, kLast);
+    save(path);
+    QCOMPARE(h->dialogs.saveDialogs, 1);
 }
 
 QTEST_MAIN(TestSaveCommand)

@@ -89,6 +89,11 @@ public:
     bool fullAtSync = false;
 
     int targetProblem(const QString &path) override { return real_.targetProblem(path); }
+    Kind kindOf(const QString &path) override { return real_.kindOf(path); }
+    int openStream(const QString &path, Handle *handle) override
+    {
+        return real_.openStream(path, handle);
+    }
     int createNew(const QString &path, Handle *handle) override
     {
         return real_.createNew(path, handle);
@@ -216,7 +221,7 @@ void TestSaveFailures::failedSaveNamesCauseAndKeepsOldFile()
         break;
     case Fault::FolderRemoved:
         rowsWritten = [&] { QVERIFY(QDir(folder).removeRecursively()); };
-        reason = qt_error_string(ENOENT);
+        reason = QStringLiteral("文件或文件夹不存在");
         break;
     }
     QVERIFY(writeFile(oldFile, old));

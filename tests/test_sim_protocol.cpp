@@ -501,7 +501,7 @@ private slots:
         for (int c = 0; c < sim::kChannels; ++c)
             QVERIFY2(overload[c] > 0, qPrintable(QString::number(c)));
         QVERIFY(error[1] > 0 && error[2] > 0);
-        // An error on channel 1 hides the whole group from the record table: rare, not absent.
+        // An error on channel 1: rare, not absent.
         QVERIFY(error[0] > 0);
         QVERIFY(error[0] < kGroups / 100);
         QVERIFY(high > 0);

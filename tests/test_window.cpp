@@ -601,6 +601,8 @@ private slots:
     void saveFromEveryPlaceOpensTheSaveDialog()
     {
         Form1Harness h;
+        h.storeGroups(1, 3, [](qint32) { return GroupRecord{}; });  // something to save
+        h.dialogs.messages.clear();                                 // the completion's
         h.Command3->click();
         h.mnuSave->trigger();
         h.Toolbar1->actions().at(1)->trigger();

@@ -35,8 +35,20 @@
         <translation>%1 groups written: %2</translation>
     </message>
     <message>
-        <source>%1，正在重新查找……</source>
-        <translation>%1; searching again…</translation>
+        <source>没有找到仪器：%1 秒内本仪器没有在 COM1 至 COM16 上应答。各端口的情况：</source>
+        <translation>No instrument found: the instrument did not answer on COM1 to COM16 within %1 s. What the ports said:</translation>
+    </message>
+    <message>
+        <source>没有读到数据组，原有文件“%1”保持不变。</source>
+        <translation>No group was read; the file “%1” that was there is unchanged.</translation>
+    </message>
+    <message>
+        <source>已写入 %1 组：%2（读取没有完成，原有文件“%3”保持不变）</source>
+        <translation>%1 groups written: %2 (the read-out did not finish; the file “%3” that was there is unchanged)</translation>
+    </message>
+    <message>
+        <source>%1正在重新查找……</source>
+        <translation>%1 Searching again…</translation>
     </message>
 </context>
 <context>
@@ -144,6 +156,10 @@
     <message>
         <source>正在查找...</source>
         <translation>Searching...</translation>
+    </message>
+    <message>
+        <source>没有可保存的数据：请先读取数据组。</source>
+        <translation>There is no data to save: read the groups first.</translation>
     </message>
 </context>
 <context>
@@ -264,90 +280,6 @@
         <translation>Usage: harlune-cli [--port-dir DIR] [--port N] [--timeout S] [--language zh|en] COMMAND [options]</translation>
     </message>
     <message>
-        <source>不用窗口读取串口上的三通道电流仪器：找到仪器应答的端口，输出实时电流，
-把存储的数据组读入文件。消息为中文（--language en 为英文）；标准输出上
-只有数据。
-
-命令：
-  find                        像窗口一样查找 COM1..COM16，输出
-                              &quot;COM&lt;n&gt; &lt;设备&gt;&quot; 后退出
-  live [--count N] [--csv]    每个实时读数（每 500 毫秒）输出一行，
-                              共 N 行，或直到 Ctrl+C
-  read [--range A-B | --all] -o FILE [--seconds | --no-seconds] [--quiet]
-                              读取第 A..B 组（两端顺序不限）或所有存储的
-                              数据组并写入 FILE；格式由扩展名决定：
-                              .xlsx .xls .xlsm 与窗口的保存相同，.csv，
-                              或用 &quot;-&quot; 把 CSV 写到标准输出；进度显示在
-                              标准错误上
-  count                       输出存储的数据组数</source>
-        <translation>Reads a three-channel current instrument on a serial port without a window:
-finds the port it answers on, prints the live currents, and reads the stored
-groups into a file. Messages are in Chinese (English with --language en);
-nothing but data goes to standard output.
-
-Commands:
-  find                        search COM1..COM16 as the window does, print
-                              &quot;COM&lt;n&gt; &lt;device&gt;&quot; and exit
-  live [--count N] [--csv]    print one line per live reading (every 500 ms),
-                              N lines or until Ctrl+C
-  read [--range A-B | --all] -o FILE [--seconds | --no-seconds] [--quiet]
-                              read the groups A..B (either way round) or all
-                              stored groups and write FILE; the extension picks
-                              the format: .xlsx .xls .xlsm as the window&apos;s Save
-                              writes them, .csv, or &quot;-&quot; for CSV on standard
-                              output; progress goes to standard error
-  count                       print the number of stored groups</translation>
-    </message>
-    <message>
-        <source>
-read 的 CSV：首行是 group,time,i1_a,i2_a,i3_a,i1,i2,i3,charge，之后每个
-读到的数据组一行。time 为 ISO 8601（2001-11-15T14:20:41，不带秒时为
-2001-11-15T14:20）；i1_a 到 i3_a 是以安培为单位的电流，写成普通小数，
-OL、err 和没有单位的读数为空；i1 到 i3 是表格显示的文字（28mA、OL、err）。
-live --csv 输出 time,i1_a,i2_a,i3_a,i1,i2,i3，时间为计算机的本地时间，
-ISO 8601 格式，精确到毫秒。
-
-退出码：
-  0  成功
-  2  用法错误：未知的选项、错误的范围、未知的扩展名
-  3  --timeout 之内没有仪器应答
-  4  仪器断开或不再应答、数据连续出错，或先收到了 Ctrl+C 或 SIGTERM；
-     read 仍把读到的数据组写入 FILE，消息会写明是哪些组
-  5  无法写入 FILE；同名的原有文件保持不变
-
-在 Windows 上，端口 n 就是 COMn。在其他系统上，它是端口目录（--port-dir，
-否则为环境变量 HARLUNE_PORT_DIR）中的条目 COMn；没有端口目录时：
-COM1-COM8 为 /dev/ttyUSB0-7，COM9-COM12 为 /dev/ttyACM0-3，
-COM13-COM16 为 /dev/ttyS0-3。
-</source>
-        <translation>
-CSV of read: the header group,time,i1_a,i2_a,i3_a,i1,i2,i3,charge, then one line
-per group that arrived. time is ISO 8601 (2001-11-15T14:20:41, or 2001-11-15T14:20
-without seconds); i1_a to i3_a are the currents in amperes as plain decimals,
-empty for OL, err and readings without a unit; i1 to i3 are the texts the
-table shows (28mA, OL, err). live --csv prints time,i1_a,i2_a,i3_a,i1,i2,i3 with
-the computer&apos;s local time, in ISO 8601 with milliseconds.
-
-Exit status:
-  0  success
-  2  bad usage: an unknown option, a bad range, an unknown extension
-  3  no instrument answered within --timeout
-  4  the instrument was lost or stopped answering, its data kept arriving
-     wrong, or Ctrl+C or SIGTERM came first; read still writes the groups
-     that arrived to FILE, and the message names them
-  5  FILE could not be written; a file of that name is kept as it was
-
-Port n is COMn on Windows. Elsewhere it is the entry COMn of the port
-directory (--port-dir, otherwise the environment variable HARLUNE_PORT_DIR),
-and without one: COM1-COM8 /dev/ttyUSB0-7, COM9-COM12 /dev/ttyACM0-3,
-COM13-COM16 /dev/ttyS0-3.
-</translation>
-    </message>
-    <message>
-        <source>查找仪器或等待它的组数时，&lt;s&gt; 秒内没有仪器就放弃（默认 %1）。</source>
-        <translation>Give up after &lt;s&gt; seconds without the instrument: searching for it, or waiting for its group count (default %1).</translation>
-    </message>
-    <message>
         <source>live：输出 &lt;n&gt; 个读数后停止。</source>
         <translation>live: stop after &lt;n&gt; readings.</translation>
     </message>
@@ -404,10 +336,6 @@ COM13-COM16 /dev/ttyS0-3.
         <translation>--seconds and --no-seconds exclude each other</translation>
     </message>
     <message>
-        <source>--timeout 需要大于 0 的秒数，不是 &apos;%1&apos;</source>
-        <translation>--timeout takes a number of seconds above 0, not &apos;%1&apos;</translation>
-    </message>
-    <message>
         <source>没有给出命令（find、live、read 或 count）；见 --help</source>
         <translation>no command given (find, live, read or count); see --help</translation>
     </message>
@@ -418,6 +346,116 @@ COM13-COM16 /dev/ttyS0-3.
     <message>
         <source>--%1 不是 %2 的选项</source>
         <translation>--%1 is not an option of %2</translation>
+    </message>
+    <message>
+        <source>不用窗口读取串口上的三通道电流仪器：找到仪器应答的端口，输出实时电流，
+把存储的数据组读入文件。消息为中文（--language en 为英文）；标准输出上
+只有数据。
+
+命令：
+  find                        像窗口一样查找 COM1..COM16，输出
+                              &quot;COM&lt;n&gt; &lt;设备&gt;&quot; 后退出
+  live [--count N] [--csv]    每个实时读数（每 500 毫秒）输出一行，
+                              共 N 行，或直到 Ctrl+C
+  read [--range A-B | --all] -o FILE [--seconds | --no-seconds] [--quiet]
+                              读取第 A..B 组（两端顺序不限，从第 1 组起）或所有存储的
+                              数据组并写入 FILE；格式由扩展名决定：
+                              .xlsx .xls .xlsm 与窗口的保存相同，.csv，
+                              或用 &quot;-&quot; 把 CSV 写到标准输出；进度显示在
+                              标准错误上
+  count                       输出存储的数据组数</source>
+        <translation>Reads a three-channel current instrument on a serial port without a window:
+finds the port it answers on, prints the live currents, and reads the stored
+groups into a file. Messages are in Chinese (English with --language en);
+nothing but data goes to standard output.
+
+Commands:
+  find                        search COM1..COM16 as the window does, print
+                              &quot;COM&lt;n&gt; &lt;device&gt;&quot; and exit
+  live [--count N] [--csv]    print one line per live reading (every 500 ms),
+                              N lines or until Ctrl+C
+  read [--range A-B | --all] -o FILE [--seconds | --no-seconds] [--quiet]
+                              read the groups A..B (either way round, from
+                              group 1 on) or all stored groups and write FILE;
+                              the extension picks the format: .xlsx .xls .xlsm
+                              as the window&apos;s Save writes them, .csv, or
+                              &quot;-&quot; for CSV on standard output; progress goes
+                              to standard error
+  count                       print the number of stored groups</translation>
+    </message>
+    <message>
+        <source>
+read 的 CSV：首行是 group,time,i1_a,i2_a,i3_a,i1,i2,i3,charge，之后每个
+读到的数据组一行。time 为 ISO 8601（2001-11-15T14:20:41，不带秒时为
+2001-11-15T14:20）；i1_a 到 i3_a 是以安培为单位的电流，写成普通小数，
+OL、err 和没有单位的读数为空；i1 到 i3 是表格显示的文字（28mA、OL、err）。
+live --csv 输出 time,i1_a,i2_a,i3_a,i1,i2,i3，时间为计算机的本地时间，
+ISO 8601 格式，精确到毫秒。
+
+退出码：
+  0  成功；标准输出的读取端提前关闭（| head）也是 0，不显示消息；没有
+     --count 的 live 由 Ctrl+C、SIGTERM 或 SIGHUP 结束
+  2  用法错误：未知的选项、错误的范围、未知的扩展名
+  3  --timeout 之内没有仪器应答
+  4  仪器断开或不再应答、数据连续出错，或在完成之前收到了 Ctrl+C、
+     SIGTERM 或 SIGHUP；read 仍写出读到的数据组（见下），消息会写明是哪些组
+  5  无法写入 FILE 或标准输出（如磁盘已满）；同名的原有文件保持不变
+
+FILE：已有的文件只会被完整的结果替换。没有读到数据组时它保持原样；读取
+中断时，读到的数据组写入旁边的 NAME.partial.EXT（已被占用时为
+NAME.partial-2.EXT 等），消息会写明文件名。原来没有的文件写入读到的数据组。
+命名管道和设备（如 /dev/stdout）直接写入；没有上述扩展名时写 CSV。
+
+在 Windows 上，端口 n 就是 COMn。在其他系统上，它是端口目录（--port-dir，
+否则为环境变量 HARLUNE_PORT_DIR）中的条目 COMn；没有端口目录时：
+COM1-COM8 为 /dev/ttyUSB0-7，COM9-COM12 为 /dev/ttyACM0-3，
+COM13-COM16 为 /dev/ttyS0-3。
+</source>
+        <translation>
+CSV of read: the header group,time,i1_a,i2_a,i3_a,i1,i2,i3,charge, then one line
+per group that arrived. time is ISO 8601 (2001-11-15T14:20:41, or 2001-11-15T14:20
+without seconds); i1_a to i3_a are the currents in amperes as plain decimals,
+empty for OL, err and readings without a unit; i1 to i3 are the texts the
+table shows (28mA, OL, err). live --csv prints time,i1_a,i2_a,i3_a,i1,i2,i3 with
+the computer&apos;s local time, in ISO 8601 with milliseconds.
+
+Exit status:
+  0  success; also when the reader of standard output closed it early
+     (| head), with no message; live without --count ends on Ctrl+C, SIGTERM
+     or SIGHUP
+  2  bad usage: an unknown option, a bad range, an unknown extension
+  3  no instrument answered within --timeout
+  4  the instrument was lost or stopped answering, its data kept arriving
+     wrong, or Ctrl+C, SIGTERM or SIGHUP came before the command was done;
+     read still writes the groups that arrived (see below), and the message
+     names them
+  5  FILE or standard output could not be written (a full disk, say); a file
+     of that name is kept as it was
+
+FILE: a file that is there is replaced only by a whole result. A read that
+got no group leaves it as it was; a read that ended early writes the groups
+that arrived beside it, as NAME.partial.EXT (NAME.partial-2.EXT and on when
+that is taken), and the message names it. A new file holds the groups that
+arrived. A named pipe or a device (/dev/stdout) is written into, as CSV
+unless its name has one of the extensions above.
+
+Port n is COMn on Windows. Elsewhere it is the entry COMn of the port
+directory (--port-dir, otherwise the environment variable HARLUNE_PORT_DIR),
+and without one: COM1-COM8 /dev/ttyUSB0-7, COM9-COM12 /dev/ttyACM0-3,
+COM13-COM16 /dev/ttyS0-3.
+</translation>
+    </message>
+    <message>
+        <source>%1 至 %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>查找仪器或等待它的组数时，&lt;s&gt; 秒内没有仪器就放弃（%1 秒，默认 %2）。</source>
+        <translation>Give up after &lt;s&gt; seconds without the instrument, searching for it or waiting for its group count (%1 s, default %2).</translation>
+    </message>
+    <message>
+        <source>--timeout 需要 %1 之间的秒数，不是 &apos;%2&apos;</source>
+        <translation>--timeout takes a number of seconds from %1, not &apos;%2&apos;</translation>
     </message>
 </context>
 <context>
@@ -475,20 +513,20 @@ COM13-COM16 /dev/ttyS0-3.</translation>
         <source>没有可以打开窗口的显示器（DISPLAY 和 WAYLAND_DISPLAY 都没有设置）；请在桌面会话中启动它</source>
         <translation>no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session</translation>
     </message>
+    <message>
+        <source>未知选项“%1”</source>
+        <translation>unknown option “%1”</translation>
+    </message>
+    <message>
+        <source>（见 --help）</source>
+        <translation> (see --help)</translation>
+    </message>
 </context>
 <context>
     <name>count_request</name>
     <message>
-        <source>未找到仪器</source>
-        <translation>Instrument not found</translation>
-    </message>
-    <message>
-        <source>仪器未回答组数</source>
-        <translation>The instrument did not answer the group count</translation>
-    </message>
-    <message>
-        <source>仪器已断开，未读到组数</source>
-        <translation>The instrument was disconnected before it gave the group count</translation>
+        <source>未找到仪器。</source>
+        <translation>Instrument not found.</translation>
     </message>
 </context>
 <context>
@@ -517,6 +555,10 @@ Do you want to replace it?</translation>
     <message>
         <source>已读取 %1/%2 组（%3%），%4 组/秒，剩余 %5</source>
         <translation>Read %1/%2 groups (%3%), %4 groups/s, %5 left</translation>
+    </message>
+    <message>
+        <source>没有写入：读取没有完成，而“%1”旁边部分结果的文件名都已被占用。原有文件保持不变。</source>
+        <translation>Nothing written: the read-out did not finish, and every name for a partial result beside “%1” is taken. The file that was there is unchanged.</translation>
     </message>
 </context>
 <context>
@@ -612,6 +654,10 @@ Do you want to replace it?</translation>
     <message>
         <source>已被中止</source>
         <translation>stopped</translation>
+    </message>
+    <message>
+        <source>没有读到组数：%1。</source>
+        <translation>No group count was read: %1.</translation>
     </message>
 </context>
 <context>
@@ -720,6 +766,34 @@ Reason: %1</translation>
     <message>
         <source>文件名太长</source>
         <translation>file name too long</translation>
+    </message>
+    <message>
+        <source>文件已存在</source>
+        <translation>the file exists already</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>路径中有一项不是文件夹</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>文件或文件夹不存在</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>读取的一端已关闭（管道已断开）</source>
+        <translation>the reading end was closed (broken pipe)</translation>
+    </message>
+    <message>
+        <source>设备或文件正忙</source>
+        <translation>device or file busy</translation>
+    </message>
+    <message>
+        <source>输入/输出错误</source>
+        <translation>input/output error</translation>
     </message>
 </context>
 </TS>

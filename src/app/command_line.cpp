@@ -85,7 +85,7 @@ Parsed parse(const QStringList &arguments, const QProcessEnvironment &environmen
     result.options.language = chosen.language;
     result.options.languageWarning = chosen.warning;
     if (!parsed)
-        return failure(result, parser.errorText());
+        return failure(result, parsed_command_line::parserError(parser, arguments));
     if (!parser.positionalArguments().isEmpty())
         return failure(result, QCoreApplication::translate("command_line", "多余的参数 '%1'")
                                    .arg(parser.positionalArguments().constFirst()));

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -34,22 +33,23 @@ QString usage()
 QString description()
 {
     return QCoreApplication::translate(
-        "cli_options", "不用窗口读取串口上的三通道电流仪器：找到仪器应答的端口，输出实时电流，\n"
-                       "把存储的数据组读入文件。消息为中文（--language en 为英文）；标准输出上\n"
-                       "只有数据。\n"
-                       "\n"
-                       "命令：\n"
-                       "  find                        像窗口一样查找 COM1..COM16，输出\n"
-                       "                              \"COM<n> <设备>\" 后退出\n"
-                       "  live [--count N] [--csv]    每个实时读数（每 500 毫秒）输出一行，\n"
-                       "                              共 N 行，或直到 Ctrl+C\n"
-                       "  read [--range A-B | --all] -o FILE [--seconds | --no-seconds] [--quiet]\n"
-                       "                              读取第 A..B 组（两端顺序不限）或所有存储的\n"
-                       "                              数据组并写入 FILE；格式由扩展名决定：\n"
-                       "                              .xlsx .xls .xlsm 与窗口的保存相同，.csv，\n"
-                       "                              或用 \"-\" 把 CSV 写到标准输出；进度显示在\n"
-                       "                              标准错误上\n"
-                       "  count                       输出存储的数据组数");
+        "cli_options",
+        "不用窗口读取串口上的三通道电流仪器：找到仪器应答的端口，输出实时电流，\n"
+        "把存储的数据组读入文件。消息为中文（--language en 为英文）；标准输出上\n"
+        "只有数据。\n"
+        "\n"
+        "命令：\n"
+        "  find                        像窗口一样查找 COM1..COM16，输出\n"
+        "                              \"COM<n> <设备>\" 后退出\n"
+        "  live [--count N] [--csv]    每个实时读数（每 500 毫秒）输出一行，\n"
+        "                              共 N 行，或直到 Ctrl+C\n"
+        "  read [--range A-B | --all] -o FILE [--seconds | --no-seconds] [--quiet]\n"
+        "                              读取第 A..B 组（两端顺序不限，从第 1 组起）或所有存储的\n"
+        "                              数据组并写入 FILE；格式由扩展名决定：\n"
+        "                              .xlsx .xls .xlsm 与窗口的保存相同，.csv，\n"
+        "                              或用 \"-\" 把 CSV 写到标准输出；进度显示在\n"
+        "                              标准错误上\n"
+        "  count                       输出存储的数据组数");
 }
 
 QString epilogue()
@@ -65,12 +65,18 @@ QString epilogue()
         "ISO 8601 格式，精确到毫秒。\n"
         "\n"
         "退出码：\n"
-        "  0  成功\n"
+        "  0  成功；标准输出的读取端提前关闭（| head）也是 0，不显示消息；没有\n"
+        "     --count 的 live 由 Ctrl+C、SIGTERM 或 SIGHUP 结束\n"
         "  2  用法错误：未知的选项、错误的范围、未知的扩展名\n"
         "  3  --timeout 之内没有仪器应答\n"
-        "  4  仪器断开或不再应答、数据连续出错，或先收到了 Ctrl+C 或 SIGTERM；\n"
-        "     read 仍把读到的数据组写入 FILE，消息会写明是哪些组\n"
-        "  5  无法写入 FILE；同名的原有文件保持不变\n"
+        "  4  仪器断开或不再应答、数据连续出错，或在完成之前收到了 Ctrl+C、\n"
+        "     SIGTERM 或 SIGHUP；read 仍写出读到的数据组（见下），消息会写明是哪些组\n"
+        "  5  无法写入 FILE 或标准输出（如磁盘已满）；同名的原有文件保持不变\n"
+        "\n"
+        "FILE：已有的文件只会被完整的结果替换。没有读到数据组时它保持原样；读取\n"
+        "中断时，读到的数据组写入旁边的 NAME.partial.EXT（已被占用时为\n"
+        "NAME.partial-2.EXT 等），消息会写明文件名。原来没有的文件写入读到的数据组。\n"
+        "命名管道和设备（如 /dev/stdout）直接写入；没有上述扩展名时写 CSV。\n"
         "\n"
         "在 Windows 上，端口 n 就是 COMn。在其他系统上，它是端口目录（--port-dir，\n"
         "否则为环境变量 HARLUNE_PORT_DIR）中的条目 COMn；没有端口目录时：\n"
@@ -106,15 +112,23 @@ std::optional<int> positiveWhole(const QString &text)
     return ok && n >= 1 ? std::optional<int>(n) : std::nullopt;
 }
 
-// Seconds as milliseconds: a number above 0 that a timer can wait.
+// Seconds as milliseconds, within the range a timer can wait.
 std::optional<int> timeoutMs(const QString &text)
 {
     bool ok = false;
     const double seconds = text.toDouble(&ok);
     const double ms = seconds * kMsPerSecond;
-    if (!ok || !(ms >= 1) || ms > std::numeric_limits<int>::max())
+    if (!ok || !(ms >= kShortestTimeoutMs) || !(seconds <= kLongestTimeoutS))
         return std::nullopt;
     return int(std::lround(ms));
+}
+
+// --timeout's range as the help and a wrong value name it: "0.001 至 2147483".
+QString timeoutRange()
+{
+    return QCoreApplication::translate("cli_options", "%1 至 %2")
+        .arg(QString::number(kShortestTimeoutMs / kMsPerSecond))
+        .arg(kLongestTimeoutS);
 }
 
 // Every option, as the parser knows it. Not copied: commandOptions points
@@ -130,8 +144,9 @@ struct Declared {
                                QCoreApplication::translate("command_line", "显示版本并退出。")};
     QCommandLineOption timeout{
         QStringLiteral("timeout"),
-        QCoreApplication::translate("cli_options",
-                                    "查找仪器或等待它的组数时，<s> 秒内没有仪器就放弃（默认 %1）。")
+        QCoreApplication::translate(
+            "cli_options", "查找仪器或等待它的组数时，<s> 秒内没有仪器就放弃（%1 秒，默认 %2）。")
+            .arg(timeoutRange())
             .arg(kDefaultTimeoutMs / int(kMsPerSecond)),
         QStringLiteral("s")};
     QCommandLineOption count{
@@ -227,8 +242,8 @@ QString readCommon(const QCommandLineParser &parser, const Declared &d, Options 
         const std::optional<int> ms = timeoutMs(parser.value(d.timeout));
         if (!ms)
             return QCoreApplication::translate("cli_options",
-                                               "--timeout 需要大于 0 的秒数，不是 '%1'")
-                .arg(parser.value(d.timeout));
+                                               "--timeout 需要 %1 之间的秒数，不是 '%2'")
+                .arg(timeoutRange(), parser.value(d.timeout));
         options->timeoutMs = *ms;
     }
     return QString();
@@ -276,7 +291,7 @@ Parsed parse(const QStringList &arguments, const QProcessEnvironment &environmen
     options.language = chosen.language;
     options.languageWarning = chosen.warning;
     if (!parsed)
-        return failure(options, parser.errorText());
+        return failure(options, parsed_command_line::parserError(parser, arguments));
     if (parser.isSet(d.help)) {
         result.outcome = Parsed::Outcome::ShowHelp;
         result.text = parsed_command_line::helpText(parser, usage()) + epilogue();

@@ -23,6 +23,10 @@ constexpr int kExitNotWritten = 5;    // the file could not be written
 
 // Ten seconds cover more than ten whole searches of the sixteen ports.
 constexpr int kDefaultTimeoutMs = 10000;
+// --timeout's range: a millisecond, the timer's step, up to the most whole
+// seconds its 32-bit count of milliseconds holds (about 24 days).
+constexpr int kShortestTimeoutMs = 1;
+constexpr int kLongestTimeoutS = 2147483;
 
 enum class Command { Find, Live, Read, Count };
 

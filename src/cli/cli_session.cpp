@@ -1,10 +1,13 @@
 #include "cli/cli_session.h"
 
 #include "core/export/csv_rows.h"
+#include "core/link/port_problem.h"
 #include "core/link/read_plan.h"
 #include "core/records/group_record.h"
 #include "core/records/reading_format.h"
 #include "platform/console_output.h"
+#include "platform/quit_on_signals.h"
+#include "platform/system_error.h"
 #include "platform/terminal.h"
 
 #include <QCoreApplication>
@@ -49,15 +52,16 @@ CliSession::CliSession(Instrument &core, const cli_options::Options &options, QO
     connect(&core_, &Instrument::blockStored, this,
             [this](qint32, qint32 last) { progress_.update(last - core_.lssavesum() + 1); });
     connect(&core_, &Instrument::readOutCompleted, this,
-            [this] { writeAndFinish(cli_options::kExitSuccess, QString()); });
+            [this] { writeAndFinish(cli_options::kExitSuccess, QString(), Result::Whole); });
     connect(&core_, &Instrument::readOutInterrupted, this,
             [this](read_out::End, const QString &message) {
-                writeAndFinish(cli_options::kExitInterrupted, message);
+                writeAndFinish(cli_options::kExitInterrupted, message, Result::Partial);
             });
-    // As the window says it; the file then holds no groups, which is what
-    // the instrument has in that range, and the run has done what was asked.
+    // As the window says it. The run has done what was asked: the instrument
+    // has no groups in that range. A new file holds none; one the user had is kept.
     connect(&core_, &Instrument::nothingToRead, this, [this] {
-        writeAndFinish(cli_options::kExitSuccess, tr("所选范围内没有已存储的数据组。"));
+        writeAndFinish(cli_options::kExitSuccess, tr("所选范围内没有已存储的数据组。"),
+                       Result::Whole);
     });
 }
 
@@ -85,11 +89,13 @@ void CliSession::stop()
     case Stage::Searching:
     case Stage::AwaitingCount: break;
     }
-    if (options_.command == cli_options::Command::Live)
+    // live without --count has no end but a signal: that is its way out.
+    // Every other command was stopped before it had done what it was asked.
+    if (options_.command == cli_options::Command::Live && options_.count == 0)
         finish(cli_options::kExitSuccess);
     else if (options_.command == cli_options::Command::Read)
         writeAndFinish(cli_options::kExitInterrupted,
-                       read_out::interruptionText(read_out::End::Stopped, 0, -1));
+                       read_out::interruptionText(read_out::End::Stopped, 0, -1), Result::Partial);
     else
         finish(cli_options::kExitInterrupted, tr("已被中止。"));
 }
@@ -111,9 +117,8 @@ void CliSession::onLinkChanged(bool linked)
     const int port = core_.serial().CommPort();
     switch (options_.command) {
     case cli_options::Command::Find:
-        console_output::print(
-            stdout, QStringLiteral("COM%1 %2\n").arg(port).arg(core_.serial().deviceName()));
-        finish(cli_options::kExitSuccess);
+        if (printOut(QStringLiteral("COM%1 %2\n").arg(port).arg(core_.serial().deviceName())))
+            finish(cli_options::kExitSuccess);
         return;
     case cli_options::Command::Count:
     case cli_options::Command::Read:
@@ -128,8 +133,8 @@ void CliSession::onLinkChanged(bool linked)
         stage_ = Stage::Live;
         if (linkedBefore_)
             say(tr("已重新连接：COM%1").arg(port));
-        else if (options_.csv)
-            console_output::print(stdout, QString::fromLatin1(csv_rows::liveHeader() + '\n'));
+        else if (options_.csv && !printOut(QString::fromLatin1(csv_rows::liveHeader() + '\n')))
+            return;
         linkedBefore_ = true;
         return;
     }
@@ -144,14 +149,14 @@ void CliSession::onCountFailed(Instrument::CountFailure why, const QString &mess
         return;
     if (why == Instrument::CountFailure::NoAnswer) {
         if (options_.command == cli_options::Command::Read)
-            writeAndFinish(cli_options::kExitInterrupted, message);
+            writeAndFinish(cli_options::kExitInterrupted, message, Result::Partial);
         else
             finish(cli_options::kExitInterrupted, message);
         return;
     }
     stage_ = Stage::Searching;
     deadline_.start();
-    say(tr("%1，正在重新查找……").arg(message));
+    say(tr("%1正在重新查找……").arg(message));
 }
 
 void CliSession::onGroupCount(qint32 savesum)
@@ -160,8 +165,8 @@ void CliSession::onGroupCount(qint32 savesum)
         return;
     deadline_.stop();
     if (options_.command == cli_options::Command::Count) {
-        console_output::print(stdout, QString::number(savesum) + QLatin1Char('\n'));
-        finish(cli_options::kExitSuccess);
+        if (printOut(QString::number(savesum) + QLatin1Char('\n')))
+            finish(cli_options::kExitSuccess);
         return;
     }
     stage_ = Stage::ReadingOut;
@@ -206,9 +211,7 @@ void CliSession::onLiveReading(const Instrument::LiveReading &reading)
         text += QLatin1Char('\n');
     }
     ++livePrinted_;
-    // A reader that went away (| head) has what it wanted.
-    const bool delivered = console_output::print(stdout, text);
-    if (!delivered || (options_.count > 0 && livePrinted_ >= options_.count))
+    if (printOut(text) && options_.count > 0 && livePrinted_ >= options_.count)
         finish(cli_options::kExitSuccess);
 }
 
@@ -216,12 +219,31 @@ void CliSession::onDeadline()
 {
     if (stage_ != Stage::Searching)
         return;
-    QString message = tr("没有找到仪器：%1 秒内 COM1 至 COM16 都没有应答。")
-                          .arg(QString::number(options_.timeoutMs / kMsPerSecond));
-    // Why a port could not be used, when one could not: no permission, busy.
-    if (!core_.portProblem().isEmpty())
-        message += QLatin1Char('\n') + core_.portProblem();
+    const QString seconds = QString::number(options_.timeoutMs / kMsPerSecond);
+    // What each port that answered otherwise, or could not be used, said:
+    // not the instrument, no permission, busy.
+    const QStringList notes = port_problem::noteLines(core_.portNotes());
+    QString message =
+        notes.isEmpty()
+            ? tr("没有找到仪器：%1 秒内 COM1 至 COM16 都没有应答。").arg(seconds)
+            : tr("没有找到仪器：%1 秒内本仪器没有在 COM1 至 COM16 上应答。各端口的情况：")
+                  .arg(seconds);
+    for (const QString &line : notes)
+        message += QStringLiteral("\n  ") + line;
     finish(cli_options::kExitNoInstrument, message);
+}
+
+bool CliSession::printOut(const QString &text)
+{
+    const int error = console_output::print(stdout, text);
+    if (error == 0)
+        return true;
+    // A reader that went away (| head) has what it wanted.
+    if (system_error::causeOf(error) == system_error::Cause::BrokenPipe)
+        finish(cli_options::kExitSuccess);
+    else
+        finish(cli_options::kExitNotWritten, OutputFile::standardOutputFailure(error));
+    return false;
 }
 
 void CliSession::later(const std::function<void()> &step)
@@ -234,18 +256,32 @@ void CliSession::finish(int code, const QString &message)
     endWith(message, [code] { return code; });
 }
 
-void CliSession::writeAndFinish(int code, const QString &message)
+void CliSession::writeAndFinish(int code, const QString &message, Result result)
 {
-    endWith(message, [this, code] {
+    endWith(message, [this, code, result] {
         // The instrument cut the range at the last group stored.
         const qint32 groups = std::max(core_.memnum(), 0);
-        const QString failure = output_->write(core_.store(), core_.lssavesum(), groups, secFlag());
-        if (!failure.isEmpty()) {
-            say(failure);
+        // The port is closed: a pipe that waits for its reader must still hear Ctrl+C.
+        if (output_->isStream())
+            quit_on_signals::restoreDefaults();
+        const OutputFile::Outcome out = output_->write(core_.store(), core_.lssavesum(), groups,
+                                                       secFlag(), result == Result::Whole);
+        switch (out.kind) {
+        case OutputFile::Outcome::Kind::Failed:
+            say(out.failure);
             return cli_options::kExitNotWritten;
+        case OutputFile::Outcome::Kind::ReaderGone: return code;
+        case OutputFile::Outcome::Kind::Kept:
+            say(tr("没有读到数据组，原有文件“%1”保持不变。").arg(output_->shownName()));
+            return code;
+        case OutputFile::Outcome::Kind::Written: break;
         }
-        if (!options_.quiet)
-            say(tr("已写入 %1 组：%2").arg(groups).arg(output_->shownName()));
+        if (out.beside)
+            say(tr("已写入 %1 组：%2（读取没有完成，原有文件“%3”保持不变）")
+                    .arg(groups)
+                    .arg(out.path, output_->shownName()));
+        else if (!options_.quiet)
+            say(tr("已写入 %1 组：%2").arg(groups).arg(out.path));
         return code;
     });
 }

@@ -23,8 +23,9 @@ public:
 
     // Begins the command; called from the running event loop, which it ends.
     void start();
-    // Ctrl+C, SIGTERM or SIGHUP: live ends as done; a read-out ends as
-    // interrupted and what arrived is written; anything else ends as stopped.
+    // Ctrl+C, SIGTERM or SIGHUP: live without --count ends as done; a
+    // read-out ends as interrupted and what arrived is written; anything
+    // else ends as stopped.
     void stop();
 
 private:
@@ -46,9 +47,16 @@ private:
     // Ends the command with `code`, saying `message` on standard error when
     // there is one: every timer stops and the port closes.
     void finish(int code, const QString &message = QString());
-    // The same for read, after the groups that arrived are written; a file
-    // that cannot be written makes it exit 5.
-    void writeAndFinish(int code, const QString &message);
+    // Whether the groups in the store are all that read asked for.
+    enum class Result { Whole, Partial };
+    // The same for read, after the groups that arrived are written (a file
+    // the user has is replaced only by a whole result); a file that cannot
+    // be written makes it exit 5.
+    void writeAndFinish(int code, const QString &message, Result result);
+    // Prints data on standard output. A reader that went away ends the
+    // command quietly with 0; any other failure ends it with exit 5 and the
+    // cause. False when the command ends.
+    bool printOut(const QString &text);
     // Ends the command once, from the event loop: stops the instrument, says
     // `message`, and exits with what `lastStep` returns.
     void endWith(const QString &message, const std::function<int()> &lastStep);

@@ -71,6 +71,8 @@ public:
     qint16 port() const { return search_.shownPort(); }
     // A problem worth the status bar: "COMn = device：why"; empty for none.
     QString portProblem() const { return search_.portProblem(); }
+    // Port -> why it is not the instrument's.
+    const QHash<qint16, port_problem::Note> &portNotes() const { return search_.portNotes(); }
     // "COM3 = /dev/ttyUSB2", with the port's note when it has one; empty
     // when the number names no device.
     QString portTip() const { return search_.portTip(); }

@@ -54,6 +54,16 @@ void LiveHistory::markGap(qint64 msecsSinceEpoch)
     entry.gap = true;
 }
 
+bool LiveHistory::pausedBefore(qsizetype i) const
+{
+    if (i == 0)
+        return false;
+    const Entry &before = at(i - 1);
+    const Entry &entry = at(i);
+    return !before.gap && !entry.gap
+           && entry.msecsSinceEpoch - before.msecsSinceEpoch > kLongestStepMs;
+}
+
 const LiveHistory::Entry &LiveHistory::at(qsizetype i) const
 {
     Q_ASSERT(i >= 0 && i < size_);

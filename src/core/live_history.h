@@ -16,6 +16,11 @@ public:
     static constexpr int kChannels = 3;
     // A day of readings at the live poll's two a second.
     static constexpr qsizetype kDayOfReadings = 24 * 60 * 60 * 2;
+    // Two readings further apart than two of the live poll's 500 ms periods
+    // were not taken one after the other: the poll paused (Read, the
+    // read-range dialog, a message box, a read-out) or its requests went
+    // unanswered. Nothing is known between them, so nothing is drawn there.
+    static constexpr qint64 kLongestStepMs = 2 * 500;
 
     // 24 bytes, so a full day takes 4 MB, allocated once and touched only as
     // it fills.
@@ -42,6 +47,9 @@ public:
     qsizetype capacity() const { return capacity_; }
     // Entry i, 0 being the oldest kept; i must be below size().
     const Entry &at(qsizetype i) const;
+    // Whether entry i (0 <= i < size()) is a reading that came more than
+    // kLongestStepMs after the reading before it: no line joins the two.
+    bool pausedBefore(qsizetype i) const;
     // How many entries were ever appended, forgotten ones included: a view
     // that remembers this number knows which entries are new to it, and when
     // some of them were forgotten before it looked.

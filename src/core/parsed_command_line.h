@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -36,6 +37,11 @@ Parsed<Options> failure(const char *program, const QString &what, Options option
     result.text = QStringLiteral("%1: %2").arg(QLatin1String(program), what);
     return result;
 }
+
+// What QCommandLineParser found wrong with `arguments`, with the hint to
+// see --help: an unknown option as it was typed ("--bogus", "-x"), not by
+// the bare name the parser keeps.
+QString parserError(const QCommandLineParser &parser, const QStringList &arguments);
 
 // QCommandLineParser's help with `usage` as its first line: the parser names
 // the program from the application object, which may not exist yet, and

@@ -29,9 +29,16 @@ QString documentsFolder()
 }  // namespace
 
 // Asks for a file name and exports the last read range under it. Cancel
-// writes nothing and starts nothing.
+// writes nothing and starts nothing. Before any read-out, and after Clear
+// data, the range holds no group that was read: that is said, and neither a
+// name is asked for nor a file written.
 void Form1::Command3_Click()
 {
+    if (!core_->store().anyPresent(core_->lssavesum(), core_->memnum())) {
+        dialogs_->message(this, product::title(), tr("没有可保存的数据：请先读取数据组。"),
+                          UiSeam::Icon::Information);
+        return;
+    }
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString startFolder = save_folder::startFolder(
         lastSaveFolder_, programFolder, QFileInfo(programFolder).isWritable(), documentsFolder());

@@ -46,7 +46,8 @@ QString incompleteReason(qint64 onDisk, qint64 expected)
 }  // namespace
 
 CheckedSave::CheckedSave(const QString &target, FileLayer &files)
-    : files_(files), target_(followLinks(target))
+    : files_(files), target_(followLinks(target)),
+      stream_(files.kindOf(target_) == FileLayer::Kind::Stream)
 {
 }
 
@@ -56,6 +57,8 @@ bool CheckedSave::open()
 {
     if (const int error = files_.targetProblem(target_))
         return fail(error);
+    if (stream_)
+        return true;
     const QFileInfo target(target_);
     int error = 0;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
@@ -79,30 +82,23 @@ bool CheckedSave::open()
 
 bool CheckedSave::commitFrom(const QString &sourcePath)
 {
+    if (stream_) {
+        if (const int error = files_.openStream(target_, &handle_))
+            return fail(error);
+        handleOpen_ = true;
+        qint64 copied = 0;
+        if (!copyInto(sourcePath, &copied))
+            return false;
+        handleOpen_ = false;
+        if (const int error = files_.close(handle_))
+            return fail(error);
+        return true;
+    }
     if (!handleOpen_ && !open())
         return false;
-    QFile source(sourcePath);
-    if (!source.open(QIODevice::ReadOnly))
-        return failWithReason(source.errorString());
-    const qint64 expected = source.size();
-    qint64 copied = 0;
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(kCopyChunkBytes);
-        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
-            return failWithReason(source.errorString());
-        for (qint64 done = 0; done < chunk.size();) {
-            qint64 written = 0;
-            if (const int error =
-                    files_.write(handle_, chunk.constData() + done, chunk.size() - done, &written))
-                return fail(error);
-            // A file system that takes nothing and names no error would
-            // otherwise be asked for ever.
-            if (written <= 0)
-                return failWithReason(incompleteReason(copied + done, expected));
-            done += written;
-        }
-        copied += chunk.size();
-    }
+    qint64 expected = 0;
+    if (!copyInto(sourcePath, &expected))
+        return false;
 
     // A file system that allocates late (ext4, XFS, network shares) may
     // report a full disk only here.
@@ -122,6 +118,35 @@ bool CheckedSave::commitFrom(const QString &sourcePath)
     if (const int error = files_.replace(temporary_, target_))
         return fail(error);
     temporary_.clear();
+    return true;
+}
+
+// Every byte of the source through the open handle, each write checked;
+// *copied is how many there were.
+bool CheckedSave::copyInto(const QString &sourcePath, qint64 *copied)
+{
+    QFile source(sourcePath);
+    if (!source.open(QIODevice::ReadOnly))
+        return failWithReason(system_error::inUserWords(source.errorString()));
+    const qint64 expected = source.size();
+    *copied = 0;
+    while (!source.atEnd()) {
+        const QByteArray chunk = source.read(kCopyChunkBytes);
+        if (chunk.isEmpty() && source.error() != QFileDevice::NoError)
+            return failWithReason(system_error::inUserWords(source.errorString()));
+        for (qint64 done = 0; done < chunk.size();) {
+            qint64 written = 0;
+            if (const int error =
+                    files_.write(handle_, chunk.constData() + done, chunk.size() - done, &written))
+                return fail(error);
+            // A file system that takes nothing and names no error would
+            // otherwise be asked for ever.
+            if (written <= 0)
+                return failWithReason(incompleteReason(*copied + done, expected));
+            done += written;
+        }
+        *copied += chunk.size();
+    }
     return true;
 }
 

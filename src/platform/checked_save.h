@@ -14,6 +14,10 @@
 // disk compared with the source, and only then is it renamed over the target
 // in one step. A failure removes the temporary file and says why.
 //
+// A named pipe or a device (/dev/stdout, a FIFO a script reads from) is not
+// replaced but written into, every write checked: there is nothing there to
+// keep, and a file put in its place would never reach its reader.
+//
 // Not QSaveFile, which does the same in outline: in Qt 6.4 its commit() drops
 // the error of the flush it makes on closing, so a workbook small enough to
 // stay in its write buffer was renamed into place cut off at the disk's last
@@ -30,7 +34,8 @@ public:
 
     // Makes the temporary file. Called before the new file is made, it finds
     // a target that cannot be written before the work is done. False, with
-    // the reason set, when it fails.
+    // the reason set, when it fails. A stream is only checked here, not yet
+    // opened: a named pipe would wait for its reader.
     bool open();
     // Copies the file at `sourcePath` into place, opening first if open()
     // was not called. False, with the reason set and the target as it was,
@@ -44,12 +49,14 @@ public:
     QString reason() const { return reason_; }
 
 private:
+    bool copyInto(const QString &sourcePath, qint64 *copied);
     bool fail(int systemError);
     bool failWithReason(const QString &reason);
     void discard();
 
     FileLayer &files_;
     QString target_;     // the file that is replaced, a link followed to its file
+    bool stream_;        // the target is written into, not replaced
     QString temporary_;  // empty while there is no temporary file
     FileLayer::Handle handle_ = 0;
     bool handleOpen_ = false;

@@ -14,6 +14,13 @@ class FileLayer {
 public:
     // An open file: a descriptor on Unix, a HANDLE on Windows.
     using Handle = qintptr;
+    // What a name stands for, links followed.
+    enum class Kind {
+        Missing,  // nothing yet
+        File,     // a regular file, which a save replaces
+        Folder,
+        Stream,  // a named pipe or a device, which a save writes into as it is
+    };
 
     virtual ~FileLayer() = default;
 
@@ -22,9 +29,13 @@ public:
     // file that may not be written. 0 when it may, or when there is no file
     // of that name yet.
     virtual int targetProblem(const QString &path) = 0;
+    virtual Kind kindOf(const QString &path) = 0;
     // Creates a new file `path` for writing; fails, with Cause::Exists, when
     // the name is taken, so that nobody else's file is ever opened.
     virtual int createNew(const QString &path, Handle *handle) = 0;
+    // Opens the stream `path` for writing as it is: nothing is created or
+    // truncated. A named pipe waits here for its reader.
+    virtual int openStream(const QString &path, Handle *handle) = 0;
     // Writes up to `size` bytes and says in `written` how many the system took.
     virtual int write(Handle handle, const char *data, qint64 size, qint64 *written) = 0;
     // Waits until the file's data is on the device.

@@ -48,8 +48,15 @@ bool install(QObject *context, std::function<void(int signal)> onSignal)
     }
     return true;
 }
+
+void restoreDefaults()
+{
+    for (int signal : kSignals)
+        std::signal(signal, SIG_DFL);
+}
 #else
 bool install(QObject *, std::function<void(int)>) { return true; }
+void restoreDefaults() {}
 #endif
 
 }  // namespace quit_on_signals

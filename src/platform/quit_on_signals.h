@@ -15,4 +15,10 @@ namespace quit_on_signals {
 
 bool install(QObject *context, std::function<void(int signal)> onSignal);
 
+// The signals end the process on the spot again. For when the port is
+// closed and what is left may wait for ever: a named pipe waiting for its
+// reader, which would otherwise not hear Ctrl+C, since a signal that is
+// taken over lets the waiting call go on.
+void restoreDefaults();
+
 }  // namespace quit_on_signals

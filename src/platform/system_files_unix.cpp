@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +32,28 @@ public:
         if (S_ISDIR(info.st_mode))
             return EISDIR;
         return ::access(name.constData(), W_OK) == 0 ? 0 : errno;
+    }
+
+    Kind kindOf(const QString &path) override
+    {
+        struct stat info {};
+        if (::stat(encoded(path).constData(), &info) != 0)
+            return Kind::Missing;
+        if (S_ISREG(info.st_mode))
+            return Kind::File;
+        return S_ISDIR(info.st_mode) ? Kind::Folder : Kind::Stream;
+    }
+
+    int openStream(const QString &path, Handle *handle) override
+    {
+        int fd;
+        do {
+            fd = ::open(encoded(path).constData(), O_WRONLY | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            return errno;
+        *handle = fd;
+        return 0;
     }
 
     int createNew(const QString &path, Handle *handle) override
@@ -94,19 +117,18 @@ FileLayer &FileLayer::system()
 
 namespace system_error {
 
-Cause causeOf(int code)
-{
-    switch (code) {
-    case ENOSPC:
-    case EDQUOT: return Cause::NoSpace;
-    case EROFS: return Cause::ReadOnly;
-    case EACCES:
-    case EPERM: return Cause::Denied;
-    case ENAMETOOLONG: return Cause::NameTooLong;
-    case EEXIST: return Cause::Exists;
-    default: return Cause::Other;
-    }
-}
+namespace {
+constexpr Known kKnown[] = {
+    {ENOSPC, Cause::NoSpace},    {EDQUOT, Cause::NoSpace},   {EROFS, Cause::ReadOnly},
+    {EACCES, Cause::Denied},     {EPERM, Cause::Denied},     {ENAMETOOLONG, Cause::NameTooLong},
+    {EEXIST, Cause::Exists},     {EISDIR, Cause::IsFolder},  {ENOTDIR, Cause::NotFolder},
+    {ENOENT, Cause::NoSuchFile}, {EPIPE, Cause::BrokenPipe}, {EBUSY, Cause::Busy},
+    {ETXTBSY, Cause::Busy},      {EIO, Cause::InputOutput},
+};
+}  // namespace
+
+const Known *knownBegin() { return std::begin(kKnown); }
+const Known *knownEnd() { return std::end(kKnown); }
 
 }  // namespace system_error
 

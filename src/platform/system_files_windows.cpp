@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -36,6 +37,30 @@ public:
         // MoveFileExW refuses to replace either with this error.
         if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
             return ERROR_ACCESS_DENIED;
+        return 0;
+    }
+
+    // A device (NUL, a COM port) or a named pipe is named with the device
+    // prefix \\.\ (\\.\pipe\name, \\.\COM3), or is NUL.
+    Kind kindOf(const QString &path) override
+    {
+        const QString name = QDir::toNativeSeparators(path);
+        if (name.startsWith(QLatin1String("\\\\.\\"))
+            || name.compare(QLatin1String("NUL"), Qt::CaseInsensitive) == 0)
+            return Kind::Stream;
+        const DWORD attributes = GetFileAttributesW(native(path).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return Kind::Missing;
+        return attributes & FILE_ATTRIBUTE_DIRECTORY ? Kind::Folder : Kind::File;
+    }
+
+    int openStream(const QString &path, Handle *handle) override
+    {
+        const HANDLE file = CreateFileW(native(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return int(GetLastError());
+        *handle = reinterpret_cast<Handle>(file);
         return 0;
     }
 
@@ -103,20 +128,22 @@ FileLayer &FileLayer::system()
 
 namespace system_error {
 
-Cause causeOf(int code)
-{
-    switch (DWORD(code)) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-    case kDiskQuotaExceeded: return Cause::NoSpace;
-    case ERROR_WRITE_PROTECT: return Cause::ReadOnly;
-    case ERROR_ACCESS_DENIED: return Cause::Denied;
-    case ERROR_FILENAME_EXCED_RANGE: return Cause::NameTooLong;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: return Cause::Exists;
-    default: return Cause::Other;
-    }
-}
+namespace {
+constexpr Known kKnown[] = {
+    {ERROR_DISK_FULL, Cause::NoSpace},         {ERROR_HANDLE_DISK_FULL, Cause::NoSpace},
+    {kDiskQuotaExceeded, Cause::NoSpace},      {ERROR_WRITE_PROTECT, Cause::ReadOnly},
+    {ERROR_ACCESS_DENIED, Cause::Denied},      {ERROR_FILENAME_EXCED_RANGE, Cause::NameTooLong},
+    {ERROR_FILE_EXISTS, Cause::Exists},        {ERROR_ALREADY_EXISTS, Cause::Exists},
+    {ERROR_DIRECTORY, Cause::NotFolder},       {ERROR_FILE_NOT_FOUND, Cause::NoSuchFile},
+    {ERROR_PATH_NOT_FOUND, Cause::NoSuchFile}, {ERROR_BROKEN_PIPE, Cause::BrokenPipe},
+    {ERROR_NO_DATA, Cause::BrokenPipe},        {ERROR_SHARING_VIOLATION, Cause::Busy},
+    {ERROR_LOCK_VIOLATION, Cause::Busy},       {ERROR_BUSY, Cause::Busy},
+    {ERROR_CRC, Cause::InputOutput},           {ERROR_IO_DEVICE, Cause::InputOutput},
+};
+}  // namespace
+
+const Known *knownBegin() { return std::begin(kKnown); }
+const Known *knownEnd() { return std::end(kKnown); }
 
 }  // namespace system_error
 

@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -28,6 +29,8 @@ CliProcess::CliProcess(const QString &portDir)
 
 CliProcess::~CliProcess()
 {
+    if (readerGonePipe_ >= 0)
+        ::close(readerGonePipe_);
     process_.disconnect();
     process_.kill();
     process_.waitForFinished(kStartTimeoutMs);
@@ -38,12 +41,28 @@ QString CliProcess::programPath()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/harlune-cli");
 }
 
+bool CliProcess::setOutputReaderGone()
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return false;
+    ::close(ends[0]);
+    readerGonePipe_ = ends[1];
+    const int writing = ends[1];
+    process_.setChildProcessModifier([writing] { ::dup2(writing, STDOUT_FILENO); });
+    return true;
+}
+
 void CliProcess::start(const QStringList &arguments)
 {
     process_.setProcessEnvironment(environment_);
     clock_.start();
     process_.start(programPath(), arguments);
     process_.waitForStarted(kStartTimeoutMs);
+    if (readerGonePipe_ >= 0) {
+        ::close(readerGonePipe_);
+        readerGonePipe_ = -1;
+    }
 }
 
 bool CliProcess::finish(int timeoutMs)

@@ -18,6 +18,10 @@ public:
     QProcessEnvironment &environment() { return environment_; }
     // Where relative file names go.
     void setWorkingDirectory(const QString &dir) { process_.setWorkingDirectory(dir); }
+    // Standard output into a file (/dev/full) rather than to the test.
+    void setOutputFile(const QString &path) { process_.setStandardOutputFile(path); }
+    // Standard output into a pipe whose reader has gone, as `| head` leaves it.
+    bool setOutputReaderGone();
 
     void start(const QStringList &arguments);
     // Waits for it to end; false (and it is killed) when it does not within `timeoutMs`.
@@ -45,4 +49,5 @@ private:
     QByteArray err_;
     QElapsedTimer clock_;
     qint64 elapsedMs_ = -1;
+    int readerGonePipe_ = -1;  // the writing end, until the program has it
 };

@@ -85,8 +85,8 @@ Reading drawHighReading(Draw &d, quint8 status)
     return r;
 }
 
-// Shares per thousand readings of each kind. An error on channel 1 makes the record
-// table leave the whole group out, so it comes far more rarely there.
+// Shares per thousand readings of each kind. An error on channel 1 comes far
+// more rarely, as a whole group the instrument could not measure.
 constexpr quint32 kErrorPerMilleChannel1 = 2;
 constexpr quint32 kErrorPerMille = 30;
 constexpr quint32 kOverloadPerMille = 30;

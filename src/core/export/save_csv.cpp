@@ -2,6 +2,7 @@
 
 #include "core/export/csv_rows.h"
 #include "core/export/scratch_save.h"
+#include "platform/system_error.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,7 +40,7 @@ QString save(const RecordStore &store, qint32 first, qint32 count, quint8 secFla
             || !file.flush()) {
             *failure = QCoreApplication::translate("save_workbook",
                                                    "保存失败：生成 CSV 文件时出错。\n原因：%1")
-                           .arg(file.errorString());
+                           .arg(system_error::inUserWords(file.errorString()));
             return QString();
         }
         return file.fileName();

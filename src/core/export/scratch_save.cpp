@@ -1,6 +1,7 @@
 #include "core/export/scratch_save.h"
 
 #include "platform/checked_save.h"
+#include "platform/system_error.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,7 +34,7 @@ QString save(const QString &target, FileLayer &files, const MakeFile &make)
     if (!scratch.isValid()) {
         return QCoreApplication::translate("save_workbook",
                                            "保存失败：无法创建临时文件夹。\n原因：%1")
-            .arg(scratch.errorString());
+            .arg(system_error::inUserWords(scratch.errorString()));
     }
     QString failure;
     const QString finished = make(scratch.path(), &failure);

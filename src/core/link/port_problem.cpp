@@ -1,6 +1,11 @@
 #include "core/link/port_problem.h"
 
+#include "platform/port_map.h"
+#include "platform/system_error.h"
+
 #include <QCoreApplication>
+
+#include <algorithm>
 
 namespace port_problem {
 
@@ -33,9 +38,9 @@ QString reason(const Note &note)
     case Why::NotInstrument: return QCoreApplication::translate("port_problem", "不是本仪器");
     case Why::CannotOpen: break;
     }
-    return note.detail.isEmpty()
-               ? QCoreApplication::translate("port_problem", "无法打开")
-               : QCoreApplication::translate("port_problem", "无法打开（%1）").arg(note.detail);
+    return note.detail.isEmpty() ? QCoreApplication::translate("port_problem", "无法打开")
+                                 : QCoreApplication::translate("port_problem", "无法打开（%1）")
+                                       .arg(system_error::inUserWords(note.detail));
 }
 
 QString withReason(const QString &portText, const QString &reason)
@@ -44,5 +49,18 @@ QString withReason(const QString &portText, const QString &reason)
 }
 
 bool worthReporting(const Note &note) { return note.why != Why::NotFound; }
+
+QStringList noteLines(const QHash<qint16, Note> &notes)
+{
+    QList<qint16> ports = notes.keys();
+    std::sort(ports.begin(), ports.end());
+    QStringList lines;
+    for (qint16 port : ports) {
+        const Note &note = notes.value(port);
+        if (worthReporting(note))
+            lines << withReason(portText(port, port_map::deviceFor(port)), reason(note));
+    }
+    return lines;
+}
 
 }  // namespace port_problem

@@ -2,7 +2,9 @@
 
 #include "platform/serial_io.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -31,6 +33,10 @@ Note notInstrument();
 QString reason(const Note &note);
 // "COM3 = /dev/ttyUSB2：设备忙"
 QString withReason(const QString &portText, const QString &reason);
+
+// What the search met on each port it could not use that is worth telling,
+// one line each in port order: "COM3 = /dev/ttyUSB2：不是本仪器".
+QStringList noteLines(const QHash<qint16, Note> &notes);
 
 // Whether a note is worth the status bar. A missing device is not: most of
 // the sixteen numbers the search tries stand for no device on a given machine.

@@ -1,6 +1,7 @@
 #include "core/link/count_request.h"
 
 #include "core/link/frames.h"
+#include "core/link/read_out.h"
 #include "core/link/replies.h"
 #include "core/link/serial_link.h"
 #include "platform/serial_log.h"
@@ -126,10 +127,9 @@ void CountRequest::endWait()
 QString CountRequest::failureText(Failure why)
 {
     switch (why) {
-    case Failure::NotLinked: return QCoreApplication::translate("count_request", "未找到仪器");
-    case Failure::NoAnswer: return QCoreApplication::translate("count_request", "仪器未回答组数");
-    case Failure::Disconnected:
-        return QCoreApplication::translate("count_request", "仪器已断开，未读到组数");
+    case Failure::NotLinked: return QCoreApplication::translate("count_request", "未找到仪器。");
+    case Failure::NoAnswer: return read_out::countFailureText(read_out::End::NoAnswer);
+    case Failure::Disconnected: return read_out::countFailureText(read_out::End::Disconnected);
     }
     return QString();
 }

@@ -47,8 +47,15 @@ constexpr int kUnansweredResends = 3;
 // command line on Ctrl+C).
 enum class End { Disconnected, NoAnswer, BadData, Stopped };
 
+// Why it ended, in words: "仪器已断开", "仪器未应答" ...
+QString reason(End why);
+
 // The message of a read-out that ended early: why, and which groups arrived
 // (first to last; none when last < first).
 QString interruptionText(End why, qint32 first, qint32 last);
+
+// The message of a group count that never came, which asked for no groups:
+// "没有读到组数：仪器未应答。"
+QString countFailureText(End why);
 
 }  // namespace read_out

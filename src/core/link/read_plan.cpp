@@ -10,7 +10,9 @@ namespace read_plan {
 
 namespace {
 
-constexpr qint32 kAllFrom = 1;  // "all" starts at group 1
+// The instrument numbers its groups from 1: a count of 2500 is groups 1 to
+// 2500. "All" starts there, and so does a range, whatever its first box says.
+constexpr qint32 kFirstStoredGroup = 1;
 
 // Rounds a value already bounded to a small range; the bound makes the rounding safe.
 qint32 roundBounded(double value, qint32 low, qint32 high)
@@ -24,7 +26,7 @@ Plan makePlan(Choice choice, double a, double b, qint32 savesum)
 {
     Plan p;
     if (choice == Choice::All) {
-        p.startsave = kAllFrom;
+        p.startsave = kFirstStoredGroup;
         p.endsave = savesum;
     } else {
         // Compared unrounded, so the smaller number starts the range whichever box holds it.
@@ -32,14 +34,14 @@ Plan makePlan(Choice choice, double a, double b, qint32 savesum)
         const double high = b >= a ? b : a;
         // Bounded before rounding: the bounds are whole numbers, so this is the
         // same as rounding first, and no text can overflow 32 bits. A start past
-        // the store, or an end below it, still makes an empty range.
-        p.startsave = roundBounded(low, record_store::kFirstGroup, record_store::kLastGroup + 1);
-        p.endsave = roundBounded(high, record_store::kFirstGroup - 1, record_store::kLastGroup);
+        // the store, or an end below the first group, still makes an empty range.
+        p.startsave = roundBounded(low, kFirstStoredGroup, record_store::kLastGroup + 1);
+        p.endsave = roundBounded(high, kFirstStoredGroup - 1, record_store::kLastGroup);
     }
     p.lssavesum = p.startsave;
     // Nothing past the instrument's last group, nor past the store's last slot.
-    p.endsave = qMax(record_store::kFirstGroup - 1,
-                     qMin(p.endsave, qMin(savesum, record_store::kLastGroup)));
+    p.endsave =
+        qMax(kFirstStoredGroup - 1, qMin(p.endsave, qMin(savesum, record_store::kLastGroup)));
     p.memnum = p.endsave - p.startsave + 1;
     p.memmul = static_cast<qint16>(std::floor(double(p.memnum) / frames::kBlockGroups));
     p.memrem = static_cast<qint16>(p.memnum % frames::kBlockGroups);

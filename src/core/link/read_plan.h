@@ -24,8 +24,9 @@ struct Plan {
 
 // `a` and `b` are the two ends of a range, either way round; they are compared
 // as typed and rounded half to even. `savesum` is the instrument's group count.
-// The range is kept inside the record store (groups 0 to 200000) and ends at
-// the last stored group at the latest, so no request ever leaves the store.
+// The range is kept inside the instrument's groups, which it numbers from 1,
+// and inside the record store (up to 200000), so no request ever leaves the
+// store or asks for a group 0 that the instrument never counted.
 Plan makePlan(Choice choice, double a, double b, qint32 savesum);
 
 // The same from the texts of the dialog's two boxes, read by their leading number.

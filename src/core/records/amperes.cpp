@@ -31,7 +31,7 @@ int decimalsOf(quint8 status)
 // displayed decimal text moved to amperes.
 std::optional<double> amperes(quint16 raw, quint8 status)
 {
-    if (raw == record_store::kOverloadValue || raw == record_store::kEmptyValue)
+    if (raw == record_store::kOverloadValue || raw == record_store::kErrorValue)
         return std::nullopt;
     const int decimals = decimalsOf(status);
     switch (status & kUnitMask) {

@@ -10,7 +10,7 @@
 // both go through here, so a number and its text never disagree.
 namespace reading_amperes {
 
-// Nothing for an overload, an error (or empty slot) and a status without a
+// Nothing for an overload, an error (also what a cleared slot holds) and a status without a
 // unit: none of them is a current.
 std::optional<double> amperes(quint16 raw, quint8 status);
 

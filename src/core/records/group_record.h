@@ -19,8 +19,8 @@ namespace record_store {
 constexpr int kFirstGroup = 0;
 constexpr int kLastGroup = 200000;
 constexpr int kSlots = kLastGroup + 1;
-// A value slot holding this marks an absent group; the instrument also uses it as its error code.
-constexpr quint16 kEmptyValue = 20000;
+// The instrument's error code ("err"), and what Clear data leaves in a value slot.
+constexpr quint16 kErrorValue = 20000;
 constexpr quint16 kOverloadValue = 10000;
 // The instrument keeps the year within the century.
 constexpr int kCentury = 2000;

@@ -75,7 +75,7 @@ QString formatReading(double value, qint32 status)
     // The markers win over unit and decimals.
     if (value == record_store::kOverloadValue)
         return kOverloadMarker;
-    if (value == record_store::kEmptyValue)
+    if (value == record_store::kErrorValue)
         return kErrorMarker;
 
     const Scaling scaling = scalingOf(status);

@@ -1,13 +1,15 @@
 #include "core/records/record_store.h"
 
 #include <algorithm>
+#include <climits>
 #include <type_traits>
 
 namespace {
 
-// What Clear data leaves in a column: a group is present by its channel-1
-// value alone, so values and time stamps are emptied, statuses and charge kept.
-enum class Cleared { ToEmptyValue, ToZero, Kept };
+// What Clear data leaves in a column: values emptied (20000, which reads
+// "err" wherever a cleared slot is written out) and time stamps zeroed,
+// statuses and charge kept.
+enum class Cleared { ToErrorValue, ToZero, Kept };
 
 }  // namespace
 
@@ -18,9 +20,9 @@ enum class Cleared { ToEmptyValue, ToZero, Kept };
 template <typename Store, typename Record, typename Visit>
 void forEachColumn(Store &s, Record &r, Visit &&visit)
 {
-    visit(s.grpVal1_, r.val[0], Cleared::ToEmptyValue);
-    visit(s.grpVal2_, r.val[1], Cleared::ToEmptyValue);
-    visit(s.grpVal3_, r.val[2], Cleared::ToEmptyValue);
+    visit(s.grpVal1_, r.val[0], Cleared::ToErrorValue);
+    visit(s.grpVal2_, r.val[1], Cleared::ToErrorValue);
+    visit(s.grpVal3_, r.val[2], Cleared::ToErrorValue);
     visit(s.grpStat1_, r.stat[0], Cleared::Kept);
     visit(s.grpStat2_, r.stat[1], Cleared::Kept);
     visit(s.grpStat3_, r.stat[2], Cleared::Kept);
@@ -49,6 +51,7 @@ void forEachColumnOnly(Store &s, Visit &&visit)
 RecordStore::RecordStore()
 {
     forEachColumnOnly(*this, [](auto &column, Cleared) { column.resize(record_store::kSlots); });
+    stored_.assign(record_store::kSlots, true);
 }
 
 GroupRecord RecordStore::recordAt(qint32 g) const
@@ -61,24 +64,32 @@ GroupRecord RecordStore::recordAt(qint32 g) const
 void RecordStore::storeRecord(qint32 g, const GroupRecord &r)
 {
     forEachColumn(*this, r, [g](auto &column, const auto &field, Cleared) { column[g] = field; });
-    writtenFirst_ = std::min(writtenFirst_, g);
-    writtenLast_ = std::max(writtenLast_, g);
-    if (r.val[0] != record_store::kEmptyValue) {
-        presentFirst_ = std::min(presentFirst_, g);
-        presentLast_ = std::max(presentLast_, g);
-    }
+    stored_[std::size_t(g)] = true;
+    presentFirst_ = std::min(presentFirst_, g);
+    presentLast_ = std::max(presentLast_, g);
 }
 
 bool RecordStore::isPresent(qint32 g) const
 {
     return g >= record_store::kFirstGroup && g <= record_store::kLastGroup
-           && grpVal1_[g] != record_store::kEmptyValue;
+           && stored_[std::size_t(g)];
+}
+
+bool RecordStore::anyPresent(qint32 first, qint32 count) const
+{
+    const qint64 from = std::max<qint64>(first, presentFirst_);
+    const qint64 to = std::min<qint64>(qint64(first) + count - 1, presentLast_);
+    for (qint64 g = from; g <= to; ++g) {
+        if (stored_[std::size_t(g)])
+            return true;
+    }
+    return false;
 }
 
 void RecordStore::clear()
 {
-    const qint32 from = writtenFirst_;
-    const qint32 to = writtenLast_;
+    const qint32 from = presentFirst_;
+    const qint32 to = presentLast_;
     forEachColumnOnly(*this, [from, to](auto &column, Cleared cleared) {
         using Value = typename std::decay_t<decltype(column)>::value_type;
         if (from > to || cleared == Cleared::Kept)
@@ -86,10 +97,12 @@ void RecordStore::clear()
         const auto first = column.begin() + from;
         const auto end = column.begin() + to + 1;
         std::fill(first, end,
-                  Value(cleared == Cleared::ToEmptyValue ? record_store::kEmptyValue : 0));
+                  Value(cleared == Cleared::ToErrorValue ? record_store::kErrorValue : 0));
     });
-    presentFirst_ = writtenFirst_ = record_store::kLastGroup + 1;
-    presentLast_ = writtenLast_ = record_store::kFirstGroup - 1;
+    if (from <= to)
+        std::fill(stored_.begin() + from, stored_.begin() + to + 1, false);
+    presentFirst_ = record_store::kLastGroup + 1;
+    presentLast_ = record_store::kFirstGroup - 1;
 }
 
 std::size_t RecordStore::bytes() const
@@ -98,5 +111,5 @@ std::size_t RecordStore::bytes() const
     forEachColumnOnly(*this, [&total](const auto &column, Cleared) {
         total += column.size() * sizeof(column[0]);
     });
-    return total;
+    return total + (stored_.size() + CHAR_BIT - 1) / CHAR_BIT;
 }

@@ -7,8 +7,9 @@
 
 // The groups read from the instrument, one slot per group number 0 to 200000,
 // kept as thirteen columns: the raw readings as 16-bit numbers (hi × 100 + lo;
-// 20000 marks an empty slot), the status bytes, and the time stamp and charge
-// one byte each. 16 bytes a slot, 3.2 MB in all, allocated once. Decimal
+// a cleared slot holds 20000), the status bytes, and the time stamp and charge
+// one byte each, and a bit per slot that says whether a group was stored
+// there. 16 bytes and a bit a slot, 3.2 MB in all, allocated once. Decimal
 // texts are made only when something is listed or exported.
 class RecordStore {
 public:
@@ -19,8 +20,12 @@ public:
     GroupRecord recordAt(qint32 g) const;
     // The inverse of recordAt.
     void storeRecord(qint32 g, const GroupRecord &record);
-    // Whether g has a slot and holds a group: a group is present by its channel-1 value alone.
+    // Whether g has a slot and a group was stored there since the last clear.
+    // Not told by a value: the instrument's error code, 20000, is also what a
+    // cleared slot holds, and a group whose channel 1 read err was still read.
     bool isPresent(qint32 g) const;
+    // Whether any of the groups first .. first + count - 1 is present.
+    bool anyPresent(qint32 first, qint32 count) const;
     // Every group absent, as Clear data leaves the store: values empty, time
     // stamps zero, statuses and charge kept.
     void clear();
@@ -41,12 +46,11 @@ private:
     std::vector<quint8> grpStat1_, grpStat2_, grpStat3_;
     std::vector<quint8> grpYear_, grpMonth_, grpDay_, grpHour_, grpMinute_, grpSecond_;
     std::vector<quint8> grpCharge_;
-    // Before start-up every slot holds zeros, a present reading of 0.
+    // Which slots hold a group. Before start-up's clear every slot holds
+    // zeros, a present reading of 0.
+    std::vector<bool> stored_;
+    // Every stored slot lies within these; after a clear, only they differ
+    // from a cleared slot, so the next clear resets just them.
     qint32 presentFirst_ = record_store::kFirstGroup;
     qint32 presentLast_ = record_store::kLastGroup;
-    // Slots written since the last clear; after a clear, only they differ
-    // from a cleared slot, so the next clear resets just them. Before the
-    // first clear every slot does.
-    qint32 writtenFirst_ = record_store::kFirstGroup;
-    qint32 writtenLast_ = record_store::kLastGroup;
 };

@@ -35,6 +35,12 @@ void TrendSeries::draw(qsizetype first, bool whole)
     for (qsizetype i = first; i < history_.size(); ++i) {
         const LiveHistory::Entry &entry = history_.at(i);
         const double key = keyOf(i);
+        // No line across a pause: a point without a value between the two.
+        if (history_.pausedBefore(i)) {
+            const double between = (keyOf(i - 1) + key) / 2;
+            for (QVector<QCPGraphData> &line : lines)
+                line.append(QCPGraphData(between, kNoValue));
+        }
         for (int c = 0; c < kChannels; ++c)
             lines[c].append(QCPGraphData(key, entry.amperes(c).value_or(kNoValue)));
     }

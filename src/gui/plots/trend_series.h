@@ -10,9 +10,9 @@ class QCPGraph;
 
 // The three lines of the live history, kept in the trend's graphs: one point
 // per reading at the computer's time in seconds since 1970, in amperes, with
-// a gap (a point without a value) for OL, err, a reading without a unit and
-// at every link loss. It follows the history: new entries are appended, and
-// those the history forgot are dropped.
+// a gap (a point without a value) for OL, err, a reading without a unit, at
+// every link loss and wherever the poll paused. It follows the history: new entries are appended,
+// and those the history forgot are dropped.
 class TrendSeries {
 public:
     static constexpr int kChannels = 3;  // I1 to I3, one graph each
