@@ -92,6 +92,9 @@ private:
         QByteArray bytes;
     };
     std::multimap<qint64, Piece> line_;  // what is on its way, by when it arrives
+    // A device sends one byte after another: what it sends arrives after
+    // what it sent before, however late that was.
+    std::map<int, qint64> lastArrival_;
 
     // What has been seen.
     qint64 silentMs_ = 0;  // supervised time since bytes last reached the host
@@ -126,7 +129,8 @@ World::World(quint32 seed)
         return QByteArray();
     };
     core_ = std::make_unique<Instrument>(std::move(fake), Instrument::Timing::Manual);
-    const int styles[][3] = {{0, 0, 0}, {62, 0, 0}, {62, 5, 16}, {62, 2, 40}, {7, 1, 3}};
+    // The pause before the last piece is the gap and the tail: at most 40 ms.
+    const int styles[][3] = {{0, 0, 0}, {62, 0, 0}, {62, 5, 16}, {62, 2, 38}, {7, 1, 3}};
     const auto &style = styles[pick(5)];
     delivery_ = {style[0], style[1], style[2]};
     talkerPort_ = pick(3) == 0 ? 0 : between(1, kPorts);
@@ -322,6 +326,10 @@ void World::heard(const QByteArray &frame)
 {
     const int port = io_->openDevice.section(QStringLiteral("COM"), -1).toInt();
     const qint64 now = testing(core_).clock().now();
+    if (verbose)
+        note(QStringLiteral("  COM%1 hears %2")
+                 .arg(port)
+                 .arg(QString::fromLatin1(frame.toHex(' '))));
     if (port == talkerPort_) {
         for (const sim::Delivery &d : talker_.respond(frame))
             schedule(port, d.bytes, now + 1 + d.delayMs);
@@ -346,8 +354,11 @@ void World::heard(const QByteArray &frame)
 
 void World::schedule(int port, const QByteArray &bytes, qint64 at)
 {
-    if (port != 0 && !bytes.isEmpty())
-        line_.emplace(at, Piece{port, bytes});
+    if (port == 0 || bytes.isEmpty())
+        return;
+    qint64 &last = lastArrival_[port];
+    last = std::max(last, at);
+    line_.emplace(last, Piece{port, bytes});
 }
 
 // Pieces that are due reach the host if their port is open; bytes sent to a
@@ -361,6 +372,8 @@ void World::deliverDue()
         if (io_->openDevice != deviceOf(piece.port))
             continue;
         silentMs_ = 0;
+        if (verbose)
+            note(QStringLiteral("  %1 bytes from COM%2").arg(piece.bytes.size()).arg(piece.port));
         io_->inject(piece.bytes);
         check();
         if (!broken_.isEmpty())
@@ -375,6 +388,7 @@ void World::unplug()
     io_->presentDevices.removeAll(device);
     for (auto it = line_.begin(); it != line_.end();)
         it = it->second.port == instrumentPort_ ? line_.erase(it) : std::next(it);
+    lastArrival_.erase(instrumentPort_);
     instrument_.dropPartialFrame();
     instrumentPort_ = 0;
     if (io_->openDevice == device)
@@ -416,6 +430,11 @@ void World::settle()
         return;
     }
     instrument_.setSilent(false);
+    // An instrument still busy with a reply it holds back answers nothing
+    // else until that is out.
+    const qint64 busyUntil = lastArrival_[instrumentPort_];
+    if (busyUntil > testing(core_).clock().now())
+        pass(busyUntil - testing(core_).clock().now());
     for (qint64 waited = 0; broken_.isEmpty(); waited += 100) {
         if (core_->mode() == LinkMode::Linked && io_->openDevice == deviceOf(instrumentPort_))
             return;

@@ -93,6 +93,11 @@ int main(int argc, char *argv[])
         app.exit(kExitNoPort);
     });
 
+    if (config.sayRequests) {
+        QObject::connect(&instrument, &sim::PtyInstrument::requestHeard, [](int code) {
+            say(QStringLiteral("harlune-sim: heard %1").arg(code, 2, 16, QLatin1Char('0')));
+        });
+    }
     if (config.silentAfterMs >= 0)
         instrument.silenceLater(config.silentAfterMs, config.silentForMs);
     if (config.garbageEveryMs > 0)

@@ -1,6 +1,7 @@
 #include "support/sim_process.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 
 namespace {
@@ -21,6 +22,21 @@ bool SimProcess::start(const QString &portDir, int port, const QStringList &extr
     // The program says "... linked as COMn" once the link is there.
     return process_.waitForStarted(kStartTimeoutMs) && process_.waitForReadyRead(kStartTimeoutMs)
            && process_.readLine().contains("linked as");
+}
+
+bool SimProcess::waitForLine(const QString &text, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (true) {
+        while (process_.canReadLine()) {
+            if (QString::fromUtf8(process_.readLine()).contains(text))
+                return true;
+        }
+        const qint64 left = timeoutMs - waited.elapsed();
+        if (left <= 0 || !process_.waitForReadyRead(int(left)))
+            return false;
+    }
 }
 
 void SimProcess::kill()

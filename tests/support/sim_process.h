@@ -18,6 +18,9 @@ public:
 
     // Starts it linked as <portDir>/COM<port>; true once the link is made.
     bool start(const QString &portDir, int port, const QStringList &extraArguments = {});
+    // Waits until it has printed a line holding `text` (with --say-requests,
+    // "heard 22" once it has heard a group-count request).
+    bool waitForLine(const QString &text, int timeoutMs);
     void kill();
 
 private:

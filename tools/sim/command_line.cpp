@@ -57,6 +57,16 @@ const OptionSpec kOptions[] = {
      "delivered twice)"},
     {"slow-ms", "MS", "how late --slow-block answers, in milliseconds (default 33000)"},
     {"garbage-every", "SECONDS", "send a few stray bytes every so many seconds"},
+    {"packet-bytes", "N",
+     "deliver every reply in packets of N bytes, as a USB-serial adapter does (an FTDI "
+     "chip's are 62)"},
+    {"packet-gap", "MS", "between the packets of a reply, on top of their line time"},
+    {"latency", "MS",
+     "send the last, partial packet of a reply this much after the one before, as an "
+     "adapter's latency timer does (16 by default on FTDI)"},
+    {"late-tail-bytes", "N", "hold back the last N bytes of every reply ..."},
+    {"late-tail-ms", "MS", "... by this many milliseconds (both needed)"},
+    {"say-requests", "", "print a line for every command frame heard"},
     {"reopen-after", "SECONDS", "close the terminal after this many seconds ..."},
     {"reopen-pause", "SECONDS", "... and come back on a new one after this pause (both needed)"},
     {"help", "", "show this text", "h"},
@@ -202,6 +212,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
     read.integer("late-twice-block", 1, most, &faults.lateTwice);
     read.integer("slow-ms", 0, most, &faults.slowMs);
     read.seconds("garbage-every", &c.garbageEveryMs);
+    AdapterOptions &adapter = c.options.adapter;
+    read.integer("packet-bytes", 1, most, &adapter.packetBytes);
+    read.integer("packet-gap", 0, most, &adapter.packetGapMs);
+    read.integer("latency", 0, most, &adapter.latencyMs);
+    read.pair("late-tail-bytes", "late-tail-ms");
+    read.integer("late-tail-bytes", 1, most, &adapter.lateTailBytes);
+    read.integer("late-tail-ms", 0, most, &adapter.lateTailMs);
+    c.sayRequests = read.isSet("say-requests");
     if (read.isSet("garbage-every") && c.garbageEveryMs <= 0)
         read.fail(QStringLiteral("--garbage-every needs a time above 0"));
     read.pair("reopen-after", "reopen-pause");

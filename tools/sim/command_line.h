@@ -18,6 +18,7 @@ struct SimConfig {
     int garbageEveryMs = 0;
     int reopenAfterMs = -1;
     int reopenPauseMs = 0;
+    bool sayRequests = false;  // a line on standard output for every command frame heard
 };
 
 struct CommandLine {

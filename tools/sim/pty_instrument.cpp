@@ -85,22 +85,40 @@ void PtyInstrument::setLineRate(bool paced)
 
 void PtyInstrument::onReceived(const QByteArray &bytes)
 {
+    const Command commands[] = {Command::Probe, Command::GroupCount, Command::LiveReading,
+                                Command::Block};
+    int heardBefore[std::size(commands)];
+    for (std::size_t i = 0; i < std::size(commands); ++i)
+        heardBefore[i] = instrument_.requestCount(commands[i]);
     const int turnaround = std::max(options_.turnaroundMs, 0);
+    const int lineRate = options_.lineRate ? kLineRateBytesPerSecond : 0;
     for (const Delivery &d : instrument_.respond(bytes)) {
         const qint64 now = clock_.elapsed();
         const qint64 due = std::max(now + turnaround + d.delayMs, lastDueMs_ + turnaround);
         lastDueMs_ = due;
-        if (due == now) {
-            port_.write(d.bytes);
-            continue;
+        for (const Piece &piece : adapterPieces(d.bytes, options_.adapter, lineRate)) {
+            sendAt(due + piece.offsetMs, piece.bytes);
+            lastDueMs_ = due + piece.offsetMs;
         }
-        const quint64 generation = generation_;
-        const QByteArray out = d.bytes;
-        QTimer::singleShot(int(due - now), Qt::PreciseTimer, this, [this, out, generation] {
-            if (generation == generation_)
-                port_.write(out);
-        });
     }
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        for (int n = instrument_.requestCount(commands[i]) - heardBefore[i]; n > 0; --n)
+            emit requestHeard(int(commands[i]));
+    }
+}
+
+void PtyInstrument::sendAt(qint64 dueMs, const QByteArray &bytes)
+{
+    const qint64 now = clock_.elapsed();
+    if (dueMs <= now) {
+        port_.write(bytes);
+        return;
+    }
+    const quint64 generation = generation_;
+    QTimer::singleShot(int(dueMs - now), Qt::PreciseTimer, this, [this, bytes, generation] {
+        if (generation == generation_)
+            port_.write(bytes);
+    });
 }
 
 }  // namespace sim

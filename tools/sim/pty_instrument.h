@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/adapter.h"
 #include "sim/instrument.h"
 #include "sim/pty_port.h"
 
@@ -20,7 +21,8 @@ constexpr int kDefaultTurnaroundMs = 5;
 
 struct SimOptions {
     InstrumentOptions instrument;
-    bool lineRate = false;  // pace output at kLineRateBytesPerSecond instead of full speed
+    AdapterOptions adapter;  // how replies reach the host: in packets, the last one late
+    bool lineRate = false;   // pace output at kLineRateBytesPerSecond instead of full speed
     int turnaroundMs = kDefaultTurnaroundMs;  // after the request, or after the reply before
 };
 
@@ -67,9 +69,13 @@ signals:
     // A re-opened terminal could not be made; the port stays closed.
     void openFailed(const QString &error);
     void outputDrained();
+    // A command frame was heard: its command code (0x22 for the group count).
+    void requestHeard(int code);
 
 private:
     void onReceived(const QByteArray &bytes);
+    // Bytes go out at `dueMs` on clock_, after everything due before.
+    void sendAt(qint64 dueMs, const QByteArray &bytes);
     void onGarbageTick();
     void reopen();
 
