@@ -83,9 +83,9 @@ private slots:
         }
         const qsizetype liveBefore = w.live.size();
         QVERIFY(waitUntil([&] { return !panelSaid.isEmpty(); }, kWithinMs));
-        QVERIFY(waitUntil(
-            [&] { return w.Text3->text() == kLinked && w.live.size() > liveBefore + 1; },
-            kWithinMs));
+        QVERIFY(
+            waitUntil([&] { return w.Text3->text() == kLinked && w.live.size() > liveBefore + 1; },
+                      kWithinMs));
         QCOMPARE(int(w.core->serial().CommPort()), expectedPort);
         QCOMPARE(w.Text1->text(), QStringLiteral("COM%1").arg(expectedPort));
         QVERIFY(w.form->isEnabled());  // no read-range dialog holds it
@@ -98,7 +98,7 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
-        for (const QString command : {QStringLiteral("count"), QStringLiteral("read")}) {
+        for (const QString &command : {QStringLiteral("count"), QStringLiteral("read")}) {
             QTest::addRow("%s started before the instrument", qPrintable(command))
                 << Scenario::ReadBeforePlugging << command << 0 << QString();
             QTest::addRow("%s, the count never answered", qPrintable(command))
@@ -121,7 +121,9 @@ private slots:
         const QString out = files.filePath(QStringLiteral("out.csv"));
         QStringList arguments{"--timeout", "20", command};
         if (command == QLatin1String("read"))
-            arguments << "--range" << "1-100" << "-o" << out;
+            arguments << "--range"
+                      << "1-100"
+                      << "-o" << out;
 
         if (scenario == Scenario::ReadBeforePlugging) {
             cli.start(arguments);

@@ -17,9 +17,9 @@ qint64 lineTimeMs(qint64 bytes, int lineRate)
 std::vector<Piece> adapterPieces(const QByteArray &reply, const AdapterOptions &adapter,
                                  int lineRate)
 {
-    const qsizetype tail =
-        adapter.lateTailBytes > 0 && adapter.lateTailBytes < reply.size() ? adapter.lateTailBytes
-                                                                         : 0;
+    const qsizetype tail = adapter.lateTailBytes > 0 && adapter.lateTailBytes < reply.size()
+                               ? adapter.lateTailBytes
+                               : 0;
     const QByteArray body = reply.left(reply.size() - tail);
     std::vector<Piece> pieces;
     if (adapter.packetBytes <= 0) {
@@ -30,9 +30,9 @@ std::vector<Piece> adapterPieces(const QByteArray &reply, const AdapterOptions &
             const QByteArray packet = body.mid(from, adapter.packetBytes);
             const qint64 through = lineTimeMs(from + packet.size(), lineRate);
             const bool partial = packet.size() < adapter.packetBytes;
-            const qint64 at =
-                partial ? std::max(through, sentAt) + adapter.latencyMs
-                        : std::max(through, from == 0 ? 0 : sentAt + adapter.packetGapMs);
+            const qint64 at = partial
+                                  ? std::max(through, sentAt) + adapter.latencyMs
+                                  : std::max(through, from == 0 ? 0 : sentAt + adapter.packetGapMs);
             pieces.push_back({packet, at});
             sentAt = at;
         }

@@ -1,27 +1,12 @@
 #include "core/records/amperes.h"
 
-#include "core/records/group_record.h"
+#include "core/records/reading.h"
 
 namespace reading_amperes {
 
 namespace {
-
-constexpr quint8 kUnitMask = 0xF0;
-constexpr quint8 kDecimalsMask = 0x0F;
-constexpr quint8 kMilliamps = 0x40;
-constexpr quint8 kAmps = 0x30;
-constexpr quint8 kKiloamps = 0x20;
-// Decimals 1 to 3 scale the raw value; 0 and 4 to 15 leave it as it is, as on the display.
-constexpr int kMaxDecimals = 3;
 constexpr double kPowersOfTen[] = {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0, 1000000.0};
 constexpr int kMilliExponent = 3;
-
-int decimalsOf(quint8 status)
-{
-    const int decimals = status & kDecimalsMask;
-    return decimals <= kMaxDecimals ? decimals : 0;
-}
-
 }  // namespace
 
 // Each unit takes one exact operation on the whole raw value: a division by a
@@ -31,15 +16,16 @@ int decimalsOf(quint8 status)
 // displayed decimal text moved to amperes.
 std::optional<double> amperes(quint16 raw, quint8 status)
 {
-    if (raw == record_store::kOverloadValue || raw == record_store::kErrorValue)
+    const reading::Decoded r = reading::decode(raw, status);
+    if (!r.isCurrent())
         return std::nullopt;
-    const int decimals = decimalsOf(status);
-    switch (status & kUnitMask) {
-    case kMilliamps: return raw / kPowersOfTen[decimals + kMilliExponent];
-    case kAmps: return raw / kPowersOfTen[decimals];
-    case kKiloamps: return raw * kPowersOfTen[kMilliExponent - decimals];
-    default: return std::nullopt;
+    switch (r.unit) {
+    case reading::Unit::Milliamps: return r.raw / kPowersOfTen[r.decimals + kMilliExponent];
+    case reading::Unit::Amps: return r.raw / kPowersOfTen[r.decimals];
+    case reading::Unit::Kiloamps: return r.raw * kPowersOfTen[kMilliExponent - r.decimals];
+    case reading::Unit::None: break;
     }
+    return std::nullopt;
 }
 
 }  // namespace reading_amperes

@@ -1,7 +1,7 @@
 #include "core/records/reading_format.h"
 
 #include "core/numeric_text.h"
-#include "core/records/group_record.h"
+#include "core/records/reading.h"
 
 #include <cmath>
 
@@ -9,23 +9,18 @@ namespace reading_format {
 
 namespace {
 
-constexpr qint32 kUnitMask = 0xF0;
-constexpr qint32 kDecimalsMask = 0x0F;
-constexpr qint32 kMilliamps = 0x40;
-constexpr qint32 kAmps = 0x30;
-constexpr qint32 kKiloamps = 0x20;
-
 const QString kOverloadMarker = QStringLiteral("    OL");
 const QString kErrorMarker = QStringLiteral("err");
 
-QLatin1String unitOf(qint32 status)
+QLatin1String unitText(reading::Unit unit)
 {
-    switch (status & kUnitMask) {
-    case kMilliamps: return QLatin1String("mA");
-    case kAmps: return QLatin1String("A");
-    case kKiloamps: return QLatin1String("kA");
-    default: return QLatin1String("");
+    switch (unit) {
+    case reading::Unit::Milliamps: return QLatin1String("mA");
+    case reading::Unit::Amps: return QLatin1String("A");
+    case reading::Unit::Kiloamps: return QLatin1String("kA");
+    case reading::Unit::None: break;
     }
+    return QLatin1String("");
 }
 
 struct Scaling {
@@ -34,10 +29,9 @@ struct Scaling {
     QLatin1String wholeTail;  // written after a whole quotient: as many zeros as decimals
 };
 
-// Decimals 1 to 3 scale the value; 0 and 4 to 15 leave it as it is.
-Scaling scalingOf(qint32 status)
+Scaling scalingOf(int decimals)
 {
-    switch (status & kDecimalsMask) {
+    switch (decimals) {
     case 1: return {10.0, 1, QLatin1String(".0")};
     case 2: return {100.0, 2, QLatin1String(".00")};
     case 3: return {1000.0, 3, QLatin1String(".000")};
@@ -73,12 +67,14 @@ QString scaledDigits(qint64 raw, int decimals)
 QString formatReading(double value, qint32 status)
 {
     // The markers win over unit and decimals.
-    if (value == record_store::kOverloadValue)
-        return kOverloadMarker;
-    if (value == record_store::kErrorValue)
-        return kErrorMarker;
-
-    const Scaling scaling = scalingOf(status);
+    switch (reading::markerOf(value)) {
+    case reading::Marker::Overload: return kOverloadMarker;
+    case reading::Marker::Error: return kErrorMarker;
+    case reading::Marker::None: break;
+    }
+    // Only the status byte's own bits name its unit and decimals.
+    const auto statusByte = quint8(status);
+    const Scaling scaling = scalingOf(reading::decimalsOf(statusByte));
     const double quotient = value / scaling.divisor;
     // Both forms write no trailing zeros and always a digit before the point.
     const bool wholeRaw = value >= 0.0 && value < kExactRawLimit && value == std::floor(value);
@@ -91,7 +87,7 @@ QString formatReading(double value, qint32 status)
     if (whole && double(*whole) * scaling.divisor == value)
         text += scaling.wholeTail;
 
-    text += unitOf(status);
+    text += unitText(reading::unitOf(statusByte));
     return text;
 }
 
