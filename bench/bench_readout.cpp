@@ -69,11 +69,28 @@ BENCHMARK(BM_StoreBlockBaseline)->Unit(benchmark::kMillisecond);
 
 // Read, range 1 to n, OK: the time from OK to the completion message; with
 // `chartOpen`, the chart of the stored groups follows the read-out.
-double readOutSeconds(qint32 groups, bool lineRate, bool chartOpen = false)
+sim::SimOptions simulator(qint32 groups, bool lineRate)
 {
     sim::SimOptions options;
     options.instrument.groups = groups;
     options.lineRate = lineRate;
+    return options;
+}
+
+// An FTDI adapter at its default latency timer, on the paced line: 62-byte
+// packets, the last, partial one of each reply 16 ms late.
+sim::SimOptions behindAnFtdiAdapter(qint32 groups)
+{
+    sim::SimOptions options = simulator(groups, true);
+    options.adapter.packetBytes = 62;
+    options.adapter.latencyMs = 16;
+    return options;
+}
+
+double readOutSeconds(const sim::SimOptions &options, bool chartOpen = false)
+{
+    const qint32 groups = options.instrument.groups;
+    const bool lineRate = options.lineRate;
     SimWindow w(options);
     if (!waitUntil([&] { return w.isLinked(); }, 5000))
         return -1;
@@ -97,11 +114,9 @@ double readOutSeconds(qint32 groups, bool lineRate, bool chartOpen = false)
 // Baseline: the same block requests answered by the same simulator, read by a
 // bare POSIX client with no window, no serial stack and no framing check: it
 // asks for the next block the moment the last byte is in.
-double rawTransferSeconds(qint32 groups, bool lineRate)
+double rawTransferSeconds(const sim::SimOptions &options)
 {
-    sim::SimOptions options;
-    options.instrument.groups = groups;
-    options.lineRate = lineRate;
+    const qint32 groups = options.instrument.groups;
     QTemporaryDir dir;
     sim::PtyInstrument instrument(dir.path(), 3, options);
     const int fd = ::open(QFile::encodeName(instrument.linkPath()).constData(),
@@ -132,8 +147,8 @@ double rawTransferSeconds(qint32 groups, bool lineRate)
 void BM_ReadOut200000FullSpeed(benchmark::State &state)
 {
     for (auto _ : state) {
-        const double ours = readOutSeconds(200000, false);
-        const double raw = rawTransferSeconds(200000, false);
+        const double ours = readOutSeconds(simulator(200000, false));
+        const double raw = rawTransferSeconds(simulator(200000, false));
         state.counters["harlune_s"] = ours;
         state.counters["raw_pty_s"] = raw;
         state.counters["ratio"] = raw > 0 ? ours / raw : 0;
@@ -152,8 +167,8 @@ void BM_ReadOut10000LineRate(benchmark::State &state)
 {
     constexpr double kLineSeconds = 10000.0 * frames::kRecordLength / 11520.0;
     for (auto _ : state) {
-        const double ours = readOutSeconds(10000, true);
-        const double raw = rawTransferSeconds(10000, true);
+        const double ours = readOutSeconds(simulator(10000, true));
+        const double raw = rawTransferSeconds(simulator(10000, true));
         state.counters["harlune_s"] = ours;
         state.counters["raw_paced_s"] = raw;
         state.counters["line_time_s"] = kLineSeconds;
@@ -163,14 +178,30 @@ void BM_ReadOut10000LineRate(benchmark::State &state)
 }
 BENCHMARK(BM_ReadOut10000LineRate)->Iterations(1)->Unit(benchmark::kSecond);
 
+// The same behind an FTDI adapter at its default 16 ms latency timer: each
+// block waits for the quiet window the adapter's pauses call for.
+void BM_ReadOut10000BehindA16msAdapter(benchmark::State &state)
+{
+    constexpr double kLineSeconds = 10000.0 * frames::kRecordLength / 11520.0;
+    for (auto _ : state) {
+        const double ours = readOutSeconds(behindAnFtdiAdapter(10000));
+        const double raw = rawTransferSeconds(behindAnFtdiAdapter(10000));
+        state.counters["harlune_s"] = ours;
+        state.counters["raw_same_adapter_s"] = raw;
+        state.counters["line_time_s"] = kLineSeconds;
+        state.counters["over_raw_pct_of_line"] = (ours - raw) / kLineSeconds * 100.0;
+    }
+}
+BENCHMARK(BM_ReadOut10000BehindA16msAdapter)->Iterations(1)->Unit(benchmark::kSecond);
+
 // The same with the chart of the stored groups open, growing block by block:
 // against the line time, and against the same read-out without the chart.
 void BM_ReadOut10000LineRateChartOpen(benchmark::State &state)
 {
     constexpr double kLineSeconds = 10000.0 * frames::kRecordLength / 11520.0;
     for (auto _ : state) {
-        const double withChart = readOutSeconds(10000, true, true);
-        const double without = readOutSeconds(10000, true);
+        const double withChart = readOutSeconds(simulator(10000, true), true);
+        const double without = readOutSeconds(simulator(10000, true));
         state.counters["chart_open_s"] = withChart;
         state.counters["no_chart_s"] = without;
         state.counters["over_line_time_pct"] = (withChart / kLineSeconds - 1.0) * 100.0;

@@ -67,7 +67,7 @@ private slots:
         const QByteArray second = h.takeWrites().last();
         deliver(h, second, 3, {{0, 20000}, {tailPauseMs, 0}});
         testing(h.core).clock().advance(100);
-        QVERIFY(h.blocks.size() == 1);  // not taken
+        QVERIFY(h.blocks.size() == 1);                        // not taken
         QCOMPARE(h.takeWrites(), QList<QByteArray>{second});  // asked for again
         deliver(h, second, 0, firstBlock);
         testing(h.core).clock().advance(100);
