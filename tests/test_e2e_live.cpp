@@ -52,18 +52,19 @@ private slots:
         // ... and the readings change with the next polls.
         QVERIFY(waitUntil([&] { return w.Label2->text() != QStringLiteral("12.34mA"); }, 3000));
 
-        // Quiet: lost within about 2.2 s plus a display tick.
+        // Quiet: lost after about 2.2 s plus a display tick. The tests on the
+        // manual clock pin the 31 silent ticks; here a busy machine may hold
+        // the timers back, so only the lower bound is tight: never sooner.
         w.instrument->setSilent(true);
         QElapsedTimer quiet;
         quiet.start();
-        QVERIFY(waitUntil([&] { return w.Text3->text() == QStringLiteral("通信失败"); }, 5000));
+        QVERIFY(waitUntil([&] { return w.Text3->text() == QStringLiteral("通信失败"); }, 10000));
         const qint64 noticedAfterMs = quiet.elapsed();
-        QVERIFY2(noticedAfterMs >= 1500 && noticedAfterMs <= 3500,
-                 qPrintable(QString::number(noticedAfterMs)));
+        QVERIFY2(noticedAfterMs >= 1500, qPrintable(QString::number(noticedAfterMs)));
         for (QLabel *l : {w.Label2, w.Label4, w.Label5})
             QCOMPARE(l->text(), QStringLiteral("- -"));
         QCOMPARE(w.Text4->text(), QStringLiteral("正在查找..."));
-        QVERIFY(waitUntil([&] { return w.Combo1->currentText() != QStringLiteral("3"); }, 1000));
+        QVERIFY(waitUntil([&] { return w.Combo1->currentText() != QStringLiteral("3"); }, 3000));
 
         // Back: linked again.
         w.instrument->setSilent(false);

@@ -49,6 +49,24 @@ private slots:
         QCOMPARE(h.StatusBar1->panelText(1), QStringLiteral("通信失败"));
     }
 
+    // What the user types while linked is where the search goes on from;
+    // the status and the tooltip keep showing the port that is open.
+    void whileLinkedTheOpenPortIsShown()
+    {
+        Form1Harness h({1, 8});
+        h.link();
+        h.Combo1->setEditText(QStringLiteral("7"));
+        h.form->Timer1_Timer();
+        QCOMPARE(h.Text1->text(), QStringLiteral("COM1"));
+        QVERIFY(hoverTip(h.Text1).startsWith(QStringLiteral("COM1 = ")));
+        QCOMPARE(h.Combo1->currentText(), QStringLiteral("7"));  // kept as typed
+        for (int tick = 0; tick < 32; ++tick)
+            testing(h.core).Timer2_Timer();  // silence, then the first search step
+        h.form->Timer1_Timer();
+        QCOMPARE(h.Text1->text(), QStringLiteral("COM8"));
+        QCOMPARE(h.Combo1->currentText(), QStringLiteral("8"));
+    }
+
     void panelsTwoAndThree()
     {
         Form1Harness h;
